@@ -1,0 +1,46 @@
+# Windows build (cross-compiled with MinGW-w64): Tindrel.exe, its ready folder, the Windows tests
+# and the probe used by the end-to-end tests. Everything is linked statically.
+set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 comdlg32 shell32 winmm advapi32 user32 kernel32 ole32)
+set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
+
+file(GLOB TINDREL_WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
+list(REMOVE_ITEM TINDREL_WIN_SOURCES ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp)
+target_sources(tindrel_core PRIVATE ${TINDREL_WIN_SOURCES})
+target_compile_definitions(tindrel_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                              _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(tindrel_core PUBLIC ${TINDREL_WIN_LIBS})
+
+add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
+                             ${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc)
+target_link_libraries(Tindrel PRIVATE tindrel_core)
+target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest")
+
+# The ready folder: the program with its data files beside it.
+set(TINDREL_READY_DIR ${CMAKE_BINARY_DIR}/Tindrel)
+add_custom_command(TARGET Tindrel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${TINDREL_READY_DIR}/skins ${TINDREL_READY_DIR}/sounds
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Tindrel> ${TINDREL_READY_DIR}/
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/star.png ${TINDREL_READY_DIR}/
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/skins ${TINDREL_READY_DIR}/skins
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/sounds ${TINDREL_READY_DIR}/sounds
+  VERBATIM)
+
+# GoogleTest built with the cross toolchain from Debian's googletest sources.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB TINDREL_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS})
+target_include_directories(tindrel_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(tindrel_win_tests PRIVATE tindrel_core gtest gtest_main)
+target_link_options(tindrel_win_tests PRIVATE ${TINDREL_STATIC_FLAGS})
+
+# A small console program that looks at another program's windows for the end-to-end tests.
+add_executable(probe ${CMAKE_SOURCE_DIR}/tests/e2e/probe.cpp)
+target_compile_definitions(probe PRIVATE UNICODE _UNICODE)
+target_link_libraries(probe PRIVATE user32 advapi32)
+target_link_options(probe PRIVATE ${TINDREL_STATIC_FLAGS})

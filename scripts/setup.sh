@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs everything the build, the widget and the tests need on a Debian 12 machine (as root).
+# Safe to run again: packages already present are skipped by apt, libpng is built only once.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+packages=(
+  cmake make g++ pkg-config
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev
+  libpng-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
+  wine wine32:i386 fonts-wine
+  gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
+  xvfb xdotool imagemagick x11-utils
+  gcc-multilib dpkg-dev xz-utils
+)
+
+missing() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+
+if [ -n "$(missing)" ]; then
+  dpkg --add-architecture i386
+  src=/etc/apt/sources.list.d/tindrel-deb-src.sources
+  if [ ! -f "$src" ]; then
+    cat >"$src" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+fi
+
+"$here/scripts/build-libpng-mingw.sh"

@@ -1,0 +1,75 @@
+#include "render/alpha_bitmap.h"
+
+#include <algorithm>
+
+namespace tindrel {
+
+bool IsSolidPixel(const FrameBitmap& bitmap, int x, int y) {
+  return bitmap.ScanLine(y)[x * 4 + kAlpha] > 155;
+}
+
+void MatteFromPair(FrameBitmap& on_black, const FrameBitmap& on_white) {
+  for (int y = 0; y < on_black.Height(); ++y) {
+    std::uint8_t* k = on_black.ScanLine(y);
+    const std::uint8_t* w = on_white.ScanLine(y);
+    for (int x = 0; x < on_black.Width(); ++x, k += 4, w += 4) {
+      const int d = static_cast<std::uint8_t>(w[kRed] - k[kRed]) +
+                    static_cast<std::uint8_t>(w[kGreen] - k[kGreen]) +
+                    static_cast<std::uint8_t>(w[kBlue] - k[kBlue]);
+      k[kAlpha] = static_cast<std::uint8_t>(255 - d / 3);
+    }
+  }
+}
+
+void ApplyAlphaMask(FrameBitmap& target, const FrameBitmap& mask) {
+  for (int y = 0; y < target.Height(); ++y) {
+    std::uint8_t* t = target.ScanLine(y);
+    const std::uint8_t* m = mask.ScanLine(y);
+    for (int x = 0; x < target.Width(); ++x, t += 4, m += 4) {
+      const int a = m[kAlpha];
+      t[kAlpha] = static_cast<std::uint8_t>(a);
+      t[kBlue] = static_cast<std::uint8_t>(t[kBlue] * a / 255);
+      t[kGreen] = static_cast<std::uint8_t>(t[kGreen] * a / 255);
+      t[kRed] = static_cast<std::uint8_t>(t[kRed] * a / 255);
+    }
+  }
+}
+
+Colour ContrastColor(Colour colour) {
+  const int sum = 2 * RedOf(colour) + 5 * GreenOf(colour) + BlueOf(colour);
+  return sum >= 1024 ? 0x000000 : 0xFFFFFF;
+}
+
+namespace {
+
+// x / 255 rounded to the nearest integer, exact for 0 <= x <= 255 * 255.
+inline int DivideBy255(int x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
+
+}  // namespace
+
+void BlendOnto(FrameBitmap& target, const FrameBitmap& source, int left, int top,
+               std::uint8_t constant_alpha) {
+  const int x0 = std::max(0, left);
+  const int y0 = std::max(0, top);
+  const int x1 = std::min(target.Width(), left + source.Width());
+  const int y1 = std::min(target.Height(), top + source.Height());
+  if (x0 >= x1 || y0 >= y1) return;
+  const int k = constant_alpha;
+  for (int y = y0; y < y1; ++y) {
+    std::uint8_t* d = target.ScanLine(y) + x0 * 4;
+    const std::uint8_t* s = source.ScanLine(y - top) + (x0 - left) * 4;
+    for (int x = x0; x < x1; ++x, d += 4, s += 4) {
+      // The source scaled by the constant alpha first, then source-over on premultiplied bytes.
+      if ((s[kBlue] | s[kGreen] | s[kRed] | s[kAlpha]) == 0) continue;  // leaves D as it is
+      const int sa = DivideBy255(s[kAlpha] * k);
+      const int keep = 255 - sa;
+      for (int c = 0; c < 3; ++c) {
+        const int v = DivideBy255(s[c] * k) + DivideBy255(d[c] * keep);
+        d[c] = static_cast<std::uint8_t>(std::min(v, 255));
+      }
+      d[kAlpha] = static_cast<std::uint8_t>(std::min(sa + DivideBy255(d[kAlpha] * keep), 255));
+    }
+  }
+}
+
+}  // namespace tindrel

@@ -1,0 +1,44 @@
+#pragma once
+// The seam through which the caption is measured and drawn: GDI on Windows, a small deterministic
+// painter in the native tests.
+
+#include <cstdint>
+#include <string>
+
+#include "render/frame_bitmap.h"
+
+namespace tindrel {
+
+// Font style bits as the settings store keeps them.
+enum FontStyleBits : int { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
+
+// The caption font. `height` is the character height in pixels as a negative number (or a cell
+// height when positive), the way the platform's logical font takes it.
+struct FontSpec {
+  std::string face = "DS-Digital";
+  int height = -20;
+  Colour colour = 0x004080FF;
+  int style = 0;
+};
+
+// Points <-> height for a screen of `pixels_per_inch`, rounded as MulDiv rounds.
+int FontHeightFromPoints(int points, int pixels_per_inch);
+int FontPointsFromHeight(int height, int pixels_per_inch);
+
+struct TextExtent {
+  int width = 0;
+  int height = 0;
+};
+
+class TextPainter {
+ public:
+  virtual ~TextPainter() = default;
+  // Width and height in pixels of one line of text in the font.
+  virtual TextExtent Measure(const FontSpec& font, const std::string& text) = 0;
+  // Draws the text in `colour` with its top-left corner at (x, y); every touched pixel ends with
+  // A = 0, as the platform's text drawing leaves it.
+  virtual void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x,
+                    int y, Colour colour) = 0;
+};
+
+}  // namespace tindrel

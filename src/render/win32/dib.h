@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+#include "render/frame_bitmap.h"
+
+namespace tindrel {
+
+// The DIB section behind a frame bitmap (nullptr for a 0 x 0 bitmap).
+HBITMAP DibHandle(const FrameBitmap& bitmap);
+
+}  // namespace tindrel
