@@ -1,0 +1,22 @@
+#pragma once
+// Start with the system: one value in the current user's Run list, named after the executable and
+// holding its full path.
+
+#include <string>
+
+#include "settings/registry.h"
+
+namespace tindrel {
+
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The executable's file name without its directory and without the part from its last full stop
+// on ("C:\\Program Files\\Tindrel.exe" gives "Tindrel"); a name without a full stop stays whole.
+std::string RunValueName(const std::string& executablePath);
+
+// The logic of chbStartupClick: writes the unquoted path under the run value name when checked,
+// removes that value otherwise (a missing value is no error). Throws Error
+// "Failed to set data for '<name>'" when the value cannot be written.
+void SyncStartWithSystem(Registry& registry, const std::string& executablePath, bool checked);
+
+}  // namespace tindrel

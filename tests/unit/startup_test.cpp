@@ -1,0 +1,70 @@
+#include "settings/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "app/error.h"
+#include "unit/fake_registry.h"
+
+namespace tindrel {
+namespace {
+
+using testing::FakeRegistry;
+
+TEST(RunValueName, IsTheFileNameWithoutDirectoryAndLastExtension) {
+  EXPECT_EQ(RunValueName("C:\\Program Files\\Tindrel\\Tindrel.exe"), "Tindrel");
+  EXPECT_EQ(RunValueName("C:\\Tools\\Tindrel"), "Tindrel") << "no full stop: the whole name";
+  EXPECT_EQ(RunValueName("C:\\Tools\\my.widget.v2.exe"), "my.widget.v2");
+  EXPECT_EQ(RunValueName("C:\\my.dir\\Tindrel"), "Tindrel") << "a dot in a folder does not count";
+  EXPECT_EQ(RunValueName("C:\\Program Files (x86)\\Holiday Clock.exe"), "Holiday Clock");
+  EXPECT_EQ(RunValueName("/home/user/.wine/drive_c/Tindrel.exe"), "Tindrel");
+  EXPECT_EQ(RunValueName("C:/mixed\\path/Tindrel.exe"), "Tindrel");
+  EXPECT_EQ(RunValueName("Tindrel.exe"), "Tindrel");
+}
+
+TEST(StartWithSystem, CheckedWritesTheUnquotedFullPathCreatingTheRunKey) {
+  FakeRegistry registry;
+  const std::string path = "C:\\Program Files\\Tindrel\\Tindrel.exe";
+  SyncStartWithSystem(registry, path, true);
+  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), path);
+
+  registry.Put(kRunKey, "Tindrel", "C:\\old place\\Tindrel.exe");
+  SyncStartWithSystem(registry, path, true);
+  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), path) << "the stored path is replaced";
+}
+
+TEST(StartWithSystem, UncheckedDeletesTheValueAndAMissingOneIsNoError) {
+  FakeRegistry registry;
+  registry.Put(kRunKey, "Tindrel", "C:\\Tindrel.exe");
+  registry.Put(kRunKey, "Other", "C:\\Other.exe");
+  SyncStartWithSystem(registry, "C:\\Tindrel.exe", false);
+  EXPECT_FALSE(registry.QueryValue(kRunKey, "Tindrel"));
+  EXPECT_TRUE(registry.QueryValue(kRunKey, "Other"));
+  EXPECT_NO_THROW(SyncStartWithSystem(registry, "C:\\Tindrel.exe", false));
+}
+
+TEST(StartWithSystem, RenamedExecutableAddsItsOwnValueAndLeavesTheOld) {
+  FakeRegistry registry;
+  SyncStartWithSystem(registry, "C:\\Tindrel.exe", true);
+  SyncStartWithSystem(registry, "C:\\Countdown.exe", true);
+  EXPECT_TRUE(registry.QueryValue(kRunKey, "Tindrel"));
+  EXPECT_EQ(registry.Text(kRunKey, "Countdown"), "C:\\Countdown.exe");
+}
+
+TEST(StartWithSystem, RefusedWriteOrKeyFailsWithTheValueName) {
+  FakeRegistry refusingValue;
+  refusingValue.RefuseSettingValue("Tindrel");
+  try {
+    SyncStartWithSystem(refusingValue, "C:\\Tindrel.exe", true);
+    FAIL() << "the write must fail";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'Tindrel'");
+  }
+
+  FakeRegistry refusingKey;
+  refusingKey.RefuseCreatingKey(kRunKey);
+  EXPECT_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", true), Error);
+  EXPECT_NO_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", false));
+}
+
+}  // namespace
+}  // namespace tindrel
