@@ -1,0 +1,74 @@
+#pragma once
+// The main window's own part of the stored settings: the handlers that FormStorage1 runs at the
+// end of every load (OnRestorePlacement) and every save (OnSavePlacement).
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "settings/settings_store.h"
+
+namespace tindrel {
+
+inline constexpr char kDefaultSkinName[] = "glass";
+inline constexpr char kDefaultSoundName[] = "JingleBells";
+inline constexpr char kDefaultFontName[] = "DS-Digital";
+inline constexpr std::int32_t kDefaultFontSize = 16;
+inline constexpr std::int32_t kDefaultFontColor = 16777215;  // 0x00FFFFFF, white
+inline constexpr std::int32_t kDefaultFontStyle = 0;
+
+// Bits of the stored font style.
+inline constexpr std::int32_t kFontStyleBold = 1;
+inline constexpr std::int32_t kFontStyleItalic = 2;
+inline constexpr std::int32_t kFontStyleUnderline = 4;
+inline constexpr std::int32_t kFontStyleStrikeOut = 8;
+inline constexpr std::int32_t kFontStyleBits = 15;
+
+// The due-date items in the order in which a load applies the ticked one.
+inline constexpr std::array<const char*, 4> kDueDateRestoreOrder = {
+    "ChristmasDecember2420071", "Christmas1", "ChristmasJanuary71", "NewYear1"};
+
+// What the two handlers need from the main window.
+class SettingsChoices {
+ public:
+  virtual ~SettingsChoices() = default;
+
+  virtual std::string FoundPlace() = 0;  // FFoundPlace
+  virtual void SetFoundPlace(const std::string& text) = 0;
+  virtual std::int32_t SelectedWeather() = 0;  // FSelectedWeather
+  virtual void SetSelectedWeather(std::int32_t value) = 0;
+  virtual std::string SkinName() = 0;  // FSkinName
+  // Loads the skin by base name, falling back to "glass", and records the name it used.
+  virtual void LoadSkin(const std::string& name) = 0;
+  virtual std::string SoundName() = 0;  // FSoundName
+  virtual void SetSoundName(const std::string& name) = 0;
+  virtual void OnDrawWidget() = 0;
+  // Brings the start-with-Windows entry in line with its mark; throws Error when that fails.
+  virtual void chbStartupClick() = 0;
+
+  // The caption font: face, size in points, colour (0x00BBGGRR) and style bits.
+  virtual std::string FontName() = 0;
+  virtual std::int32_t FontSize() = 0;
+  virtual std::int32_t FontColor() = 0;
+  virtual std::int32_t FontStyle() = 0;
+  virtual void SetFontName(const std::string& name) = 0;
+  virtual void SetFontSize(std::int32_t points) = 0;
+  virtual void SetFontColor(std::int32_t color) = 0;
+  virtual void SetFontStyle(std::int32_t styleBits) = 0;
+
+  virtual bool IsChecked(const std::string& item) = 0;
+  virtual void DueDateClick(const std::string& item) = 0;
+
+  // The application's error report (a message box); must not throw.
+  virtual void ReportError(const std::string& message) = 0;
+};
+
+// Reads "foundPlace", "SelectedWeather", "sSkinName", "sSoundName", redraws, brings the start
+// entry in line, then reads the font and applies the ticked due date. A failing start entry is
+// reported and the font and due date are left as they were.
+void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window);
+
+// Writes the eight values in the order they are read.
+void FormStorage1SavePlacement(FormStorage& storage, SettingsChoices& window);
+
+}  // namespace tindrel

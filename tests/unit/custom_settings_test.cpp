@@ -1,0 +1,130 @@
+#include "settings/custom_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+#include "settings/startup.h"
+#include "unit/fake_registry.h"
+#include "unit/fake_settings_window.h"
+
+namespace tindrel {
+namespace {
+
+using testing::FakeRegistry;
+using testing::FakeSettingsWindow;
+
+class CustomSettings : public ::testing::Test {
+ protected:
+  CustomSettings() {
+    testing::BindPlacementHandlers(storage, window);
+    window.startupClick = [this] {
+      SyncStartWithSystem(registry, "C:\\Tindrel.exe", window.IsChecked("chbStartup"));
+    };
+  }
+  void Put(const std::string& name, const std::string& text) {
+    registry.Put(kStorageKey, name, text);
+  }
+  bool Logged(const std::string& entry) const {
+    return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
+  }
+
+  FakeRegistry registry;
+  FakeSettingsWindow window;
+  FormStorage storage{registry, window};
+};
+
+TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
+  Put("foundPlace", "somewhere");
+  Put("SelectedWeather", "-7");
+  Put("sSkinName", "frost");
+  Put("sSoundName", "Bells");
+  Put("FontName", "Arial");
+  Put("FontSize", "22");
+  Put("FontColor", "255");
+  Put("FontStyle", "5");
+  Put("NewYear1_Checked", "True");
+  storage.LoadSettings();
+
+  EXPECT_EQ(window.log, (std::vector<std::string>{
+                            "WindowState:normal", "LoadSkin:frost", "SoundName:Bells",
+                            "OnDrawWidget", "chbStartupClick", "FontName:Arial", "FontSize:22",
+                            "FontColor:255", "FontStyle:5", "DueDateClick:NewYear1"}));
+  EXPECT_EQ(window.foundPlace, "somewhere");
+  EXPECT_EQ(window.selectedWeather, -7);
+}
+
+TEST_F(CustomSettings, ValuesWithoutFeatureAreWrittenBackUnchanged) {
+  Put("foundPlace", "somewhere");
+  Put("SelectedWeather", "-7");
+  storage.LoadSettings();
+  storage.SaveSettings();
+  EXPECT_EQ(registry.Text(kStorageKey, "foundPlace"), "somewhere");
+  EXPECT_EQ(registry.Text(kStorageKey, "SelectedWeather"), "-7");
+}
+
+TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont) {
+  Put("sSkinName", "");
+  Put("FontName", "");
+  storage.LoadSettings();
+  EXPECT_TRUE(Logged("LoadSkin:"));
+  EXPECT_TRUE(Logged("FontName:"));
+  EXPECT_EQ(window.skinName, "glass") << "the loader's own fall-back";
+  EXPECT_EQ(window.fontName, "");
+}
+
+TEST_F(CustomSettings, NoTickedDueDateLeavesTheDueDateAlone) {
+  Put("Christmas1_Checked", "False");
+  storage.LoadSettings();
+  EXPECT_FALSE(std::any_of(window.log.begin(), window.log.end(), [](const std::string& entry) {
+    return entry.rfind("DueDateClick:", 0) == 0;
+  }));
+}
+
+TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {
+  Put("FontStyle", "31");
+  Put("FontColor", "-1");
+  storage.LoadSettings();
+  EXPECT_EQ(window.fontStyle,
+            kFontStyleBold | kFontStyleItalic | kFontStyleUnderline | kFontStyleStrikeOut);
+  EXPECT_EQ(window.fontColor, -1);
+}
+
+TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
+  registry.PutDword(kStorageKey, "sSkinName", 1);
+  registry.PutDword(kStorageKey, "FontSize", 30);
+  Put("FontName", "Arial");
+  storage.LoadSettings();
+
+  EXPECT_EQ(window.reports, (std::vector<std::string>{"Invalid data type for 'sSkinName'",
+                                                      "Invalid data type for 'FontSize'"}));
+  EXPECT_TRUE(Logged("LoadSkin:glass"));
+  EXPECT_TRUE(Logged("FontName:Arial"));
+  EXPECT_TRUE(Logged("FontSize:16"));
+  EXPECT_TRUE(Logged("DueDateClick:Christmas1"));
+}
+
+TEST_F(CustomSettings, FailingStartEntryIsReportedAndSkipsFontAndDueDate) {
+  registry.RefuseSettingValue("Tindrel");
+  Put("FontName", "Arial");
+  storage.LoadSettings();
+
+  EXPECT_EQ(window.reports, std::vector<std::string>{"Failed to set data for 'Tindrel'"});
+  EXPECT_EQ(window.log.back(), "chbStartupClick");
+  EXPECT_EQ(window.fontName, "DS-Digital");
+  EXPECT_EQ(window.fontSize, 15) << "the font of the window's definition stays";
+  EXPECT_TRUE(storage.SettingsLoaded());
+}
+
+TEST_F(CustomSettings, UncheckedStartupRemovesTheEntryAtTheLoad) {
+  registry.Put(kRunKey, "Tindrel", "C:\\old\\Tindrel.exe");
+  Put("chbStartup_Checked", "False");
+  storage.LoadSettings();
+  EXPECT_FALSE(registry.QueryValue(kRunKey, "Tindrel"));
+}
+
+}  // namespace
+}  // namespace tindrel

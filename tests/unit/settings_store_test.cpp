@@ -1,0 +1,529 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+#include "settings/startup.h"
+#include "unit/fake_registry.h"
+#include "unit/fake_settings_window.h"
+
+namespace tindrel {
+namespace {
+
+using testing::FakeRegistry;
+using testing::FakeSettingsWindow;
+
+constexpr char kExecutable[] = "C:\\Program Files\\Tindrel\\Tindrel.exe";
+
+const std::vector<std::string> kFirstSaveInOrder = {
+    "FormVersion",
+    "Flags",
+    "ShowCmd",
+    "PixelsPerInch",
+    "MinMaxPos(1920x1080)",
+    "MinMaxPos",
+    "NormPos(1920x1080)",
+    "NormPos",
+    "Visible",
+    "chbStartup_Checked",
+    "DisplayShadow1_Checked",
+    "OnTop1_Checked",
+    "ShowHide1_Checked",
+    "EveryHalfHour1_Checked",
+    "EveryHour1_Checked",
+    "Never1_Checked",
+    "ShowRandomStars1_Checked",
+    "Christmas1_Checked",
+    "ChristmasJanuary71_Checked",
+    "NewYear1_Checked",
+    "ChristmasDecember2420071_Checked",
+    "ShowDays1_Checked",
+    "foundPlace",
+    "SelectedWeather",
+    "sSkinName",
+    "sSoundName",
+    "FontName",
+    "FontSize",
+    "FontColor",
+    "FontStyle",
+};
+
+class SettingsStore : public ::testing::Test {
+ protected:
+  SettingsStore() {
+    testing::BindPlacementHandlers(storage, window);
+    window.startupClick = [this] {
+      SyncStartWithSystem(registry, kExecutable, window.IsChecked("chbStartup"));
+    };
+  }
+
+  std::optional<std::string> Stored(const std::string& name) {
+    return registry.Text(kStorageKey, name);
+  }
+  void Put(const std::string& name, const std::string& text) {
+    registry.Put(kStorageKey, name, text);
+  }
+  bool Logged(const std::string& entry) const {
+    return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
+  }
+  std::vector<std::string> WrittenNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : registry.WriteLog()) {
+      const std::string prefix = std::string(kStorageKey) + "|";
+      if (entry.rfind(prefix, 0) == 0) names.push_back(entry.substr(prefix.size()));
+    }
+    return names;
+  }
+  void LoadWithStoredNormPos(const std::string& text) {
+    Put("NormPos", text);
+    storage.LoadSettings();
+  }
+  PlacementRect LastAppliedNormalPosition() const {
+    return window.appliedPlacements.back().normalPosition;
+  }
+
+  FakeRegistry registry;
+  FakeSettingsWindow window;
+  FormStorage storage{registry, window};
+};
+
+TEST_F(SettingsStore, FirstRunWithoutKeyComesUpInDesignTimeStateAndRegistersTheStart) {
+  const auto designMarks = window.checked;
+  storage.LoadSettings();
+
+  EXPECT_TRUE(window.reports.empty());
+  EXPECT_TRUE(window.appliedPlacements.empty()) << "stays at the design-time position";
+  EXPECT_EQ(window.checked, designMarks);
+  EXPECT_EQ(window.log, (std::vector<std::string>{
+                            "WindowState:normal", "LoadSkin:glass", "SoundName:JingleBells",
+                            "OnDrawWidget", "chbStartupClick", "FontName:DS-Digital", "FontSize:16",
+                            "FontColor:16777215", "FontStyle:0", "DueDateClick:Christmas1"}));
+  EXPECT_TRUE(registry.KeyExists(kProductKey)) << "the first load creates the product key";
+  EXPECT_FALSE(registry.KeyExists(kStorageKey)) << "a load writes nothing of its own";
+  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), kExecutable);
+  EXPECT_TRUE(storage.SettingsLoaded());
+  EXPECT_FALSE(storage.SettingsSaved());
+}
+
+TEST_F(SettingsStore, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
+  storage.LoadSettings();
+  registry.ClearWriteLog();
+  storage.SaveSettings();
+
+  EXPECT_EQ(WrittenNames(), kFirstSaveInOrder);
+  auto sorted = kFirstSaveInOrder;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(registry.ValueNames(kStorageKey), sorted);
+  EXPECT_TRUE(registry.ValueNames(kProductKey).empty()) << "nothing directly under the product";
+
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"FormVersion", "0"},
+      {"Flags", "0"},
+      {"ShowCmd", "1"},
+      {"PixelsPerInch", "96"},
+      {"MinMaxPos(1920x1080)", "-1,-1,-1,-1"},
+      {"MinMaxPos", "-1,-1,-1,-1"},
+      {"NormPos(1920x1080)", "366,216,762,569"},
+      {"NormPos", "366,216,762,569"},
+      {"Visible", "0"},
+      {"chbStartup_Checked", "True"},
+      {"DisplayShadow1_Checked", "True"},
+      {"OnTop1_Checked", "True"},
+      {"ShowHide1_Checked", "False"},
+      {"EveryHalfHour1_Checked", "False"},
+      {"EveryHour1_Checked", "True"},
+      {"Never1_Checked", "False"},
+      {"ShowRandomStars1_Checked", "True"},
+      {"Christmas1_Checked", "True"},
+      {"ChristmasJanuary71_Checked", "False"},
+      {"NewYear1_Checked", "False"},
+      {"ChristmasDecember2420071_Checked", "False"},
+      {"ShowDays1_Checked", "True"},
+      {"foundPlace", ""},
+      {"SelectedWeather", "0"},
+      {"sSkinName", "glass"},
+      {"sSoundName", "JingleBells"},
+      {"FontName", "DS-Digital"},
+      {"FontSize", "16"},
+      {"FontColor", "16777215"},
+      {"FontStyle", "0"},
+  };
+  for (const auto& [name, text] : expected) EXPECT_EQ(Stored(name), text) << name;
+  EXPECT_TRUE(storage.SettingsSaved());
+}
+
+TEST_F(SettingsStore, EachFurtherResolutionAddsItsTwoTaggedNames) {
+  storage.LoadSettings();
+  storage.SaveSettings();
+  window.screenWidth = 1280;
+  window.screenHeight = 1024;
+  storage.SaveSettings();
+
+  EXPECT_EQ(registry.ValueNames(kStorageKey).size(), 32u);
+  EXPECT_EQ(Stored("MinMaxPos(1280x1024)"), "-1,-1,-1,-1");
+  EXPECT_EQ(Stored("NormPos(1280x1024)"), "366,216,762,569");
+  EXPECT_EQ(Stored("NormPos(1920x1080)"), "366,216,762,569");
+}
+
+TEST_F(SettingsStore, PositionFollowsTheResolutionAndAnUnknownOneTakesThePlainName) {
+  Put("NormPos(1920x1080)", "100,200,0,0");
+  Put("NormPos(1280x1024)", "300,400,0,0");
+  Put("NormPos", "500,600,0,0");
+
+  storage.LoadSettings();
+  EXPECT_EQ(LastAppliedNormalPosition().left, 100);
+  EXPECT_EQ(LastAppliedNormalPosition().top, 200);
+
+  window.screenWidth = 1280;
+  window.screenHeight = 1024;
+  storage.LoadSettings();
+  EXPECT_EQ(LastAppliedNormalPosition().left, 300);
+  EXPECT_EQ(LastAppliedNormalPosition().top, 400);
+
+  window.screenWidth = 800;
+  window.screenHeight = 600;
+  storage.LoadSettings();
+  EXPECT_EQ(LastAppliedNormalPosition().left, 500);
+  EXPECT_EQ(LastAppliedNormalPosition().top, 600);
+}
+
+TEST_F(SettingsStore, AnEmptyTaggedPositionFallsBackToThePlainName) {
+  Put("MinMaxPos(1920x1080)", "");
+  Put("MinMaxPos", "7,8,9,10");
+  storage.LoadSettings();
+  ASSERT_EQ(window.appliedPlacements.size(), 1u);
+  EXPECT_EQ(window.appliedPlacements[0].minPosition.x, 7);
+  EXPECT_EQ(window.appliedPlacements[0].maxPosition.y, 10);
+}
+
+TEST_F(SettingsStore, MovedWidgetComesBackWhereItWasLeft) {
+  storage.LoadSettings();
+  window.placement.normalPosition = {40, 50, 40 + 396, 50 + 353};
+  storage.SaveSettings();
+  window.placement.normalPosition = {366, 216, 366 + 396, 216 + 353};
+  storage.LoadSettings();
+  EXPECT_EQ(LastAppliedNormalPosition().left, 40);
+  EXPECT_EQ(LastAppliedNormalPosition().top, 50);
+}
+
+TEST_F(SettingsStore, OtherPixelsPerInchIgnoresTheStoredPosition) {
+  Put("PixelsPerInch", "120");
+  LoadWithStoredNormPos("10,20,30,40");
+  EXPECT_TRUE(window.appliedPlacements.empty());
+}
+
+TEST_F(SettingsStore, MissingPixelsPerInchCountsAsTheProgramsOwn) {
+  LoadWithStoredNormPos("10,20,30,40");
+  EXPECT_EQ(window.appliedPlacements.size(), 1u);
+}
+
+TEST_F(SettingsStore, StoredSizeIsIgnoredOnlyTheTopLeftCornerMoves) {
+  LoadWithStoredNormPos("10,20,5000,6000");
+  const auto rect = LastAppliedNormalPosition();
+  EXPECT_EQ(rect.left, 10);
+  EXPECT_EQ(rect.top, 20);
+  EXPECT_EQ(rect.right, 10 + 396);
+  EXPECT_EQ(rect.bottom, 20 + 353);
+}
+
+TEST_F(SettingsStore, PositionWordsSplitAtCommasAndBlanksWithTheirDefaults) {
+  Put("MinMaxPos", " 5  6,x");
+  LoadWithStoredNormPos("abc,, 20");
+  const auto& applied = window.appliedPlacements.back();
+  EXPECT_EQ(applied.minPosition.x, 5);
+  EXPECT_EQ(applied.minPosition.y, 6);
+  EXPECT_EQ(applied.maxPosition.x, 0) << "a non-numeric word counts as 0";
+  EXPECT_EQ(applied.maxPosition.y, 0) << "a missing word counts as 0";
+  EXPECT_EQ(applied.normalPosition.left, 366) << "a non-numeric left keeps the current one";
+  EXPECT_EQ(applied.normalPosition.top, 20);
+}
+
+TEST_F(SettingsStore, ACornerBeyondTheIntegerRangeIsNotApplied) {
+  LoadWithStoredNormPos("2147483647,0,0,0");
+  EXPECT_TRUE(window.appliedPlacements.empty());
+  LoadWithStoredNormPos("99999999999,-7");
+  EXPECT_EQ(LastAppliedNormalPosition().left, 366) << "an out-of-range word is not a number";
+  EXPECT_EQ(LastAppliedNormalPosition().top, -7);
+}
+
+TEST_F(SettingsStore, AnEmptyPositionIsNoPosition) {
+  Put("MinMaxPos", "");
+  LoadWithStoredNormPos("");
+  EXPECT_TRUE(window.appliedPlacements.empty());
+}
+
+TEST_F(SettingsStore, PlacementIsAppliedHiddenWhileTheWindowIsNotYetVisible) {
+  Put("Flags", "2");
+  LoadWithStoredNormPos("10,20,0,0");
+  EXPECT_EQ(window.appliedPlacements.back().showCmd, kShowHide);
+  EXPECT_EQ(window.appliedPlacements.back().flags, 2u);
+
+  window.visible = true;
+  window.placement.showCmd = 1;
+  storage.LoadSettings();
+  EXPECT_EQ(window.appliedPlacements.back().showCmd, 1u);
+}
+
+struct ShowCmdCase {
+  const char* stored;
+  std::vector<std::string> expectedLog;
+};
+
+class ShowCmdMapping : public SettingsStore, public ::testing::WithParamInterface<ShowCmdCase> {};
+
+TEST_P(ShowCmdMapping, StoredShowCmdSetsTheWindowState) {
+  Put("ShowCmd", GetParam().stored);
+  storage.OnRestorePlacement = nullptr;
+  storage.LoadSettings();
+  EXPECT_EQ(window.log, GetParam().expectedLog) << GetParam().stored;
+}
+
+const std::vector<std::string> kNormal = {"WindowState:normal"};
+const std::vector<std::string> kMinimized = {"WindowState:normal", "PostMinimize"};
+const std::vector<std::string> kMaximized = {"WindowState:maximized"};
+
+INSTANTIATE_TEST_SUITE_P(EveryShowState, ShowCmdMapping,
+                         ::testing::Values(ShowCmdCase{"0", kNormal}, ShowCmdCase{"1", kNormal},
+                                           ShowCmdCase{"5", kNormal}, ShowCmdCase{"9", kNormal},
+                                           ShowCmdCase{"2", kMinimized},
+                                           ShowCmdCase{"6", kMinimized},
+                                           ShowCmdCase{"7", kMinimized},
+                                           ShowCmdCase{"3", kMaximized}, ShowCmdCase{"4", kNormal},
+                                           ShowCmdCase{"8", kNormal}, ShowCmdCase{"-2", kNormal},
+                                           ShowCmdCase{"three", kNormal}));
+
+TEST_F(SettingsStore, SaveWritesShowCmdTwoWhileTheApplicationIsMinimized) {
+  storage.LoadSettings();
+  window.applicationMinimized = true;
+  storage.SaveSettings();
+  EXPECT_EQ(Stored("ShowCmd"), "2");
+}
+
+TEST_F(SettingsStore, NegativeFormVersionSkipsTheContentAndTheNextSaveWritesAllAfresh) {
+  Put("FormVersion", "-1");
+  Put("NormPos", "10,20,30,40");
+  Put("ShowCmd", "3");
+  Put("chbStartup_Checked", "False");
+  Put("sSkinName", "frost");
+  const auto marks = window.checked;
+
+  storage.LoadSettings();
+  EXPECT_TRUE(window.log.empty()) << "no placement, state or custom value was applied";
+  EXPECT_EQ(window.checked, marks);
+  EXPECT_TRUE(storage.SettingsLoaded());
+
+  storage.SaveSettings();
+  EXPECT_EQ(WrittenNames(), kFirstSaveInOrder);
+  EXPECT_EQ(Stored("FormVersion"), "0");
+  EXPECT_EQ(Stored("chbStartup_Checked"), "True");
+  EXPECT_EQ(Stored("sSkinName"), "glass");
+  EXPECT_EQ(Stored("NormPos"), "366,216,762,569");
+}
+
+TEST_F(SettingsStore, UnreadableOrHigherFormVersionLoadsTheContent) {
+  Put("FormVersion", "x");
+  Put("sSkinName", "frost");
+  storage.LoadSettings();
+  EXPECT_TRUE(Logged("LoadSkin:frost"));
+
+  window.log.clear();
+  Put("FormVersion", "1");
+  storage.LoadSettings();
+  EXPECT_TRUE(Logged("LoadSkin:frost"));
+}
+
+TEST_F(SettingsStore, CheckMarkTextsAreTrimmedAndComparedWithoutCase) {
+  Put("ShowHide1_Checked", " true ");
+  Put("DisplayShadow1_Checked", "FALSE");
+  Put("ShowDays1_Checked", "yes");
+  Put("OnTop1_Checked", "\t\r\nFalse\x1f");
+  Put("ShowRandomStars1_Checked", "Fa lse");
+  Put("Christmas1_Checked", "");
+  storage.LoadSettings();
+
+  EXPECT_TRUE(window.IsChecked("ShowHide1"));
+  EXPECT_FALSE(window.IsChecked("DisplayShadow1"));
+  EXPECT_TRUE(window.IsChecked("ShowDays1")) << "an unknown text leaves the mark";
+  EXPECT_FALSE(window.IsChecked("OnTop1")) << "control characters are stripped";
+  EXPECT_TRUE(window.IsChecked("ShowRandomStars1"));
+  EXPECT_TRUE(window.IsChecked("Christmas1"));
+}
+
+TEST_F(SettingsStore, RadioGroupsStayConsistentWhenSeveralMarksAreStoredTrue) {
+  Put("EveryHalfHour1_Checked", "True");
+  Put("EveryHour1_Checked", "True");
+  Put("Never1_Checked", "False");
+  Put("Christmas1_Checked", "True");
+  Put("NewYear1_Checked", "True");
+  Put("ChristmasDecember2420071_Checked", "True");
+  storage.LoadSettings();
+
+  EXPECT_TRUE(window.IsChecked("EveryHour1"));
+  EXPECT_FALSE(window.IsChecked("EveryHalfHour1"));
+  EXPECT_FALSE(window.IsChecked("Never1"));
+  EXPECT_TRUE(window.IsChecked("ChristmasDecember2420071")) << "the last one in saving order";
+  EXPECT_FALSE(window.IsChecked("Christmas1"));
+  EXPECT_FALSE(window.IsChecked("NewYear1"));
+  EXPECT_EQ(std::count_if(window.log.begin(), window.log.end(),
+                          [](const std::string& e) { return e.rfind("DueDateClick:", 0) == 0; }),
+            1);
+  EXPECT_TRUE(Logged("DueDateClick:ChristmasDecember2420071"));
+}
+
+TEST_F(SettingsStore, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
+  registry.PutDword(kStorageKey, "OnTop1_Checked", 0);
+  Put("DisplayShadow1_Checked", "False");
+  storage.LoadSettings();
+  EXPECT_TRUE(window.reports.empty());
+  EXPECT_TRUE(window.IsChecked("OnTop1"));
+  EXPECT_FALSE(window.IsChecked("DisplayShadow1")) << "the marks after it still load";
+}
+
+TEST_F(SettingsStore, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefault) {
+  registry.PutDword(kStorageKey, "NormPos(1920x1080)", 5);
+  registry.PutBinary(kStorageKey, "Flags");
+  Put("NormPos", "10,20,0,0");
+  Put("ShowHide1_Checked", "True");
+  window.placement.flags = 4;
+  storage.LoadSettings();
+
+  EXPECT_EQ(window.reports,
+            (std::vector<std::string>{"Invalid data type for 'Flags'",
+                                      "Invalid data type for 'NormPos(1920x1080)'"}));
+  EXPECT_EQ(window.appliedPlacements.back().flags, 4u) << "the current flags";
+  EXPECT_EQ(LastAppliedNormalPosition().left, 10) << "the plain name is read instead";
+  EXPECT_TRUE(window.IsChecked("ShowHide1")) << "the load went on";
+  EXPECT_TRUE(storage.SettingsLoaded());
+
+  storage.SaveSettings();
+  EXPECT_EQ(Stored("NormPos(1920x1080)"), "10,20,406,373") << "the next save mends the value";
+}
+
+TEST_F(SettingsStore, NothingIsSavedBeforeTheFirstLoad) {
+  storage.SaveSettings();
+  storage.SaveOnCloseRequest();
+  storage.SaveOnDestroy();
+  EXPECT_FALSE(registry.KeyExists(kProductKey));
+  EXPECT_TRUE(registry.WriteLog().empty());
+  EXPECT_FALSE(storage.SettingsSaved());
+}
+
+TEST_F(SettingsStore, FlagsFollowTheirLifeCycle) {
+  EXPECT_FALSE(storage.SettingsLoaded());
+  EXPECT_FALSE(storage.SettingsSaved());
+  storage.LoadSettings();
+  EXPECT_TRUE(storage.SettingsLoaded());
+  storage.SaveSettings();
+  EXPECT_TRUE(storage.SettingsSaved());
+  storage.LoadSettings();
+  EXPECT_FALSE(storage.SettingsSaved());
+  EXPECT_TRUE(storage.SettingsLoaded());
+}
+
+TEST_F(SettingsStore, OnlyTheDestroySaveWithNothingSavedSinceTheLoadWritesVisibleOne) {
+  storage.LoadSettings();
+  storage.SaveOnDestroy();
+  EXPECT_EQ(Stored("Visible"), "1");
+
+  storage.LoadSettings();
+  storage.SaveSettings();
+  EXPECT_EQ(Stored("Visible"), "0");
+  registry.ClearWriteLog();
+  storage.SaveOnDestroy();
+  EXPECT_TRUE(registry.WriteLog().empty()) << "a save since the last load: destruction is silent";
+}
+
+TEST_F(SettingsStore, ExitSavesOnTheCloseRequestAndInTheCloseHandlerOnly) {
+  storage.LoadSettings();
+  registry.ClearWriteLog();
+  storage.SaveOnCloseRequest();
+  storage.SaveSettings();
+  storage.SaveOnDestroy();
+  EXPECT_EQ(WrittenNames().size(), 2 * kFirstSaveInOrder.size());
+  EXPECT_EQ(Stored("Visible"), "0");
+}
+
+TEST_F(SettingsStore, AChangeMadeWhileHiddenIsReplacedByTheNextShow) {
+  storage.LoadSettings();
+  storage.SaveSettings();  // hidden
+  window.SetChecked("OnTop1", false);
+  storage.LoadSettings();  // shown again
+  EXPECT_TRUE(window.IsChecked("OnTop1"));
+}
+
+TEST_F(SettingsStore, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad) {
+  registry.RefuseCreatingKey(kProductKey);
+  EXPECT_NO_THROW(storage.LoadSettings());
+  EXPECT_TRUE(storage.SettingsLoaded());
+  try {
+    storage.SaveSettings();
+    FAIL() << "the save must fail";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel");
+  }
+  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(storage.SettingsSaved());
+}
+
+TEST_F(SettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
+  registry.RefuseCreatingKey(kStorageKey);
+  storage.LoadSettings();
+  try {
+    storage.SaveSettings();
+    FAIL() << "the save must fail";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
+  }
+}
+
+TEST_F(SettingsStore, RefusedValueStopsTheSaveThereAndKeepsWhatWasWritten) {
+  storage.LoadSettings();
+  registry.RefuseSettingValue("NormPos");
+  try {
+    storage.SaveSettings();
+    FAIL() << "the save must fail";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'NormPos'");
+  }
+  EXPECT_EQ(Stored("NormPos(1920x1080)"), "366,216,762,569");
+  EXPECT_FALSE(Stored("Visible"));
+  EXPECT_FALSE(Stored("chbStartup_Checked"));
+  EXPECT_FALSE(storage.SettingsSaved());
+}
+
+TEST_F(SettingsStore, NumbersAreStrictDecimalTextOfThirtyTwoBits) {
+  const std::vector<std::pair<std::string, std::int32_t>> cases = {
+      {"-5", -5},
+      {"+7", 7},
+      {"0012", 12},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", 99},
+      {"12abc", 99},
+      {" 12", 99},
+      {"", 99},
+      {"-", 99},
+      {"0x10", 99},
+  };
+  for (const auto& [text, number] : cases) {
+    Put("Probe", text);
+    EXPECT_EQ(storage.ReadNumber("Probe", 99), number) << "'" << text << "'";
+  }
+  EXPECT_EQ(storage.ReadNumber("Missing", -3), -3);
+}
+
+TEST_F(SettingsStore, TextsReadAsStoredAndWrittenOutsideALoad) {
+  EXPECT_EQ(storage.ReadText("foundPlace", "default"), "default") << "no section yet";
+  storage.WriteText("foundPlace", "");
+  EXPECT_EQ(storage.ReadText("foundPlace", "default"), "") << "an empty text is a text";
+  storage.WriteNumber("SelectedWeather", -42);
+  EXPECT_EQ(Stored("SelectedWeather"), "-42");
+  EXPECT_EQ(storage.ReadNumber("SelectedWeather", 0), -42);
+}
+
+}  // namespace
+}  // namespace tindrel
