@@ -1,0 +1,43 @@
+#include "settings/win32/window_placement.h"
+
+#include "app/error.h"
+#include "app/win32/raii.h"
+
+namespace tindrel::win {
+
+WindowPlacementData ReadWindowPlacement(HWND window) {
+  WINDOWPLACEMENT native{};
+  native.length = sizeof(native);
+  if (!GetWindowPlacement(window, &native)) throw Error(SystemErrorText(GetLastError()));
+  WindowPlacementData placement;
+  placement.flags = native.flags;
+  placement.showCmd = native.showCmd;
+  placement.minPosition = {native.ptMinPosition.x, native.ptMinPosition.y};
+  placement.maxPosition = {native.ptMaxPosition.x, native.ptMaxPosition.y};
+  placement.normalPosition = {native.rcNormalPosition.left, native.rcNormalPosition.top,
+                              native.rcNormalPosition.right, native.rcNormalPosition.bottom};
+  return placement;
+}
+
+void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement) {
+  WINDOWPLACEMENT native{};
+  native.length = sizeof(native);
+  native.flags = placement.flags;
+  native.showCmd = placement.showCmd;
+  native.ptMinPosition = {placement.minPosition.x, placement.minPosition.y};
+  native.ptMaxPosition = {placement.maxPosition.x, placement.maxPosition.y};
+  native.rcNormalPosition = {placement.normalPosition.left, placement.normalPosition.top,
+                             placement.normalPosition.right, placement.normalPosition.bottom};
+  if (!SetWindowPlacement(window, &native)) throw Error(SystemErrorText(GetLastError()));
+}
+
+int ScreenPixelsPerInch() {
+  const ScopedWindowDc screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+void PostMinimize(HWND applicationWindow) {
+  PostMessageW(applicationWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+}  // namespace tindrel::win

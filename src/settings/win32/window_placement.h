@@ -1,0 +1,21 @@
+#pragma once
+// The window-system side of the settings store's window needs: the placement in and out of
+// WINDOWPLACEMENT, and the screen measures.
+
+#include <windows.h>
+
+#include "settings/settings_store.h"
+
+namespace tindrel::win {
+
+// GetWindowPlacement / SetWindowPlacement; both throw Error with the system's text on failure.
+WindowPlacementData ReadWindowPlacement(HWND window);
+void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement);
+
+// LOGPIXELSY of the screen; measured once at start by the caller.
+int ScreenPixelsPerInch();
+
+// Posts the minimise command that makes the whole application come up minimised.
+void PostMinimize(HWND applicationWindow);
+
+}  // namespace tindrel::win
