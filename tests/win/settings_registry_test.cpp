@@ -1,0 +1,356 @@
+// The settings code against the real registry of the test prefix.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+#include "app/win32/raii.h"
+#include "settings/custom_settings.h"
+#include "settings/settings_store.h"
+#include "settings/startup.h"
+#include "settings/web_links.h"
+#include "settings/win32/executable_path.h"
+#include "settings/win32/win_registry.h"
+#include "settings/win32/window_placement.h"
+#include "unit/fake_settings_window.h"
+
+namespace tindrel {
+namespace {
+
+using testing::FakeSettingsWindow;
+using win::Widen;
+
+void DeleteUserTree(const std::string& path) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(path).c_str());
+}
+
+win::ScopedRegistryKey CreateUserKey(const std::string& path, DWORD options = 0) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, options, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return win::ScopedRegistryKey();
+  }
+  return win::ScopedRegistryKey(key);
+}
+
+struct RawValue {
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+std::optional<RawValue> ReadRaw(const std::string& path, const std::string& name) {
+  const auto key = CreateUserKey(path);
+  RawValue raw;
+  DWORD size = 0;
+  if (RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &raw.type, nullptr, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  raw.data.resize(size);
+  RegQueryValueExW(key.get(), Widen(name).c_str(), nullptr, &raw.type, raw.data.data(), &size);
+  return raw;
+}
+
+void WriteRawDword(const std::string& path, const std::string& name, DWORD number) {
+  const auto key = CreateUserKey(path);
+  ASSERT_EQ(RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&number), sizeof(number)),
+            ERROR_SUCCESS);
+}
+
+std::wstring WideData(const RawValue& raw) {
+  return std::wstring(reinterpret_cast<const wchar_t*>(raw.data.data()),
+                      raw.data.size() / sizeof(wchar_t));
+}
+
+constexpr char kScratchKey[] = "Software\\Quillmoor\\TindrelScratch";
+
+class WinRegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteUserTree(kScratchKey); }
+  void TearDown() override { DeleteUserTree(kScratchKey); }
+  win::WinRegistry registry;
+};
+
+TEST_F(WinRegistryTest, StringIsStoredAsRegSzWithItsTerminatingZeroAndReadBack) {
+  const std::string nested = std::string(kScratchKey) + "\\A\\B";
+  ASSERT_TRUE(registry.CreateKey(nested));
+  EXPECT_TRUE(registry.KeyExists(nested));
+  ASSERT_TRUE(registry.SetString(nested, "Greeting",
+                                 "Gr\xc3\xbc\xc3\x9f"
+                                 "e"));
+
+  const auto raw = ReadRaw(nested, "Greeting");
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(WideData(*raw), std::wstring(L"Gr\u00fc\u00dfe") + L'\0');
+
+  const auto value = registry.QueryValue(nested, "greeting");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->type, RegistryValueType::kString);
+  EXPECT_EQ(value->text,
+            "Gr\xc3\xbc\xc3\x9f"
+            "e");
+  ASSERT_TRUE(registry.SetString(nested, "Empty", ""));
+  EXPECT_EQ(registry.QueryValue(nested, "Empty")->text, "");
+}
+
+TEST_F(WinRegistryTest, NumbersAndOtherTypesAreToldApart) {
+  ASSERT_TRUE(registry.CreateKey(kScratchKey));
+  ASSERT_TRUE(registry.SetDword(kScratchKey, "Number", 0xFFFFFFFEu));
+  const auto raw = ReadRaw(kScratchKey, "Number");
+  EXPECT_EQ(raw->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(registry.QueryValue(kScratchKey, "Number")->number, 0xFFFFFFFEu);
+
+  const auto key = CreateUserKey(kScratchKey);
+  const BYTE bytes[3] = {1, 2, 3};
+  RegSetValueExW(key.get(), L"Binary", 0, REG_BINARY, bytes, sizeof(bytes));
+  RegSetValueExW(key.get(), L"ShortNumber", 0, REG_DWORD, bytes, 2);
+  EXPECT_EQ(registry.QueryValue(kScratchKey, "Binary")->type, RegistryValueType::kOther);
+  EXPECT_EQ(registry.QueryValue(kScratchKey, "ShortNumber")->type, RegistryValueType::kOther);
+}
+
+TEST_F(WinRegistryTest, StringWithoutTerminatingZeroIsReadWhole) {
+  const auto key = CreateUserKey(kScratchKey);
+  const wchar_t text[] = L"abc";
+  RegSetValueExW(key.get(), L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 3 * sizeof(wchar_t));
+  EXPECT_EQ(win::WinRegistry().QueryValue(kScratchKey, "Bare")->text, "abc");
+}
+
+TEST_F(WinRegistryTest, WritesNeverCreateAKeyAndMissingThingsAreReportedAsSuch) {
+  const std::string missing = std::string(kScratchKey) + "\\Missing";
+  EXPECT_FALSE(registry.SetString(missing, "Name", "text"));
+  EXPECT_FALSE(registry.SetDword(missing, "Name", 1));
+  EXPECT_FALSE(registry.KeyExists(missing));
+  EXPECT_FALSE(registry.QueryValue(missing, "Name"));
+  EXPECT_FALSE(registry.DeleteValue(missing, "Name"));
+
+  ASSERT_TRUE(registry.CreateKey(kScratchKey));
+  EXPECT_FALSE(registry.QueryValue(kScratchKey, "Name"));
+  EXPECT_FALSE(registry.DeleteValue(kScratchKey, "Name"));
+  ASSERT_TRUE(registry.SetDword(kScratchKey, "Name", 1));
+  EXPECT_TRUE(registry.DeleteValue(kScratchKey, "Name"));
+  EXPECT_FALSE(ReadRaw(kScratchKey, "Name"));
+}
+
+class WinSettingsStore : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteUserTree(kProductKey); }
+  void TearDown() override {
+    DeleteUserTree(kProductKey);
+    DeleteUserTree("Software\\Quillmoor");
+  }
+
+  // A store over the real registry for a window, bound as the main window binds it.
+  struct Rig {
+    explicit Rig(win::WinRegistry& registry) : storage(registry, window) {
+      testing::BindPlacementHandlers(storage, window);
+    }
+    FakeSettingsWindow window;
+    FormStorage storage;
+  };
+
+  win::WinRegistry registry;
+};
+
+TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
+  {
+    Rig before(registry);
+    before.storage.LoadSettings();
+    before.window.placement.normalPosition = {40, 50, 40 + 396, 50 + 353};
+    before.window.placement.minPosition = {-32000, -32000};
+    before.window.placement.flags = 2;
+    before.window.SetChecked("NewYear1", true);
+    before.window.SetChecked("Never1", true);
+    before.window.SetChecked("DisplayShadow1", false);
+    before.window.SetChecked("ShowHide1", true);
+    before.window.foundPlace = "Nordkapp \xc3\xa6";
+    before.window.selectedWeather = -12;
+    before.window.skinName = "frost";
+    before.window.soundName = "Sleigh";
+    before.window.fontName = "Courier New";
+    before.window.fontSize = 22;
+    before.window.fontColor = 0x00123456;
+    before.window.fontStyle = kFontStyleBold | kFontStyleStrikeOut;
+    before.storage.SaveSettings();
+  }
+
+  const auto key = CreateUserKey(kStorageKey);
+  DWORD count = 0;
+  RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                   nullptr, nullptr, nullptr);
+  EXPECT_EQ(count, 30u);
+  for (DWORD index = 0; index < count; ++index) {
+    wchar_t name[64];
+    DWORD length = 64;
+    DWORD type = 0;
+    RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << win::Narrow(name);
+  }
+  EXPECT_EQ(ReadRaw(kStorageKey, "NormPos(1920x1080)").has_value(), true);
+
+  Rig after(registry);
+  after.storage.LoadSettings();
+  EXPECT_TRUE(after.window.reports.empty());
+  ASSERT_EQ(after.window.appliedPlacements.size(), 1u);
+  const auto& applied = after.window.appliedPlacements[0];
+  EXPECT_EQ(applied.normalPosition.left, 40);
+  EXPECT_EQ(applied.normalPosition.top, 50);
+  EXPECT_EQ(applied.minPosition.x, -32000);
+  EXPECT_EQ(applied.flags, 2u);
+  EXPECT_EQ(after.window.checked,
+            (std::set<std::string>{"chbStartup", "OnTop1", "ShowHide1", "Never1",
+                                   "ShowRandomStars1", "NewYear1", "ShowDays1"}));
+  EXPECT_EQ(after.window.foundPlace, "Nordkapp \xc3\xa6");
+  EXPECT_EQ(after.window.selectedWeather, -12);
+  EXPECT_EQ(after.window.skinName, "frost");
+  EXPECT_EQ(after.window.soundName, "Sleigh");
+  EXPECT_EQ(after.window.fontName, "Courier New");
+  EXPECT_EQ(after.window.fontSize, 22);
+  EXPECT_EQ(after.window.fontColor, 0x00123456);
+  EXPECT_EQ(after.window.fontStyle, kFontStyleBold | kFontStyleStrikeOut);
+  EXPECT_EQ(after.window.log.back(), "DueDateClick:NewYear1");
+}
+
+TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
+  CreateUserKey(kStorageKey);
+  WriteRawDword(kStorageKey, "sSkinName", 7);
+  WriteRawDword(kStorageKey, "NormPos(1920x1080)", 100);
+  WriteRawDword(kStorageKey, "OnTop1_Checked", 0);
+
+  Rig rig(registry);
+  rig.storage.LoadSettings();
+  EXPECT_EQ(rig.window.reports,
+            (std::vector<std::string>{"Invalid data type for 'NormPos(1920x1080)'",
+                                      "Invalid data type for 'sSkinName'"}));
+  EXPECT_TRUE(rig.window.IsChecked("OnTop1"));
+  EXPECT_EQ(rig.window.skinName, "glass");
+  EXPECT_TRUE(rig.storage.SettingsLoaded());
+
+  rig.storage.SaveSettings();
+  EXPECT_EQ(ReadRaw(kStorageKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
+}
+
+// A non-volatile key cannot be made under a volatile one, which gives a section that cannot be
+// created while the product key itself opens fine.
+TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
+  ASSERT_TRUE(CreateUserKey(kProductKey, REG_OPTION_VOLATILE));
+  Rig rig(registry);
+  rig.storage.LoadSettings();
+  try {
+    rig.storage.SaveSettings();
+    FAIL() << "the save must fail";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
+  }
+  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(rig.storage.SettingsSaved());
+}
+
+TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
+  win::WinRegistry registry;
+  const std::string path = win::OwnExecutablePath();
+  const std::string name = RunValueName(path);
+  EXPECT_EQ(name, "tindrel_win_tests");
+
+  SyncStartWithSystem(registry, path, true);
+  auto raw = ReadRaw(kRunKey, name);
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(WideData(*raw), Widen(path) + L'\0') << "the full path, unquoted";
+
+  SyncStartWithSystem(registry, path, false);
+  EXPECT_FALSE(ReadRaw(kRunKey, name));
+  EXPECT_NO_THROW(SyncStartWithSystem(registry, path, false));
+
+  SyncStartWithSystem(registry, path, true);
+  EXPECT_TRUE(ReadRaw(kRunKey, name));
+  SyncStartWithSystem(registry, path, false);
+}
+
+// Reads the real "AllowWindowReuse" at the moment of each hand-over.
+class RecordingShell : public ShellHandover {
+ public:
+  void Open(const std::string& address) override {
+    addresses.push_back(address);
+    reuseDuringHandover = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+  }
+  std::vector<std::string> addresses;
+  std::optional<RawValue> reuseDuringHandover;
+};
+
+class WinOpenWebPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateUserKey(kBrowserMainKey);
+    original_ = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+  }
+  void TearDown() override {
+    const auto key = CreateUserKey(kBrowserMainKey);
+    if (original_) {
+      RegSetValueExW(key.get(), Widen(kWindowReuseValue).c_str(), 0, original_->type,
+                     original_->data.data(), static_cast<DWORD>(original_->data.size()));
+    } else {
+      RegDeleteValueW(key.get(), Widen(kWindowReuseValue).c_str());
+    }
+  }
+  static DWORD Number(const RawValue& raw) {
+    DWORD number = 0;
+    std::memcpy(&number, raw.data.data(), sizeof(number));
+    return number;
+  }
+
+  win::WinRegistry registry;
+  RecordingShell shell;
+
+ private:
+  std::optional<RawValue> original_;
+};
+
+TEST_F(WinOpenWebPage, AbsentSettingIsZeroDuringTheHandoverAndAbsentAfter) {
+  registry.DeleteValue(kBrowserMainKey, kWindowReuseValue);
+  OpenWebPage(WebPage::kProduct, registry, shell);
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
+  ASSERT_TRUE(shell.reuseDuringHandover);
+  EXPECT_EQ(shell.reuseDuringHandover->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
+  EXPECT_FALSE(ReadRaw(kBrowserMainKey, kWindowReuseValue));
+}
+
+TEST_F(WinOpenWebPage, SettingOfOneIsZeroDuringTheHandoverAndOneAfter) {
+  WriteRawDword(kBrowserMainKey, kWindowReuseValue, 1);
+  OpenWebPage(WebPage::kSibling, registry, shell);
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
+  ASSERT_TRUE(shell.reuseDuringHandover);
+  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
+  const auto after = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Number(*after), 1u);
+}
+
+TEST(WinWindowPlacement, PlacementMakesTheRoundTripThroughAWindow) {
+  const win::ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                 nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(window);
+  WindowPlacementData placement = win::ReadWindowPlacement(window.get());
+  placement.showCmd = kShowHide;
+  placement.normalPosition = {30, 40, 30 + 120, 40 + 80};
+  win::ApplyWindowPlacement(window.get(), placement);
+
+  const auto back = win::ReadWindowPlacement(window.get());
+  EXPECT_EQ(back.normalPosition.left, 30);
+  EXPECT_EQ(back.normalPosition.bottom, 120);
+  EXPECT_FALSE(IsWindowVisible(window.get()));
+  EXPECT_GT(win::ScreenPixelsPerInch(), 0);
+}
+
+}  // namespace
+}  // namespace tindrel
