@@ -146,8 +146,9 @@ void FormStorage::RestorePosition() {
                                 WordAsNumber(*words, 3, bounds.top + bounds.height)};
   }
   const std::int32_t ownPixelsPerInch = window_.PixelsPerInch();
+  const std::int32_t storedPixelsPerInch = ReadNumber("PixelsPerInch", ownPixelsPerInch);
   // A position stored under another pixels-per-inch setting does not fit this screen.
-  if (!found || ReadNumber("PixelsPerInch", ownPixelsPerInch) != ownPixelsPerInch) return;
+  if (!found || storedPixelsPerInch != ownPixelsPerInch) return;
 
   // The widget has no sizing border: its size follows the skin and caption, never the store.
   const auto rect = SizedToWindow(placement.normalPosition, bounds);
