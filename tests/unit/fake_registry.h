@@ -19,11 +19,7 @@ class FakeRegistry : public Registry {
  public:
   bool CreateKey(const std::string& path) override {
     if (refused_keys_.count(Fold(path))) return false;
-    std::string prefix;
-    for (const auto& part : Split(path)) {
-      prefix += (prefix.empty() ? "" : "\\") + part;
-      keys_.try_emplace(Fold(prefix));
-    }
+    EnsureKey(path);
     return true;
   }
 
@@ -138,11 +134,17 @@ class FakeRegistry : public Registry {
   }
 
   void PutValue(const std::string& path, const std::string& name, const RegistryValue& value) {
-    const auto refused = refused_keys_;
-    refused_keys_.clear();
-    CreateKey(path);
-    refused_keys_ = refused;
-    Assign(keys_[Fold(path)], name, value);
+    Assign(EnsureKey(path), name, value);
+  }
+
+  // The key with every missing parent made.
+  Key& EnsureKey(const std::string& path) {
+    std::string prefix;
+    for (const auto& part : Split(path)) {
+      prefix += (prefix.empty() ? "" : "\\") + part;
+      keys_.try_emplace(Fold(prefix));
+    }
+    return keys_[Fold(path)];
   }
 
   static void Assign(Key& key, const std::string& name, const RegistryValue& value) {

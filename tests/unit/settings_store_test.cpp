@@ -19,38 +19,45 @@ using testing::FakeSettingsWindow;
 
 constexpr char kExecutable[] = "C:\\Program Files\\Tindrel\\Tindrel.exe";
 
-const std::vector<std::string> kFirstSaveInOrder = {
-    "FormVersion",
-    "Flags",
-    "ShowCmd",
-    "PixelsPerInch",
-    "MinMaxPos(1920x1080)",
-    "MinMaxPos",
-    "NormPos(1920x1080)",
-    "NormPos",
-    "Visible",
-    "chbStartup_Checked",
-    "DisplayShadow1_Checked",
-    "OnTop1_Checked",
-    "ShowHide1_Checked",
-    "EveryHalfHour1_Checked",
-    "EveryHour1_Checked",
-    "Never1_Checked",
-    "ShowRandomStars1_Checked",
-    "Christmas1_Checked",
-    "ChristmasJanuary71_Checked",
-    "NewYear1_Checked",
-    "ChristmasDecember2420071_Checked",
-    "ShowDays1_Checked",
-    "foundPlace",
-    "SelectedWeather",
-    "sSkinName",
-    "sSoundName",
-    "FontName",
-    "FontSize",
-    "FontColor",
-    "FontStyle",
+// Every value of a first save, in the order written, with its text.
+const std::vector<std::pair<std::string, std::string>> kFirstSave = {
+    {"FormVersion", "0"},
+    {"Flags", "0"},
+    {"ShowCmd", "1"},
+    {"PixelsPerInch", "96"},
+    {"MinMaxPos(1920x1080)", "-1,-1,-1,-1"},
+    {"MinMaxPos", "-1,-1,-1,-1"},
+    {"NormPos(1920x1080)", "366,216,762,569"},
+    {"NormPos", "366,216,762,569"},
+    {"Visible", "0"},
+    {"chbStartup_Checked", "True"},
+    {"DisplayShadow1_Checked", "True"},
+    {"OnTop1_Checked", "True"},
+    {"ShowHide1_Checked", "False"},
+    {"EveryHalfHour1_Checked", "False"},
+    {"EveryHour1_Checked", "True"},
+    {"Never1_Checked", "False"},
+    {"ShowRandomStars1_Checked", "True"},
+    {"Christmas1_Checked", "True"},
+    {"ChristmasJanuary71_Checked", "False"},
+    {"NewYear1_Checked", "False"},
+    {"ChristmasDecember2420071_Checked", "False"},
+    {"ShowDays1_Checked", "True"},
+    {"foundPlace", ""},
+    {"SelectedWeather", "0"},
+    {"sSkinName", "glass"},
+    {"sSoundName", "JingleBells"},
+    {"FontName", "DS-Digital"},
+    {"FontSize", "16"},
+    {"FontColor", "16777215"},
+    {"FontStyle", "0"},
 };
+
+std::vector<std::string> FirstSaveNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : kFirstSave) names.push_back(entry.first);
+  return names;
+}
 
 class SettingsStore : public ::testing::Test {
  protected:
@@ -114,45 +121,12 @@ TEST_F(SettingsStore, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
   registry.ClearWriteLog();
   storage.SaveSettings();
 
-  EXPECT_EQ(WrittenNames(), kFirstSaveInOrder);
-  auto sorted = kFirstSaveInOrder;
+  EXPECT_EQ(WrittenNames(), FirstSaveNames());
+  auto sorted = FirstSaveNames();
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(registry.ValueNames(kStorageKey), sorted);
   EXPECT_TRUE(registry.ValueNames(kProductKey).empty()) << "nothing directly under the product";
-
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"FormVersion", "0"},
-      {"Flags", "0"},
-      {"ShowCmd", "1"},
-      {"PixelsPerInch", "96"},
-      {"MinMaxPos(1920x1080)", "-1,-1,-1,-1"},
-      {"MinMaxPos", "-1,-1,-1,-1"},
-      {"NormPos(1920x1080)", "366,216,762,569"},
-      {"NormPos", "366,216,762,569"},
-      {"Visible", "0"},
-      {"chbStartup_Checked", "True"},
-      {"DisplayShadow1_Checked", "True"},
-      {"OnTop1_Checked", "True"},
-      {"ShowHide1_Checked", "False"},
-      {"EveryHalfHour1_Checked", "False"},
-      {"EveryHour1_Checked", "True"},
-      {"Never1_Checked", "False"},
-      {"ShowRandomStars1_Checked", "True"},
-      {"Christmas1_Checked", "True"},
-      {"ChristmasJanuary71_Checked", "False"},
-      {"NewYear1_Checked", "False"},
-      {"ChristmasDecember2420071_Checked", "False"},
-      {"ShowDays1_Checked", "True"},
-      {"foundPlace", ""},
-      {"SelectedWeather", "0"},
-      {"sSkinName", "glass"},
-      {"sSoundName", "JingleBells"},
-      {"FontName", "DS-Digital"},
-      {"FontSize", "16"},
-      {"FontColor", "16777215"},
-      {"FontStyle", "0"},
-  };
-  for (const auto& [name, text] : expected) EXPECT_EQ(Stored(name), text) << name;
+  for (const auto& [name, text] : kFirstSave) EXPECT_EQ(Stored(name), text) << name;
   EXPECT_TRUE(storage.SettingsSaved());
 }
 
@@ -191,8 +165,12 @@ TEST_F(SettingsStore, PositionFollowsTheResolutionAndAnUnknownOneTakesThePlainNa
   EXPECT_EQ(LastAppliedNormalPosition().top, 600);
 }
 
-TEST_F(SettingsStore, AnEmptyTaggedPositionFallsBackToThePlainName) {
+TEST_F(SettingsStore, AnEmptyTaggedPositionFallsBackToThePlainNameAndEmptyIsNoPosition) {
   Put("MinMaxPos(1920x1080)", "");
+  Put("NormPos", "");
+  storage.LoadSettings();
+  EXPECT_TRUE(window.appliedPlacements.empty());
+
   Put("MinMaxPos", "7,8,9,10");
   storage.LoadSettings();
   ASSERT_EQ(window.appliedPlacements.size(), 1u);
@@ -210,13 +188,10 @@ TEST_F(SettingsStore, MovedWidgetComesBackWhereItWasLeft) {
   EXPECT_EQ(LastAppliedNormalPosition().top, 50);
 }
 
-TEST_F(SettingsStore, OtherPixelsPerInchIgnoresTheStoredPosition) {
-  Put("PixelsPerInch", "120");
+TEST_F(SettingsStore, OtherPixelsPerInchIgnoresTheStoredPositionAndNoneCountsAsOurs) {
   LoadWithStoredNormPos("10,20,30,40");
-  EXPECT_TRUE(window.appliedPlacements.empty());
-}
-
-TEST_F(SettingsStore, MissingPixelsPerInchCountsAsTheProgramsOwn) {
+  EXPECT_EQ(window.appliedPlacements.size(), 1u);
+  Put("PixelsPerInch", "120");
   LoadWithStoredNormPos("10,20,30,40");
   EXPECT_EQ(window.appliedPlacements.size(), 1u);
 }
@@ -248,12 +223,6 @@ TEST_F(SettingsStore, ACornerBeyondTheIntegerRangeIsNotApplied) {
   LoadWithStoredNormPos("99999999999,-7");
   EXPECT_EQ(LastAppliedNormalPosition().left, 366) << "an out-of-range word is not a number";
   EXPECT_EQ(LastAppliedNormalPosition().top, -7);
-}
-
-TEST_F(SettingsStore, AnEmptyPositionIsNoPosition) {
-  Put("MinMaxPos", "");
-  LoadWithStoredNormPos("");
-  EXPECT_TRUE(window.appliedPlacements.empty());
 }
 
 TEST_F(SettingsStore, PlacementIsAppliedHiddenWhileTheWindowIsNotYetVisible) {
@@ -317,7 +286,7 @@ TEST_F(SettingsStore, NegativeFormVersionSkipsTheContentAndTheNextSaveWritesAllA
   EXPECT_TRUE(storage.SettingsLoaded());
 
   storage.SaveSettings();
-  EXPECT_EQ(WrittenNames(), kFirstSaveInOrder);
+  EXPECT_EQ(WrittenNames(), FirstSaveNames());
   EXPECT_EQ(Stored("FormVersion"), "0");
   EXPECT_EQ(Stored("chbStartup_Checked"), "True");
   EXPECT_EQ(Stored("sSkinName"), "glass");
@@ -443,7 +412,7 @@ TEST_F(SettingsStore, ExitSavesOnTheCloseRequestAndInTheCloseHandlerOnly) {
   storage.SaveOnCloseRequest();
   storage.SaveSettings();
   storage.SaveOnDestroy();
-  EXPECT_EQ(WrittenNames().size(), 2 * kFirstSaveInOrder.size());
+  EXPECT_EQ(WrittenNames().size(), 2 * kFirstSave.size());
   EXPECT_EQ(Stored("Visible"), "0");
 }
 
