@@ -117,6 +117,7 @@ void FormStorage::LoadSettings() {
   if (ReadNumber("FormVersion", 0) >= kFormVersion) {
     RestorePosition();
     RestoreState();
+    // Once the window stands where it was left, saving it can no longer lose the stored place.
     loaded_ = true;
     RestoreCheckMarks();
     if (OnRestorePlacement) OnRestorePlacement();
