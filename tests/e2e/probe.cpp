@@ -1,1 +1,141 @@
-int main() { return 0; }
+// A small console program for the end-to-end tests: it runs in the same Wine prefix as the widget
+// and looks at the widget's windows from outside.
+//
+//   probe windows                 every top-level window: handle, class, title, styles, rectangle
+//   probe boxes                   every dialog box: handle, title and the text of its static control
+//   probe close CLASS             posts WM_CLOSE to the first visible top-level window of that class
+//   probe dismiss                 presses OK on every dialog box
+//   probe message CLASS MSG W L   posts a message to the first top-level window of that class
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring TitleOf(HWND window) {
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  return title;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+void PrintWindow(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  std::printf("hwnd=%lu class=%s title=\"%s\" style=0x%08lX exstyle=0x%08lX visible=%d "
+              "left=%ld top=%ld width=%ld height=%ld owner=%lu\n",
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+              Utf8(ClassOf(window)).c_str(), Utf8(TitleOf(window)).c_str(),
+              static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+              static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
+              IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top,
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))));
+}
+
+bool IsDialogBox(HWND window) { return ClassOf(window) == L"#32770"; }
+
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM out) {
+  if (ClassOf(child) == L"Static") {
+    const std::string piece = Utf8(TitleOf(child));
+    if (!piece.empty()) *reinterpret_cast<std::string*>(out) += piece;
+  }
+  return TRUE;
+}
+
+std::string DialogText(HWND box) {
+  std::string text;
+  EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+HWND FirstOfClass(const std::wstring& wanted, bool visible_only) {
+  for (HWND window : TopLevelWindows()) {
+    if (ClassOf(window) == wanted && (!visible_only || IsWindowVisible(window))) return window;
+  }
+  return nullptr;
+}
+
+std::wstring Wide(const char* text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
+  out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+  return out;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  if (command == "windows") {
+    for (HWND window : TopLevelWindows()) PrintWindow(window);
+    return 0;
+  }
+  if (command == "boxes") {
+    for (HWND window : TopLevelWindows()) {
+      if (!IsDialogBox(window) || !IsWindowVisible(window)) continue;
+      std::printf("box=%lu title=\"%s\" text=\"%s\"\n",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+                  Utf8(TitleOf(window)).c_str(), DialogText(window).c_str());
+    }
+    return 0;
+  }
+  if (command == "dismiss") {
+    for (HWND window : TopLevelWindows()) {
+      if (IsDialogBox(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+  }
+  if (command == "close" && argc == 3) {
+    HWND window = FirstOfClass(Wide(argv[2]), false);
+    if (!window) return 1;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (command == "message" && argc == 6) {
+    HWND window = FirstOfClass(Wide(argv[2]), false);
+    if (!window) return 1;
+    PostMessageW(window, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                 static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)),
+                 static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0)));
+    return 0;
+  }
+  return Usage();
+}

@@ -1,0 +1,52 @@
+#include "app/win32/application.h"
+
+#include <commctrl.h>
+
+#include "app/error.h"
+
+namespace tindrel::win {
+
+Application::Application(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.lpszClassName = kApplicationWindowClass;
+  RegisterClassExW(&window_class);
+  // Zero-sized and never shown: it only stands for the application in the window list.
+  window_.reset(CreateWindowExW(0, kApplicationWindowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                                                                     WS_MINIMIZEBOX,
+                                0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+  if (!window_) throw Error(SystemErrorText(GetLastError()));
+}
+
+void Application::SetTitle(const std::string& title) {
+  title_ = title;
+  SetWindowTextW(window_.get(), Widen(title).c_str());
+}
+
+void Application::HideFromTaskbar() {
+  ShowWindow(window_.get(), SW_HIDE);
+  const LONG style = GetWindowLongW(window_.get(), GWL_EXSTYLE);
+  SetWindowLongW(window_.get(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
+}
+
+bool Application::IsMinimised() const { return IsIconic(window_.get()) != FALSE; }
+
+int Application::RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace tindrel::win

@@ -1,0 +1,30 @@
+#include "app/win32/due_date_tip.h"
+
+#include <commctrl.h>
+
+namespace tindrel::win {
+
+void DueDateTipWindow::AttachDueDateTip(const std::string& title, const std::wstring& text,
+                                        COLORREF back_colour, COLORREF text_colour) {
+  tip_.reset();  // the previous tip goes before the new one comes
+  tip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, kDueDateTipStyle, 0, 0, 0, 0, owner_,
+                             nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE)),
+                             nullptr));
+  if (!tip_) return;
+  SetWindowPos(tip_.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, back_colour, 0);
+  SendMessageW(tip_.get(), TTM_SETTIPTEXTCOLOR, text_colour, 0);
+
+  std::wstring tool_text = text.substr(0, 256);
+  TOOLINFOW tool{};
+  tool.cbSize = kToolRecordSize;
+  tool.uFlags = kDueDateToolFlags;
+  tool.hwnd = owner_;
+  tool.uId = 0;
+  GetClientRect(owner_, &tool.rect);
+  tool.lpszText = tool_text.data();  // the control keeps its own copy
+  SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(tip_.get(), TTM_SETTITLEA, 0, reinterpret_cast<LPARAM>(title.c_str()));
+}
+
+}  // namespace tindrel::win

@@ -1,0 +1,12 @@
+#pragma once
+#include "app/date_time.h"
+
+namespace tindrel::win {
+
+// The local wall clock, to the millisecond (GetLocalTime).
+class SystemClock final : public Clock {
+ public:
+  LocalTimeParts NowParts() override;
+};
+
+}  // namespace tindrel::win

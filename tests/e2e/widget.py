@@ -1,0 +1,169 @@
+"""Starting the real Tindrel.exe under Wine on the virtual display and looking at it from outside."""
+
+import os
+import shutil
+import struct
+import subprocess
+import time
+
+MAIN_CLASS = "TfrmVelaCountdownClock"
+APP_CLASS = "TindrelApplication"
+WS_EX_LAYERED = 0x00080000
+WS_EX_TOOLWINDOW = 0x00000080
+WS_EX_TOPMOST = 0x00000008
+
+
+class Screenshot:
+    """The root window as RGB pixels."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def region(self, left, top, width, height):
+        return [self.pixel(x, y) for y in range(top, top + height) for x in range(left, left + width)
+                if 0 <= x < self.width and 0 <= y < self.height]
+
+
+def parse_ppm(data):
+    # Binary PPM: "P6\n<w> <h>\n<max>\n" then RGB bytes.
+    parts = data.split(b"\n", 3)
+    if parts[0] != b"P6":
+        raise ValueError("not a PPM")
+    width, height = (int(v) for v in parts[1].split())
+    return Screenshot(width, height, parts[3][: width * height * 3])
+
+
+class Widget:
+    """One run of Tindrel.exe in its own Wine prefix and app folder."""
+
+    def __init__(self, build_dir, pristine_prefix, home, work_dir, name):
+        self.build_dir = build_dir
+        self.work = os.path.join(work_dir, name)
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.work)
+        self.prefix = os.path.join(self.work, "prefix")
+        shutil.copytree(pristine_prefix, self.prefix, symlinks=True)
+        self.app = os.path.join(self.work, "app")
+        shutil.copytree(os.path.join(build_dir, "Tindrel"), self.app)
+        self.probe_exe = os.path.join(build_dir, "probe.exe")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, HOME=home, WINEDEBUG="-all")
+        self.process = None
+
+    # -- running -------------------------------------------------------------------------------
+    def start(self, extra_env=None, preload=None):
+        subprocess.run(["xdotool", "mousemove", "1270", "1015"], env=self.env, check=False)
+        env = dict(self.env, **(extra_env or {}))
+        subprocess.run(["wineserver", "-p"], env=env, check=True)
+        if preload:
+            env["LD_PRELOAD"] = preload
+        self.process = subprocess.Popen(["wine", "Tindrel.exe"], cwd=self.app, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_for_window(self, timeout=40.0, visible=True):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for w in self.windows():
+                if w["class"] == MAIN_CLASS and (w["visible"] or not visible):
+                    return w
+            time.sleep(0.5)
+        raise AssertionError("the widget window did not come up")
+
+    def wait_for_box(self, timeout=30.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            boxes = self.boxes()
+            if boxes:
+                return boxes
+            time.sleep(0.5)
+        return []
+
+    def wait_for_exit(self, timeout=20.0):
+        try:
+            self.process.wait(timeout=timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.probe("close", MAIN_CLASS)
+            if not self.wait_for_exit(10):
+                self.process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, check=False)
+
+    # -- looking -------------------------------------------------------------------------------
+    def probe(self, *args):
+        out = subprocess.run(["wine", self.probe_exe, *args], env=self.env, capture_output=True,
+                             timeout=60)
+        return out.stdout.decode("utf-8", "replace")
+
+    def windows(self):
+        return [parse_fields(line) for line in self.probe("windows").splitlines() if line]
+
+    def main_window(self):
+        for w in self.windows():
+            if w["class"] == MAIN_CLASS:
+                return w
+        return None
+
+    def app_window(self):
+        for w in self.windows():
+            if w["class"] == APP_CLASS:
+                return w
+        return None
+
+    def boxes(self):
+        return [parse_fields(line) for line in self.probe("boxes").splitlines() if line]
+
+    def screenshot(self, path=None):
+        data = subprocess.run(["import", "-window", "root", "ppm:-"], env=self.env,
+                              capture_output=True, check=True).stdout
+        if path:
+            subprocess.run(["convert", "ppm:-", path], input=data, check=True)
+        return parse_ppm(data)
+
+    def reg_query(self, key, value=None):
+        args = ["wine", "reg", "query", key] + (["/v", value] if value else [])
+        out = subprocess.run(args, env=self.env, capture_output=True, timeout=60)
+        return out.returncode, out.stdout.decode("utf-8", "replace")
+
+
+def parse_fields(line):
+    """key=value pairs, values optionally in double quotes."""
+    fields = {}
+    i = 0
+    while i < len(line):
+        eq = line.find("=", i)
+        if eq < 0:
+            break
+        key = line[i:eq].strip()
+        if eq + 1 < len(line) and line[eq + 1] == '"':
+            end = line.find('" ', eq + 2)
+            end = len(line) - 1 if end < 0 else end
+            value = line[eq + 2:end]
+            i = end + 2
+        else:
+            end = line.find(" ", eq + 1)
+            end = len(line) if end < 0 else end
+            value = line[eq + 1:end]
+            i = end + 1
+        fields[key] = value
+    for key in ("style", "exstyle"):
+        if key in fields:
+            fields[key] = int(fields[key], 16)
+    for key in ("visible", "left", "top", "width", "height"):
+        if key in fields:
+            fields[key] = int(fields[key])
+    return fields
+
+
+def read_png_size(path):
+    with open(path, "rb") as f:
+        header = f.read(24)
+    return struct.unpack(">II", header[16:24])

@@ -1,0 +1,228 @@
+// The widget's own Windows pieces under Wine: the error report's box and its pile-up guard, the
+// due-date tooltip, the application window, and the layered frame hand-over.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "app/error.h"
+#include "app/win32/application.h"
+#include "app/win32/due_date_tip.h"
+#include "app/win32/error_report.h"
+#include "app/win32/raii.h"
+#include "render/frame_bitmap.h"
+#include "render/win32/layered_window.h"
+
+namespace tindrel::win {
+namespace {
+
+// Watches for message boxes titled "Tindrel" from another thread, records the text of the first
+// one and how many were open at once, and closes each.
+class BoxWatcher {
+ public:
+  BoxWatcher() : thread_([this] { Watch(); }) {}
+  ~BoxWatcher() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::wstring FirstText() {
+    Settle();
+    return first_text_;
+  }
+  int MostOpenAtOnce() {
+    Settle();
+    return most_open_;
+  }
+  int BoxesSeen() {
+    Settle();
+    return seen_;
+  }
+  void HoldOpenFor(int milliseconds) { hold_ms_ = milliseconds; }
+
+ private:
+  void Settle() { Sleep(50); }
+  static BOOL CALLBACK Collect(HWND window, LPARAM context) {
+    wchar_t class_name[64] = {};
+    wchar_t title[64] = {};
+    GetClassNameW(window, class_name, 64);
+    GetWindowTextW(window, title, 64);
+    if (std::wstring(class_name) == L"#32770" && std::wstring(title) == L"Tindrel" &&
+        IsWindowVisible(window)) {
+      reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    }
+    return TRUE;
+  }
+  void Watch() {
+    while (!stop_) {
+      std::vector<HWND> boxes;
+      EnumWindows(Collect, reinterpret_cast<LPARAM>(&boxes));
+      if (static_cast<int>(boxes.size()) > most_open_) most_open_ = static_cast<int>(boxes.size());
+      for (HWND box : boxes) {
+        if (first_text_.empty()) {
+          wchar_t text[512] = {};
+          GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message box's text control
+          first_text_ = text;
+        }
+        Sleep(hold_ms_);
+        ++seen_;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+      Sleep(20);
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::wstring first_text_;
+  std::atomic<int> most_open_{0};
+  std::atomic<int> seen_{0};
+  std::atomic<int> hold_ms_{0};
+  std::thread thread_;
+};
+
+TEST(ErrorReportBox, ShowsTheTextWithAFullStopAppendedByTheRule) {
+  ErrorReport report("Tindrel");
+  {
+    BoxWatcher watcher;
+    report.ShowError(ReportSource::kMenuCommand, "No MCI device open");
+    EXPECT_EQ(watcher.FirstText(), L"No MCI device open.");
+  }
+  {
+    BoxWatcher watcher;
+    report.ShowError(ReportSource::kMenuCommand, "Invalid data type for 'sSkinName'");
+    EXPECT_EQ(watcher.FirstText(), L"Invalid data type for 'sSkinName'");
+  }
+}
+
+TEST(ErrorReportBox, AnExceptionLeavingAHandlerIsShownAndReportedAsFailure) {
+  ErrorReport report("Tindrel");
+  BoxWatcher watcher;
+  const bool ok = report.Guard(ReportSource::kRefreshTick, [] { throw Error("Scan line index out of range"); });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(watcher.FirstText(), L"Scan line index out of range.");
+  EXPECT_TRUE(report.Guard(ReportSource::kRefreshTick, [] {}));
+}
+
+ErrorReport* failing_report = nullptr;
+int failing_ticks = 0;
+
+void CALLBACK FailingTick(HWND, UINT, UINT_PTR, DWORD) {
+  ++failing_ticks;
+  failing_report->Guard(ReportSource::kRefreshTick, [] { throw Error("clip cannot be opened"); });
+}
+
+TEST(ErrorReportBox, ASourceFailingOnEveryTickNeverHasTwoBoxesOpen) {
+  ErrorReport report("Tindrel");
+  BoxWatcher watcher;
+  watcher.HoldOpenFor(400);
+  // A timer fires inside the box's modal loop and fails again and again from the same source.
+  failing_report = &report;
+  failing_ticks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, FailingTick);
+  report.Guard(ReportSource::kRefreshTick, [] { throw Error("clip cannot be opened"); });
+  KillTimer(nullptr, timer);
+  EXPECT_GT(failing_ticks, 3);
+  EXPECT_EQ(watcher.MostOpenAtOnce(), 1);
+  EXPECT_FALSE(report.IsOpen(ReportSource::kRefreshTick));
+}
+
+class OwnerWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner_.reset(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 50, 60, 300, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(owner_);
+  }
+  ScopedWindow owner_;
+};
+
+BOOL CALLBACK CountTooltips(HWND window, LPARAM context) {
+  wchar_t class_name[64] = {};
+  GetClassNameW(window, class_name, 64);
+  if (std::wstring(class_name) == TOOLTIPS_CLASSW) ++*reinterpret_cast<int*>(context);
+  return TRUE;
+}
+
+int TooltipWindows() {
+  int count = 0;
+  EnumWindows(CountTooltips, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindow) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  const int before = TooltipWindows();
+  DueDateTipWindow tip(owner_.get());
+  tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
+  HWND first = tip.Handle();
+  ASSERT_NE(first, nullptr);
+  tip.AttachDueDateTip("Countdown", L"Till New Year - January &1 2027", 0x00FF0000, 0x00800000);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(TooltipWindows(), before + 1);
+}
+
+TEST_F(OwnerWindow, DueDateTipHasTheStyleColoursToolAndTitle) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  DueDateTipWindow tip(owner_.get());
+  tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
+  HWND handle = tip.Handle();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE)) & kDueDateTipStyle, kDueDateTipStyle);
+  EXPECT_EQ(GetWindow(handle, GW_OWNER), owner_.get());
+  EXPECT_TRUE(GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(SendMessageW(handle, TTM_GETTIPBKCOLOR, 0, 0), 0x00FF0000);
+  EXPECT_EQ(SendMessageW(handle, TTM_GETTIPTEXTCOLOR, 0, 0), 0x00800000);
+  EXPECT_EQ(SendMessageW(handle, TTM_GETTOOLCOUNT, 0, 0), 1);
+
+  wchar_t text[300] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = kToolRecordSize;
+  tool.hwnd = owner_.get();
+  tool.uId = 0;
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageW(handle, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(tool.uFlags & kDueDateToolFlags, kDueDateToolFlags);
+  EXPECT_EQ(std::wstring(text), L"Till Christmas - December 25 2026");
+  RECT client{};
+  GetClientRect(owner_.get(), &client);
+  EXPECT_EQ(tool.rect.right, client.right);
+  EXPECT_EQ(tool.rect.bottom, client.bottom);
+}
+
+TEST(ApplicationWindow, IsHiddenAndMarkedAToolWindow) {
+  Application application(GetModuleHandleW(nullptr));
+  application.SetTitle("Tindrel");
+  ShowWindow(application.Handle(), SW_SHOWNOACTIVATE);
+  application.HideFromTaskbar();
+  EXPECT_FALSE(IsWindowVisible(application.Handle()));
+  EXPECT_TRUE(GetWindowLongW(application.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  wchar_t title[32] = {};
+  GetWindowTextW(application.Handle(), title, 32);
+  EXPECT_EQ(std::wstring(title), L"Tindrel");
+}
+
+TEST_F(OwnerWindow, LayeredFrameSetsTheWindowSizeToTheFrame) {
+  SetWindowLongW(owner_.get(), GWL_EXSTYLE, GetWindowLongW(owner_.get(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  FrameBitmap frame(123, 45);
+  frame.PixelAt(3, 3)[3] = 255;
+  EXPECT_EQ(PresentLayeredFrame(owner_.get(), frame, POINT{70, 80}), 0u);
+  RECT rect{};
+  GetWindowRect(owner_.get(), &rect);
+  EXPECT_EQ(rect.right - rect.left, 123);
+  EXPECT_EQ(rect.bottom - rect.top, 45);
+  EXPECT_EQ(rect.left, 70);
+  EXPECT_EQ(rect.top, 80);
+}
+
+TEST_F(OwnerWindow, LayeredFrameOnAWindowWithoutTheLayeredStyleReportsTheSystemError) {
+  FrameBitmap frame(10, 10);
+  EXPECT_NE(PresentLayeredFrame(owner_.get(), frame, POINT{0, 0}), 0u);
+}
+
+}  // namespace
+}  // namespace tindrel::win
