@@ -232,11 +232,141 @@ def paint_globe_base(canvas):
 
 
 # ----------------------------------------------------------------------------------------------
+# Wreath: a fir wreath with berries, baubles and a red bow
+
+
+WREATH_SIZE = (300, 300)
+WREATH = (150.0, 132.0, 88.0, 30.0)  # centre x, centre y, middle radius, half width
+NEEDLE_GREENS = [hex_colour("#0f4a26"), hex_colour("#1b6b35"), hex_colour("#2a8a45"),
+                 hex_colour("#3fa85a"), hex_colour("#6cc27a")]
+RIBBON = hex_colour("#e0313f")
+RIBBON_DARK = hex_colour("#7d0c18")
+
+
+def draw_wreath():
+    canvas = Canvas(*WREATH_SIZE)
+    cx, cy, mid, half = WREATH
+    ring = circle(cx, cy, mid).shell(half * 2)
+    canvas.paint(ring.moved(4, 7), hex_colour("#000000", 0.4), feather=14)
+    canvas.paint(ring.grown(-10), hex_colour("#0a3019"), feather=6)
+    paint_sprigs(canvas, 165, seed=1225)
+    paint_snow_dusting(canvas, 30, seed=101)
+    paint_wreath_ornaments(canvas)
+    paint_bow(canvas, cx, cy + mid + 6)
+    return canvas
+
+
+def paint_sprigs(canvas, count, seed):
+    """Fir sprigs laid round the ring, each pointing roughly along it; the ones further back are
+    drawn first and darker."""
+    cx, cy, mid, half = WREATH
+    rng = random.Random(seed)
+    sprigs = []
+    for i in range(count):
+        angle = 2 * math.pi * (i + rng.uniform(0, 0.8)) / count
+        offset = max(-1.0, min(1.0, rng.gauss(0, 0.55)))
+        depth = rng.random()
+        sprigs.append((depth, angle, offset))
+    sprigs.sort()
+    for depth, angle, offset in sprigs:
+        radius = mid + offset * half * 0.85
+        x, y = cx + radius * math.cos(angle), cy + radius * math.sin(angle)
+        heading = angle + math.pi / 2 + offset * 0.7 + rng.uniform(-0.35, 0.35)
+        paint_sprig(canvas, x, y, heading, rng.uniform(24, 34), depth, rng)
+
+
+def paint_sprig(canvas, x, y, heading, length, depth, rng):
+    """One sprig: a thin twig with needles on both sides, angled towards its tip."""
+    dx, dy = math.cos(heading), math.sin(heading)
+    tip_x, tip_y = x + length * dx, y + length * dy
+    canvas.paint(tapered_segment(x, y, 1.1, tip_x, tip_y, 0.4), hex_colour("#3b2a14"))
+    shade = depth * (len(NEEDLE_GREENS) - 1.01)
+    base = mix(NEEDLE_GREENS[int(shade)], NEEDLE_GREENS[int(shade) + 1], shade - int(shade))
+    steps = int(length / 2.6)
+    for k in range(steps):
+        t = (k + 0.5) / steps
+        px, py = x + length * t * dx, y + length * t * dy
+        needle = 9.5 * (1.0 - 0.55 * t)
+        for side in (-1, 1):
+            turn = heading + side * rng.uniform(0.75, 1.0)
+            nx, ny = px + needle * math.cos(turn), py + needle * math.sin(turn)
+            lit = clamp(0.5 - 0.5 * (nx - WREATH[0] + ny - WREATH[1]) / 200 + rng.uniform(-0.15,
+                                                                                          0.15))
+            colour = mix(mix(base, (0.0, 0.08, 0.02, 1.0), 0.35), base, lit)
+            canvas.paint(tapered_segment(px, py, 1.15, nx, ny, 0.35), colour)
+
+
+def paint_snow_dusting(canvas, count, seed):
+    """Clumps of snow lying on the upper half of the ring."""
+    cx, cy, mid, half = WREATH
+    rng = random.Random(seed)
+    for _ in range(count):
+        angle = rng.uniform(math.pi * 1.1, math.pi * 1.9)
+        radius = mid + rng.uniform(-half * 0.8, half * 0.8)
+        x, y = cx + radius * math.cos(angle), cy + radius * math.sin(angle)
+        clump = circle(x, y, rng.uniform(2.2, 3.4))
+        for _ in range(2):
+            clump = clump | circle(x + rng.uniform(-4, 4), y + rng.uniform(-1.5, 1.5),
+                                   rng.uniform(1.6, 3.0))
+        canvas.paint(clump, vertical_gradient(y - 4, SNOW, y + 4, SNOW_SHADE), feather=1.2,
+                     opacity=rng.uniform(0.85, 1.0))
+
+
+def paint_wreath_ornaments(canvas):
+    cx, cy, mid, half = WREATH
+    for i, angle_deg in enumerate((200, 250, 300, 345, 20, 160, 125)):
+        angle = math.radians(angle_deg)
+        radius = mid + (8 if i % 2 else -10)
+        paint_berry_cluster(canvas, cx + radius * math.cos(angle), cy + radius * math.sin(angle),
+                            angle)
+    for angle_deg, colour in ((228, GOLD), (322, hex_colour("#c9d6e8")), (5, GOLD),
+                              (175, hex_colour("#c9d6e8")), (140, GOLD)):
+        angle = math.radians(angle_deg)
+        radius = mid + 12 * math.sin(angle * 3)
+        paint_bauble(canvas, cx + radius * math.cos(angle), cy + radius * math.sin(angle), 9.5,
+                     colour)
+
+
+def paint_berry_cluster(canvas, x, y, turn):
+    for k in range(3):
+        angle = turn + k * 2.1
+        bx, by = x + 5.2 * math.cos(angle), y + 5.2 * math.sin(angle)
+        canvas.paint(circle(bx, by, 5.0), sphere_shading(bx, by, 5.0, hex_colour("#ff3b45"),
+                                                         hex_colour("#6a0010"), shine=1.0))
+
+
+def paint_bauble(canvas, x, y, r, colour):
+    dark = mix(colour, (0.1, 0.05, 0.0, 1.0), 0.6)
+    canvas.paint(box(x - 3, y - r - 4, x + 3, y - r + 2, 1.0),
+                 cylinder_shading(x - 3, x + 3, hex_colour("#fff3b8"), GOLD_DARK))
+    canvas.paint(circle(x, y, r), sphere_shading(x, y, r, colour, dark, shine=1.0))
+
+
+def paint_bow(canvas, x, y):
+    """A red bow: two loops, two notched tails and a knot, lit from the upper left."""
+    for side in (-1, 1):
+        tail = polygon([(x + side * 2, y + 2), (x + side * 18, y + 4), (x + side * 46, y + 56),
+                        (x + side * 33, y + 50), (x + side * 26, y + 66),
+                        (x + side * 6, y + 14)]).grown(1.0)
+        canvas.paint(tail, vertical_gradient(y, RIBBON, y + 66, RIBBON_DARK))
+    for side in (-1, 1):
+        lx, ly = x + side * 28, y - 9
+        loop = ellipse(lx, ly, 30, 16).rotated(side * 0.3, lx, ly)
+        canvas.paint(loop, radial_gradient(lx - 6, ly - 8, 34, hex_colour("#ff5f68"),
+                                           RIBBON_DARK))
+        fold = ellipse(lx - side * 6, ly + 2, 16, 6.5).rotated(side * 0.3, lx, ly)
+        canvas.paint(fold, hex_colour("#5e0611", 0.55), feather=5)
+    knot = box(x - 12, y - 20, x + 12, y + 5, 6.5)
+    canvas.paint(knot, radial_gradient(x - 4, y - 14, 24, hex_colour("#ff6b72"), RIBBON_DARK))
+
+
+# ----------------------------------------------------------------------------------------------
 # Output, checks and previews
 
 
 SKINS = {
     "glass": draw_glass,
+    "Wreath": draw_wreath,
 }
 
 
