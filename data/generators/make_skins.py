@@ -361,12 +361,162 @@ def paint_bow(canvas, x, y):
 
 
 # ----------------------------------------------------------------------------------------------
+# Snowman: a snowman in a top hat and striped scarf on a snowdrift
+
+
+SNOWMAN_SIZE = (260, 320)
+SNOWMAN_X = 130.0
+BALLS = [(244.0, 60.0), (166.0, 45.0), (102.0, 33.0)]  # centre y and radius, bottom to top
+COAL = hex_colour("#23242c")
+SCARF = hex_colour("#d42a3a")
+SCARF_DARK = hex_colour("#7a0d1a")
+
+
+def draw_snowman():
+    canvas = Canvas(*SNOWMAN_SIZE)
+    paint_soft_shadow(canvas, SNOWMAN_X + 6, 300, 118, 14, 0.4, 14)
+    paint_snowdrift(canvas)
+    paint_twig_arm(canvas, -1)
+    paint_twig_arm(canvas, 1)
+    paint_snow_balls(canvas)
+    paint_buttons(canvas)
+    paint_face(canvas)
+    paint_scarf(canvas)
+    paint_top_hat(canvas)
+    paint_snowflakes(canvas, box(0, 0, *SNOWMAN_SIZE).grown(-4), 26, seed=1912, size=(1.0, 2.4))
+    return canvas
+
+
+def paint_snowdrift(canvas):
+    drift = ellipse(SNOWMAN_X, 292, 122, 22) | ellipse(SNOWMAN_X - 60, 284, 56, 18) | \
+        ellipse(SNOWMAN_X + 66, 286, 52, 16)
+    canvas.paint(drift, vertical_gradient(264, SNOW, 312, SNOW_SHADE))
+
+
+def paint_snow_balls(canvas):
+    lit, shadow = hex_colour("#ffffff"), hex_colour("#9fb4d6")
+    below = None
+    for cy, r in BALLS:
+        ball = circle(SNOWMAN_X, cy, r)
+        canvas.paint(ball, sphere_shading(SNOWMAN_X, cy, r, lit, shadow))
+        if below is not None:  # the ball above shades the one below where they meet
+            canvas.paint(ellipse(SNOWMAN_X + 4, cy + r * 0.92, r * 0.9, r * 0.28) & below,
+                         hex_colour("#7f95bd", 0.45), feather=8)
+        canvas.paint(ball.shell(1.4), hex_colour("#8ea4c9", 0.35))
+        below = ball
+
+
+def paint_twig_arm(canvas, side):
+    cy, r = BALLS[1]
+    sx, sy = SNOWMAN_X + side * r * 0.7, cy - 6
+    ex, ey = SNOWMAN_X + side * (r + 58), cy - 46
+    bark = hex_colour("#5a3a1e")
+    canvas.paint(tapered_segment(sx, sy, 3.2, ex, ey, 1.3), bark)
+    mx, my = sx + (ex - sx) * 0.62, sy + (ey - sy) * 0.62
+    canvas.paint(tapered_segment(mx, my, 1.8, mx + side * 8, my - 20, 0.8), bark)
+    for k, turn in enumerate((-0.5, 0.45)):  # fingers
+        fx = ex + side * 13 * math.cos(turn)
+        fy = ey - 13 * math.sin(turn + 0.6)
+        canvas.paint(tapered_segment(ex, ey, 1.4, fx, fy, 0.7), bark)
+
+
+def paint_buttons(canvas):
+    cy, r = BALLS[1]
+    for k in range(3):
+        y = cy - 16 + k * 16
+        paint_coal(canvas, SNOWMAN_X, y + 2, 4.6)
+    paint_coal(canvas, SNOWMAN_X, BALLS[0][0] - 28, 5.0)
+
+
+def paint_coal(canvas, x, y, r):
+    canvas.paint(circle(x, y, r), sphere_shading(x, y, r, hex_colour("#5a5d6e"), COAL,
+                                                 shine=0.8))
+
+
+def paint_face(canvas):
+    cy, r = BALLS[2]
+    for side in (-1, 1):
+        paint_coal(canvas, SNOWMAN_X + side * 11, cy - 8, 4.2)
+        canvas.paint(circle(SNOWMAN_X + side * 19, cy + 6, 6), hex_colour("#ff8a9a", 0.45),
+                     feather=6)
+    for k in range(5):  # a smile of little coals
+        angle = math.radians(35 + k * 27.5)
+        paint_coal(canvas, SNOWMAN_X + 15 * math.cos(angle), cy + 5 + 10 * math.sin(angle), 2.0)
+    carrot = polygon([(SNOWMAN_X - 1, cy - 4), (SNOWMAN_X + 32, cy + 3),
+                      (SNOWMAN_X - 1, cy + 5)]).grown(1.2)
+    canvas.paint(carrot, vertical_gradient(cy - 5, hex_colour("#ffa040"), cy + 6,
+                                           hex_colour("#c8520c")))
+    for k in range(2):
+        x = SNOWMAN_X + 8 + k * 8
+        canvas.paint(segment(x, cy - 2 + k, x + 1.5, cy + 3.5 - k * 0.5, 0.5),
+                     hex_colour("#a4440a", 0.8))
+
+
+def paint_scarf(canvas):
+    head_y, head_r = BALLS[2]
+    y = head_y + head_r - 3
+    stripes = lambda x, yy: SCARF if int((x + yy) / 7) % 3 else hex_colour("#f6f1e6")
+    shaded = lambda x, yy: mix(stripes(x, yy), SCARF_DARK,
+                               0.45 * clamp(abs(x - SNOWMAN_X + 8) / 40) ** 2)
+    tail = polygon([(SNOWMAN_X + 12, y + 2), (SNOWMAN_X + 30, y + 4), (SNOWMAN_X + 38, y + 54),
+                    (SNOWMAN_X + 20, y + 56)]).grown(2.0)
+    canvas.paint(tail, shaded)
+    for k in range(5):  # fringe
+        fx = SNOWMAN_X + 19 + k * 4.4
+        canvas.paint(segment(fx, y + 57, fx + 0.8, y + 64, 1.0), SCARF)
+    band = box(SNOWMAN_X - 38, y - 8, SNOWMAN_X + 38, y + 9, 8.5)
+    canvas.paint(band, shaded)
+    knot = ellipse(SNOWMAN_X + 20, y + 2, 11, 10)
+    canvas.paint(knot, lambda x, yy: mix(stripes(x, yy), SCARF_DARK, 0.25))
+
+
+def paint_top_hat(canvas):
+    head_y, head_r = BALLS[2]
+    brim_y = head_y - head_r + 8
+    hat_lit, hat_dark = hex_colour("#4a4a5e"), hex_colour("#101018")
+    crown = box(SNOWMAN_X - 24, brim_y - 50, SNOWMAN_X + 24, brim_y, 3.0)
+    canvas.paint(crown, cylinder_shading(SNOWMAN_X - 24, SNOWMAN_X + 24, hat_lit, hat_dark))
+    band = box(SNOWMAN_X - 24, brim_y - 14, SNOWMAN_X + 24, brim_y - 4)
+    canvas.paint(band, cylinder_shading(SNOWMAN_X - 24, SNOWMAN_X + 24, SCARF, SCARF_DARK))
+    brim = ellipse(SNOWMAN_X, brim_y, 40, 7)
+    canvas.paint(brim, cylinder_shading(SNOWMAN_X - 40, SNOWMAN_X + 40, hat_lit, hat_dark))
+    canvas.paint(ellipse(SNOWMAN_X, brim_y - 50, 24, 4.5), hex_colour("#2a2a36"))
+    paint_holly_sprig(canvas, SNOWMAN_X - 12, brim_y - 10, 0.75)
+
+
+def holly_leaf(x, y, length, width, angle):
+    """A holly leaf: a pointed oval with bites taken out of its rim, turned about its stalk."""
+    half = length / 2
+    radius = (half * half + width * width) / (2 * width)
+    body = circle(x + half, y - width + radius, radius) & circle(x + half, y + width - radius,
+                                                                  radius)
+    for k in range(1, 4):
+        bx = x + length * k / 4
+        for side in (-1, 1):
+            body = body - circle(bx, y + side * (width * 1.15), width * 0.42)
+    return body.rotated(angle, x, y)
+
+
+def paint_holly_sprig(canvas, x, y, scale):
+    leaf_lit, leaf_dark = hex_colour("#3aa655"), hex_colour("#0d4a22")
+    for angle in (math.radians(200), math.radians(-20)):
+        leaf = holly_leaf(x, y, 24 * scale, 7 * scale, angle)
+        canvas.paint(leaf, lambda px, py: mix(leaf_lit, leaf_dark, clamp((py - y + 6) / 14)))
+    for dx, dy in ((-3, -2), (3, -2.5), (0, 2.5)):
+        bx, by = x + dx * scale * 1.3, y + dy * scale * 1.3
+        r = 3.6 * scale
+        canvas.paint(circle(bx, by, r), sphere_shading(bx, by, r, hex_colour("#ff3b45"),
+                                                       hex_colour("#6a0010"), shine=1.0))
+
+
+# ----------------------------------------------------------------------------------------------
 # Output, checks and previews
 
 
 SKINS = {
     "glass": draw_glass,
     "Wreath": draw_wreath,
+    "Snowman": draw_snowman,
 }
 
 
