@@ -484,29 +484,126 @@ def paint_top_hat(canvas):
     paint_holly_sprig(canvas, SNOWMAN_X - 12, brim_y - 10, 0.75)
 
 
-def holly_leaf(x, y, length, width, angle):
-    """A holly leaf: a pointed oval with bites taken out of its rim, turned about its stalk."""
-    half = length / 2
-    radius = (half * half + width * width) / (2 * width)
-    body = circle(x + half, y - width + radius, radius) & circle(x + half, y + width - radius,
-                                                                  radius)
-    for k in range(1, 4):
-        bx = x + length * k / 4
-        for side in (-1, 1):
-            body = body - circle(bx, y + side * (width * 1.15), width * 0.42)
-    return body.rotated(angle, x, y)
+def holly_leaf(x, y, length, width, angle, spikes=4):
+    """A holly leaf from its stalk at (x, y): a spiny outline, turned by `angle`."""
+    upper, lower = [], []
+    steps = spikes * 2
+    for i in range(1, steps):
+        t = i / steps
+        half = width * math.sin(math.pi * t) ** 0.7
+        half *= 1.18 if i % 2 else 0.72  # spine tips and the hollows between them
+        px = x + length * t + (length / steps * 0.35 if i % 2 else 0.0)
+        upper.append((px, y - half))
+        lower.append((px, y + half))
+    outline = [(x, y)] + upper + [(x + length * 1.06, y)] + lower[::-1]
+    return polygon(outline).grown(0.4).rotated(angle, x, y)
+
+
+def paint_holly_leaf(canvas, x, y, length, width, angle):
+    leaf_lit, leaf_dark = hex_colour("#3fae5a"), hex_colour("#0b4220")
+    leaf = holly_leaf(x, y, length, width, angle)
+    c, s = math.cos(angle), math.sin(angle)
+    # Lit on the side facing up-left, darker across the midrib.
+    shade = lambda px, py: mix(leaf_lit, leaf_dark,
+                               clamp(0.45 + ((px - x) * s - (py - y) * c) / (width * 2.6)))
+    canvas.paint(leaf, shade)
+    canvas.paint(segment(x, y, x + length * 0.85 * c, y + length * 0.85 * s, 0.6),
+                 hex_colour("#8fd49a", 0.55))
 
 
 def paint_holly_sprig(canvas, x, y, scale):
-    leaf_lit, leaf_dark = hex_colour("#3aa655"), hex_colour("#0d4a22")
     for angle in (math.radians(200), math.radians(-20)):
-        leaf = holly_leaf(x, y, 24 * scale, 7 * scale, angle)
-        canvas.paint(leaf, lambda px, py: mix(leaf_lit, leaf_dark, clamp((py - y + 6) / 14)))
+        paint_holly_leaf(canvas, x, y, 24 * scale, 7 * scale, angle)
     for dx, dy in ((-3, -2), (3, -2.5), (0, 2.5)):
         bx, by = x + dx * scale * 1.3, y + dy * scale * 1.3
         r = 3.6 * scale
         canvas.paint(circle(bx, by, r), sphere_shading(bx, by, r, hex_colour("#ff3b45"),
                                                        hex_colour("#6a0010"), shine=1.0))
+
+
+# ----------------------------------------------------------------------------------------------
+# CandleLight: three lit candles on a gold tray with a holly garland
+
+
+CANDLE_LIGHT_SIZE = (300, 280)
+TRAY_Y = 246.0
+CANDLES = [  # centre x, width, height, lit colour, shadow colour
+    (92.0, 40.0, 96.0, hex_colour("#e8343f"), hex_colour("#6e0c16")),
+    (150.0, 48.0, 146.0, hex_colour("#fff6e4"), hex_colour("#c9a57a")),
+    (208.0, 40.0, 118.0, hex_colour("#e8343f"), hex_colour("#6e0c16")),
+]
+
+
+def draw_candle_light():
+    canvas = Canvas(*CANDLE_LIGHT_SIZE)
+    paint_soft_shadow(canvas, 154, TRAY_Y + 16, 136, 12, 0.45, 14)
+    for x, width, height, lit, shadow in CANDLES:
+        canvas.glow(circle(x, TRAY_Y - height - 24, 9), hex_colour("#ffc864"), 58, 0.6)
+    paint_tray(canvas)
+    for x, width, height, lit, shadow in CANDLES:
+        paint_candle(canvas, x, width, height, lit, shadow)
+        paint_flame(canvas, x, TRAY_Y - height - 6)
+    paint_holly_garland(canvas)
+    return canvas
+
+
+def paint_tray(canvas):
+    gold = cylinder_shading(14, 286, hex_colour("#ffeaa0"), GOLD_DARK, 0.3)
+    canvas.paint(ellipse(150, TRAY_Y + 6, 136, 17), gold)
+    canvas.paint(ellipse(150, TRAY_Y, 132, 14),
+                 cylinder_shading(18, 282, hex_colour("#fff4c8"), hex_colour("#b8862a"), 0.3))
+    canvas.paint(ellipse(150, TRAY_Y - 1, 120, 10),
+                 vertical_gradient(TRAY_Y - 11, hex_colour("#c8962e"), TRAY_Y + 9,
+                                   hex_colour("#f8dc86")))
+
+
+def paint_candle(canvas, x, width, height, lit, shadow):
+    half = width / 2
+    top = TRAY_Y - height
+    wax = cylinder_shading(x - half, x + half, lit, shadow)
+    canvas.paint(box(x - half, top, x + half, TRAY_Y) | ellipse(x, TRAY_Y, half, 5), wax)
+    canvas.paint(ellipse(x, top, half, 5.5), mix(lit, shadow, 0.25))
+    canvas.paint(ellipse(x, top + 0.8, half - 4, 3.2), mix(lit, shadow, 0.45))
+    rng = random.Random(int(x))
+    for k in range(3):  # wax running down from the rim
+        dx = x - half + 5 + rng.uniform(0, width - 10)
+        length = rng.uniform(10, 30)
+        drip = segment(dx, top + 2, dx, top + length, rng.uniform(2.0, 3.2))
+        canvas.paint(drip.moved(1.2, 1.0), with_alpha(shadow, 0.45), feather=1.5)
+        canvas.paint(drip, wax)
+        canvas.paint(segment(dx - 0.8, top + 4, dx - 0.8, top + length - 1, 0.7),
+                     with_alpha(WHITE, 0.35))
+    canvas.paint(segment(x, top - 1, x + 0.5, top - 9, 1.1), hex_colour("#2b1d12"))
+
+
+def paint_flame(canvas, x, base_y):
+    """A flame: an orange teardrop with a yellow body, a white core and a blue foot."""
+    outer = tapered_segment(x, base_y - 8, 7.0, x + 1.5, base_y - 38, 0.6)
+    canvas.glow(outer, hex_colour("#ffdd88"), 10, 0.5)
+    canvas.paint(outer, vertical_gradient(base_y - 38, hex_colour("#ff8a1c"), base_y,
+                                          hex_colour("#ffb53a")))
+    body = tapered_segment(x, base_y - 8, 5.2, x + 1.0, base_y - 32, 0.5)
+    canvas.paint(body, vertical_gradient(base_y - 32, hex_colour("#ffd84a"), base_y - 4,
+                                         hex_colour("#fff2a6")), feather=1.5)
+    core = tapered_segment(x, base_y - 7, 3.0, x + 0.5, base_y - 20, 0.6)
+    canvas.paint(core, hex_colour("#fffdf2"), feather=2.0)
+    canvas.paint(ellipse(x, base_y - 4, 3.2, 2.4), hex_colour("#5a8cff", 0.7), feather=2.0)
+
+
+def paint_holly_garland(canvas):
+    rng = random.Random(2512)
+    for k in range(12):
+        x = 40 + k * 20 + rng.uniform(-3, 3)
+        y = TRAY_Y + 6 + 4 * math.sin(k * 1.7)
+        angle = math.radians(rng.choice((-160, -20, 200, 20)) + rng.uniform(-15, 15))
+        paint_holly_leaf(canvas, x, y, rng.uniform(28, 34), rng.uniform(8.0, 9.5), angle)
+    for k in range(6):
+        x = 55 + k * 38 + rng.uniform(-4, 4)
+        y = TRAY_Y + 4 + rng.uniform(-2, 3)
+        for dx, dy in ((-4, -1), (4, -2), (0, 4)):
+            bx, by = x + dx, y + dy
+            canvas.paint(circle(bx, by, 4.6), sphere_shading(bx, by, 4.6, hex_colour("#ff3b45"),
+                                                             hex_colour("#6a0010"), shine=1.0))
 
 
 # ----------------------------------------------------------------------------------------------
@@ -517,6 +614,7 @@ SKINS = {
     "glass": draw_glass,
     "Wreath": draw_wreath,
     "Snowman": draw_snowman,
+    "CandleLight": draw_candle_light,
 }
 
 
