@@ -607,6 +607,46 @@ def paint_holly_garland(canvas):
 
 
 # ----------------------------------------------------------------------------------------------
+# The star sprite: a small four-pointed sparkle
+
+
+STAR_SIZE = 17  # odd, so the sparkle has a centre pixel
+STAR_TIP = hex_colour("#ffe39a")
+
+
+def sparkle_ray(along, across, length, width):
+    """Brightness of one ray lying along an axis: tapering in width and in strength to its tip."""
+    if abs(along) >= length:
+        return 0.0
+    taper = 1.0 - abs(along) / length
+    spread = width * taper + 0.22
+    return taper ** 0.9 * math.exp(-(across / spread) ** 2)
+
+
+def sparkle(x, y):
+    centre = STAR_SIZE / 2
+    dx, dy = x - centre, y - centre
+    r = math.hypot(dx, dy)
+    reach = centre - 0.2
+    cross = max(sparkle_ray(dx, dy, reach, 1.15), sparkle_ray(dy, dx, reach, 1.15))
+    u, v = (dx + dy) * math.sqrt(0.5), (dx - dy) * math.sqrt(0.5)
+    diagonal = 0.6 * max(sparkle_ray(u, v, reach * 0.5, 0.6), sparkle_ray(v, u, reach * 0.5, 0.6))
+    core = math.exp(-(r / 1.7) ** 2)
+    halo = 0.3 * math.exp(-(r / 3.2) ** 2)
+    # The widget multiplies the sprite's colour by its alpha twice, so the soft parts are lifted
+    # to keep the rays bright.
+    alpha = 1.0 - ((1.0 - cross) * (1.0 - diagonal) * (1.0 - core) * (1.0 - halo)) ** 1.7
+    colour = mix(WHITE, STAR_TIP, smoothstep(0.5, reach * 0.8, r))
+    return with_alpha(colour, clamp(alpha))
+
+
+def draw_star():
+    canvas = Canvas(STAR_SIZE, STAR_SIZE)
+    canvas.paint_field(sparkle, samples=6)
+    return canvas
+
+
+# ----------------------------------------------------------------------------------------------
 # Output, checks and previews
 
 
@@ -623,9 +663,18 @@ STAR_FILL = (0, 0, 0)  # and the star sprite over black
 PREVIEW_BACKGROUNDS = {"black": (0, 0, 0), "desktop": (58, 110, 165)}
 
 
-def write_all(preview_dir=None):
+def write_all(preview_dir=None, skins=None):
     os.makedirs(os.path.join(DATA_DIR, "skins"), exist_ok=True)
+    star = draw_star()
+    path = os.path.join(DATA_DIR, "star.png")
+    pixels = star.rgba_bytes()
+    write_png(path, star.width, star.height, pixels)
+    print("wrote", os.path.relpath(path, os.path.dirname(DATA_DIR)))
+    if preview_dir:
+        write_previews(preview_dir, "star", star.width, star.height, pixels, STAR_FILL, 12)
     for name, draw in SKINS.items():
+        if skins and name not in skins:
+            continue
         canvas = draw()
         path = os.path.join(DATA_DIR, "skins", name + ".png")
         pixels = canvas.rgba_bytes()
@@ -652,11 +701,7 @@ def main():
     parser.add_argument("--preview", metavar="DIR", help="write previews to DIR")
     parser.add_argument("--only", metavar="NAME", help="draw one skin only")
     args = parser.parse_args()
-    if args.only:
-        SKINS_ONLY = {args.only: SKINS[args.only]}
-        SKINS.clear()
-        SKINS.update(SKINS_ONLY)
-    write_all(args.preview)
+    write_all(args.preview, [args.only] if args.only else None)
 
 
 if __name__ == "__main__":

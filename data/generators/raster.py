@@ -344,6 +344,28 @@ class Canvas:
 
         self._fill(shape.box, radius, coverage, as_paint(colour), 1.0)
 
+    def paint_field(self, field, samples=SUBSAMPLES):
+        """Paints a colour field (x, y) -> (r, g, b, a) over the whole picture, each pixel the
+        average of samples x samples points (for soft pictures drawn from a formula)."""
+        offsets = [(i + 0.5) / samples - 0.5 for i in range(samples)]
+        share = 1.0 / (samples * samples)
+        for py in range(self.height):
+            for px in range(self.width):
+                r = g = b = a = 0.0
+                for oy in offsets:
+                    for ox in offsets:
+                        cr, cg, cb, ca = field(px + 0.5 + ox, py + 0.5 + oy)
+                        r, g, b, a = r + cr * ca, g + cg * ca, b + cb * ca, a + ca
+                if a <= 0.0:
+                    continue
+                i = py * self.width + px
+                sa = a * share
+                keep = 1.0 - sa
+                self.r[i] = r * share + self.r[i] * keep
+                self.g[i] = g * share + self.g[i] * keep
+                self.b[i] = b * share + self.b[i] * keep
+                self.a[i] = sa + self.a[i] * keep
+
     @staticmethod
     def _supersampled_coverage(fn):
         n = SUBSAMPLES
