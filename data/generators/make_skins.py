@@ -14,14 +14,15 @@ import argparse
 import math
 import os
 import random
+import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from raster import (Canvas, box, circle, clamp, cylinder_shading, decode_png, ellipse, hex_colour,
-                    below_curve, mix, polygon, radial_gradient, scaled_up, segment, smoothstep,
-                    sphere_shading, star_points, tapered_segment, value_noise, vertical_gradient,
-                    widget_view_over, with_alpha, write_png)
+from raster import (Canvas, below_curve, box, circle, clamp, cylinder_shading, decode_png, ellipse,
+                    encode_png, hex_colour, mix, polygon, radial_gradient, scaled_up, segment,
+                    smoothstep, sphere_shading, star_points, tapered_segment, value_noise,
+                    vertical_gradient, widget_view_over, with_alpha, write_png)
 
 DATA_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 
@@ -364,7 +365,7 @@ def paint_bow(canvas, x, y):
 # Snowman: a snowman in a top hat and striped scarf on a snowdrift
 
 
-SNOWMAN_SIZE = (260, 320)
+SNOWMAN_SIZE = (260, 330)
 SNOWMAN_X = 130.0
 BALLS = [(244.0, 60.0), (166.0, 45.0), (102.0, 33.0)]  # centre y and radius, bottom to top
 COAL = hex_colour("#23242c")
@@ -374,7 +375,7 @@ SCARF_DARK = hex_colour("#7a0d1a")
 
 def draw_snowman():
     canvas = Canvas(*SNOWMAN_SIZE)
-    paint_soft_shadow(canvas, SNOWMAN_X + 6, 300, 118, 14, 0.4, 14)
+    paint_soft_shadow(canvas, SNOWMAN_X + 4, 302, 112, 14, 0.4, 14)
     paint_snowdrift(canvas)
     paint_twig_arm(canvas, -1)
     paint_twig_arm(canvas, 1)
@@ -383,7 +384,7 @@ def draw_snowman():
     paint_face(canvas)
     paint_scarf(canvas)
     paint_top_hat(canvas)
-    paint_snowflakes(canvas, box(0, 0, *SNOWMAN_SIZE).grown(-4), 26, seed=1912, size=(1.0, 2.4))
+    paint_snowflakes(canvas, box(0, 0, *SNOWMAN_SIZE).grown(-8), 26, seed=1912, size=(1.0, 2.4))
     return canvas
 
 
@@ -525,7 +526,7 @@ def paint_holly_sprig(canvas, x, y, scale):
 # CandleLight: three lit candles on a gold tray with a holly garland
 
 
-CANDLE_LIGHT_SIZE = (300, 280)
+CANDLE_LIGHT_SIZE = (300, 290)
 TRAY_Y = 246.0
 CANDLES = [  # centre x, width, height, lit colour, shadow colour
     (92.0, 40.0, 96.0, hex_colour("#e8343f"), hex_colour("#6e0c16")),
@@ -536,7 +537,7 @@ CANDLES = [  # centre x, width, height, lit colour, shadow colour
 
 def draw_candle_light():
     canvas = Canvas(*CANDLE_LIGHT_SIZE)
-    paint_soft_shadow(canvas, 154, TRAY_Y + 16, 136, 12, 0.45, 14)
+    paint_soft_shadow(canvas, 152, TRAY_Y + 16, 130, 12, 0.45, 14)
     for x, width, height, lit, shadow in CANDLES:
         canvas.glow(circle(x, TRAY_Y - height - 24, 9), hex_colour("#ffc864"), 58, 0.6)
     paint_tray(canvas)
@@ -627,7 +628,7 @@ def sparkle(x, y):
     centre = STAR_SIZE / 2
     dx, dy = x - centre, y - centre
     r = math.hypot(dx, dy)
-    reach = centre - 0.2
+    reach = centre - 0.6
     cross = max(sparkle_ray(dx, dy, reach, 1.15), sparkle_ray(dy, dx, reach, 1.15))
     u, v = (dx + dy) * math.sqrt(0.5), (dx - dy) * math.sqrt(0.5)
     diagonal = 0.6 * max(sparkle_ray(u, v, reach * 0.5, 0.6), sparkle_ray(v, u, reach * 0.5, 0.6))
@@ -662,26 +663,40 @@ SKIN_FILL = (128, 128, 128)  # the widget composites skins over grey before prem
 STAR_FILL = (0, 0, 0)  # and the star sprite over black
 PREVIEW_BACKGROUNDS = {"black": (0, 0, 0), "desktop": (58, 110, 165)}
 
+SOLID_ALPHA = 155  # stars are only drawn where a skin's alpha is above this
+SKIN_WIDTHS = range(200, 361)
+STAR_SIZES = range(15, 22, 2)
+IDENTIFIER = re.compile(r"^[A-Za-z][A-Za-z0-9_]*$")
+
+
+def star_path():
+    return os.path.join(DATA_DIR, "star.png")
+
+
+def skin_path(name):
+    return os.path.join(DATA_DIR, "skins", name + ".png")
+
+
+def pictures(skins=None):
+    """(path, draw function, fill the widget uses) for the star and each chosen skin."""
+    chosen = [(star_path(), draw_star, STAR_FILL)]
+    for name, draw in SKINS.items():
+        if not skins or name in skins:
+            chosen.append((skin_path(name), draw, SKIN_FILL))
+    return chosen
+
 
 def write_all(preview_dir=None, skins=None):
     os.makedirs(os.path.join(DATA_DIR, "skins"), exist_ok=True)
-    star = draw_star()
-    path = os.path.join(DATA_DIR, "star.png")
-    pixels = star.rgba_bytes()
-    write_png(path, star.width, star.height, pixels)
-    print("wrote", os.path.relpath(path, os.path.dirname(DATA_DIR)))
-    if preview_dir:
-        write_previews(preview_dir, "star", star.width, star.height, pixels, STAR_FILL, 12)
-    for name, draw in SKINS.items():
-        if skins and name not in skins:
-            continue
+    for path, draw, fill in pictures(skins):
         canvas = draw()
-        path = os.path.join(DATA_DIR, "skins", name + ".png")
         pixels = canvas.rgba_bytes()
         write_png(path, canvas.width, canvas.height, pixels)
         print("wrote", os.path.relpath(path, os.path.dirname(DATA_DIR)))
         if preview_dir:
-            write_previews(preview_dir, name, canvas.width, canvas.height, pixels, SKIN_FILL, 1)
+            name = os.path.splitext(os.path.basename(path))[0]
+            zoom = max(1, 200 // canvas.width)
+            write_previews(preview_dir, name, canvas.width, canvas.height, pixels, fill, zoom)
 
 
 def write_previews(directory, name, width, height, pixels, fill, zoom):
@@ -695,12 +710,95 @@ def write_previews(directory, name, width, height, pixels, fill, zoom):
                   height * zoom, view, colour_type=2)
 
 
+# Checks: each returns a list of problems, empty when the picture is fine.
+
+
+def border_alphas(alpha, width, height):
+    last_row = (height - 1) * width
+    rows = [alpha[x] for x in range(width)] + [alpha[last_row + x] for x in range(width)]
+    columns = [alpha[y * width + x] for y in range(height) for x in (0, width - 1)]
+    return rows + columns
+
+
+def check_skin(name, width, height, colour_type, pixels):
+    problems = []
+    if not IDENTIFIER.match(name):
+        problems.append("the name is not an identifier")
+    if colour_type != 6:
+        problems.append("colour type %d, not 6 (RGB with alpha)" % colour_type)
+        return problems
+    if width not in SKIN_WIDTHS:
+        problems.append("width %d is outside 200 to 360" % width)
+    alpha = pixels[3::4]
+    if max(border_alphas(alpha, width, height)) != 0:
+        problems.append("the border is not fully transparent")
+    solid = sum(1 for a in alpha if a > SOLID_ALPHA) / len(alpha)
+    wanted = 0.4 if name == "glass" else 0.25
+    if solid < wanted:
+        problems.append("only %.0f%% of the pixels are solid (want %.0f%%)" % (solid * 100,
+                                                                              wanted * 100))
+    if not any(0 < a < 128 for a in alpha):
+        problems.append("no soft edge: no half-transparent pixels")
+    return problems
+
+
+def check_star(width, height, colour_type, pixels):
+    if colour_type != 6:
+        return ["colour type %d, not 6 (RGB with alpha)" % colour_type]
+    problems = []
+    if width != height or width not in STAR_SIZES:
+        problems.append("size %d x %d is not odd and square from 15 to 21" % (width, height))
+    alpha = pixels[3::4]
+    corners = [alpha[0], alpha[width - 1], alpha[-width], alpha[-1]]
+    if any(corners):
+        problems.append("the corners are not transparent")
+    if alpha[(height // 2) * width + width // 2] != 255:
+        problems.append("the centre pixel is not opaque")
+    return problems
+
+
+def check_all():
+    """Verifies every picture on disk and that the generator still makes exactly those bytes."""
+    failures = 0
+    for path, draw, fill in pictures():
+        name = os.path.splitext(os.path.basename(path))[0]
+        try:
+            with open(path, "rb") as f:
+                data = f.read()
+            width, height, colour_type, pixels = decode_png(data)
+        except (OSError, ValueError) as error:
+            problems = ["cannot be read: %s" % error]
+        else:
+            if path == star_path():
+                problems = check_star(width, height, colour_type, pixels)
+            else:
+                problems = check_skin(name, width, height, colour_type, pixels)
+            canvas = draw()
+            if encode_png(canvas.width, canvas.height, canvas.rgba_bytes()) != data:
+                problems.append("differs from what the generator draws now: run it again")
+        label = os.path.relpath(path, os.path.dirname(DATA_DIR))
+        for problem in problems:
+            print("%s: %s" % (label, problem))
+        if not problems:
+            print("%s: ok" % label)
+        failures += len(problems)
+    for entry in sorted(os.listdir(os.path.join(DATA_DIR, "skins"))):
+        base, ext = os.path.splitext(entry)
+        if ext.lower() == ".png" and not IDENTIFIER.match(base):
+            print("data/skins/%s: the name is not an identifier" % entry)
+            failures += 1
+    return failures == 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--check", action="store_true", help="verify the written pictures")
-    parser.add_argument("--preview", metavar="DIR", help="write previews to DIR")
-    parser.add_argument("--only", metavar="NAME", help="draw one skin only")
+    parser.add_argument("--check", action="store_true",
+                        help="verify the written pictures instead of writing them")
+    parser.add_argument("--preview", metavar="DIR", help="also write previews to DIR")
+    parser.add_argument("--only", metavar="NAME", help="write the star and this one skin only")
     args = parser.parse_args()
+    if args.check:
+        sys.exit(0 if check_all() else 1)
     write_all(args.preview, [args.only] if args.only else None)
 
 
