@@ -20,8 +20,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from raster import (Canvas, below_curve, box, circle, clamp, cylinder_shading, ellipse, hex_colour,
-                    mix, polygon, radial_gradient, scaled_up, sphere_shading, star_points,
-                    vertical_gradient, with_alpha, write_png)
+                    mix, polygon, radial_gradient, scaled_up, star_points, vertical_gradient,
+                    with_alpha, write_png)
 
 DATA_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 ICON_PATH = os.path.join(DATA_DIR, "icon", "tindrel.ico")
