@@ -15,7 +15,7 @@ add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
 target_link_libraries(Tindrel PRIVATE tindrel_core)
 target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 
 # The ready folder: the program with its data files beside it.
 set(TINDREL_READY_DIR ${CMAKE_BINARY_DIR}/Tindrel)
