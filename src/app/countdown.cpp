@@ -1,0 +1,255 @@
+#include "app/countdown.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/error.h"
+
+namespace tindrel {
+namespace {
+
+// 1899-12-30, day 0 of the date-time value, counted from 1970-01-01.
+constexpr std::int64_t kEpochOffsetFrom1970 = -25569;
+
+// Beyond the years 1..9999 by a wide margin, and far inside the exact integer range of a double
+// once scaled to milliseconds.
+constexpr double kLargestDayCount = 1.0e7;
+
+constexpr std::int64_t kMillisecondsPerHour = 3'600'000;
+constexpr std::int64_t kMillisecondsPerMinute = 60'000;
+constexpr std::int64_t kMillisecondsPerSecond = 1'000;
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  const std::int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date (the era-based civil calendar algorithm).
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = FloorDiv(year, 400);
+  const std::int64_t year_of_era = year - era * 400;
+  const std::int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const std::int64_t day_of_era =
+      year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era - 719468;
+}
+
+struct CivilDate {
+  int year;
+  int month;
+  int day;
+};
+
+CivilDate CivilFromDays(std::int64_t days_since_1970) {
+  const std::int64_t z = days_since_1970 + 719468;
+  const std::int64_t era = FloorDiv(z, 146097);
+  const std::int64_t day_of_era = z - era * 146097;
+  const std::int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const std::int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
+  const int day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
+  const int month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
+  const int year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
+  return {year, month, day};
+}
+
+void CheckDate(int year, int month, int day) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+      day > DaysInMonth(year, month)) {
+    throw Error("Invalid date " + std::to_string(year) + "-" + std::to_string(month) + "-" +
+                std::to_string(day));
+  }
+}
+
+std::int64_t MillisecondOfDay(const LocalTimeParts& parts) {
+  if (parts.hour < 0 || parts.hour > 23 || parts.minute < 0 || parts.minute > 59 ||
+      parts.second < 0 || parts.second > 59 || parts.millisecond < 0 || parts.millisecond > 999) {
+    throw Error("Invalid time of day");
+  }
+  return parts.hour * kMillisecondsPerHour + parts.minute * kMillisecondsPerMinute +
+         parts.second * kMillisecondsPerSecond + parts.millisecond;
+}
+
+DateTime NextOccurrence(DateTime now, int month, int day) {
+  const DateTime date = EncodeDate(YearOf(now), month, day);
+  return MillisecondsOf(now) > MillisecondsOf(date) ? AddOneYear(date) : date;
+}
+
+// UTF-8 to UTF-16; a malformed or overlong sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    int length = lead < 0x80           ? 1
+                 : (lead >> 5) == 0x6  ? 2
+                 : (lead >> 4) == 0xE  ? 3
+                 : (lead >> 3) == 0x1E ? 4
+                                       : 0;
+    char32_t code = length == 1   ? lead
+                    : length == 2 ? lead & 0x1F
+                    : length == 3 ? lead & 0x0F
+                                  : lead & 0x07;
+    bool valid = length != 0 && i + static_cast<std::size_t>(length) <= utf8.size();
+    for (int k = 1; valid && k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallestOfLength[5] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && code >= kSmallestOfLength[length] && code <= 0x10FFFF &&
+            (code < 0xD800 || code > 0xDFFF);
+    if (!valid) {
+      out.push_back(u'\uFFFD');
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(code));
+    }
+    i += static_cast<std::size_t>(length);
+  }
+  return out;
+}
+
+}  // namespace
+
+DateTime EncodeDate(int year, int month, int day) {
+  CheckDate(year, month, day);
+  return static_cast<DateTime>(DaysFromCivil(year, month, day) - kEpochOffsetFrom1970);
+}
+
+DateTime EncodeDateTime(const LocalTimeParts& parts) {
+  const std::int64_t millisecond_of_day = MillisecondOfDay(parts);
+  return EncodeDate(parts.year, parts.month, parts.day) +
+         static_cast<double>(millisecond_of_day) / static_cast<double>(kMillisecondsPerDay);
+}
+
+std::int64_t MillisecondsOf(DateTime value) {
+  if (!std::isfinite(value) || std::fabs(value) > kLargestDayCount) {
+    throw Error("Invalid date-time value");
+  }
+  return std::llround(value * static_cast<double>(kMillisecondsPerDay));
+}
+
+LocalTimeParts DecodeDateTime(DateTime value) {
+  const std::int64_t milliseconds = MillisecondsOf(value);
+  const std::int64_t day = FloorDiv(milliseconds, kMillisecondsPerDay);
+  const std::int64_t of_day = milliseconds - day * kMillisecondsPerDay;
+  const CivilDate date = CivilFromDays(day + kEpochOffsetFrom1970);
+  LocalTimeParts parts;
+  parts.year = date.year;
+  parts.month = date.month;
+  parts.day = date.day;
+  parts.hour = static_cast<int>(of_day / kMillisecondsPerHour);
+  parts.minute = static_cast<int>(of_day / kMillisecondsPerMinute % 60);
+  parts.second = static_cast<int>(of_day / kMillisecondsPerSecond % 60);
+  parts.millisecond = static_cast<int>(of_day % kMillisecondsPerSecond);
+  return parts;
+}
+
+DateTime CurrentInstant(Clock& clock) {
+  return EncodeDateTime(clock.NowParts());
+}
+
+int YearOf(DateTime value) {
+  return DecodeDateTime(value).year;
+}
+
+int MinuteOf(DateTime value) {
+  return DecodeDateTime(value).minute;
+}
+
+DateTime AddOneYear(DateTime value) {
+  LocalTimeParts parts = DecodeDateTime(value);
+  parts.year += 1;
+  if (parts.day > DaysInMonth(parts.year, parts.month))
+    parts.day = DaysInMonth(parts.year, parts.month);
+  return EncodeDateTime(parts);
+}
+
+double TimePart(DateTime value) {
+  double whole = 0;
+  return std::modf(value, &whole);
+}
+
+std::int64_t WholeDaysBetween(DateTime a, DateTime b) {
+  return std::llabs(MillisecondsOf(a) - MillisecondsOf(b)) / kMillisecondsPerDay;
+}
+
+std::string DueYearText(DateTime now, int month, int day) {
+  return std::to_string(YearOf(NextOccurrence(now, month, day)));
+}
+
+const std::array<DueDateChoice, 4>& DueDateChoices() {
+  static constexpr std::array<DueDateChoice, 4> kChoices = {{
+      {"ChristmasDecember2420071", 3, 12, 24, "Christmas - December 24 "},
+      {"Christmas1", 0, 12, 25, "Christmas - December 25 "},
+      {"NewYear1", 1, 1, 1, "New Year - January 1 "},
+      {"ChristmasJanuary71", 2, 1, 7, "Julian Christmas - January 7 "},
+  }};
+  return kChoices;
+}
+
+const DueDateChoice& DueDateChoiceForTag(int tag) {
+  for (const DueDateChoice& choice : DueDateChoices()) {
+    if (choice.tag == tag) return choice;
+  }
+  throw Error("No due date has the tag " + std::to_string(tag));
+}
+
+std::string DueDateCaption(const DueDateChoice& choice, DateTime now) {
+  return choice.caption_prefix + DueYearText(now, choice.month, choice.day);
+}
+
+DateTime DueTargetFor(int tag, DateTime now) {
+  const DueDateChoice& choice = DueDateChoiceForTag(tag);
+  return NextOccurrence(now, choice.month, choice.day);
+}
+
+std::u16string DueDateTipText(const std::string& caption) {
+  std::u16string text = Utf8ToUtf16("Till " + caption);
+  if (text.size() > kDueDateTipMaxChars) {
+    text.resize(kDueDateTipMaxChars);
+    if (text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
+  }
+  return text;
+}
+
+DueDateApplication ApplyDueDate(const std::string& caption, int tag, DateTime now) {
+  return {DueDateTipText(caption), DueTargetFor(tag, now)};
+}
+
+std::string RemainingTimeText(DateTime target, DateTime now) {
+  // Whole milliseconds make the days and the left-over time of day exact: before the due instant
+  // the remainder is the time left after the whole days, after it the time elapsed beyond them.
+  const std::int64_t distance = std::llabs(MillisecondsOf(target) - MillisecondsOf(now));
+  const std::int64_t days = distance / kMillisecondsPerDay;
+  const std::int64_t of_day = distance % kMillisecondsPerDay;
+  char time_of_day[16];
+  std::snprintf(time_of_day, sizeof time_of_day, "%02d:%02d:%02d",
+                static_cast<int>(of_day / kMillisecondsPerHour),
+                static_cast<int>(of_day / kMillisecondsPerMinute % 60),
+                static_cast<int>(of_day % kMillisecondsPerMinute / kMillisecondsPerSecond));
+  return std::to_string(days) + " days, " + time_of_day;
+}
+
+}  // namespace tindrel

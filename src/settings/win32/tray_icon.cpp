@@ -1,0 +1,260 @@
+#include "settings/win32/tray_icon.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <exception>
+#include <utility>
+
+#include "app/error.h"
+
+namespace tindrel::win {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TindrelTrayIconWindow";
+constexpr std::size_t kTipMaxChars = 63;
+
+// The record's tip field has grown in later layouts; the first layout holds its first 64 bytes.
+constexpr std::size_t kFirstLayoutTipBytes = 64;
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kFirstLayoutTipBytes == kTrayRecordSize,
+              "the first notification record layout ends with a 64-byte tip");
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::string TipText(const std::string& hint) {
+  std::wstring tip = Widen(hint.substr(0, hint.find('|')));
+  if (tip.size() > kTipMaxChars) tip.resize(kTipMaxChars);
+  std::string ansi = ToAnsi(tip);
+  if (ansi.size() > kTipMaxChars) ansi.resize(kTipMaxChars);
+  return ansi;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw Error("Cannot register the tray icon window: " + SystemErrorText(GetLastError()));
+  }
+}
+
+bool MapMouseMessage(UINT mouse_message, TrayMouseEvent& event) {
+  switch (mouse_message) {
+    case WM_MOUSEMOVE:
+      event = TrayMouseEvent::kMove;
+      return true;
+    case WM_LBUTTONDOWN:
+      event = TrayMouseEvent::kLeftDown;
+      return true;
+    case WM_LBUTTONUP:
+      event = TrayMouseEvent::kLeftUp;
+      return true;
+    case WM_LBUTTONDBLCLK:
+      event = TrayMouseEvent::kLeftDoubleClick;
+      return true;
+    case WM_RBUTTONDOWN:
+      event = TrayMouseEvent::kRightDown;
+      return true;
+    case WM_RBUTTONUP:
+      event = TrayMouseEvent::kRightUp;
+      return true;
+    case WM_RBUTTONDBLCLK:
+      event = TrayMouseEvent::kRightDoubleClick;
+      return true;
+    case WM_MBUTTONDOWN:
+      event = TrayMouseEvent::kMiddleDown;
+      return true;
+    case WM_MBUTTONUP:
+      event = TrayMouseEvent::kMiddleUp;
+      return true;
+    case WM_MBUTTONDBLCLK:
+      event = TrayMouseEvent::kMiddleDoubleClick;
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::uint32_t KeyState() {
+  std::uint32_t shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kTrayShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kTrayCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= kTrayAlt;
+  return shift;
+}
+
+std::uint32_t ButtonBit(TrayButton button) {
+  switch (button) {
+    case TrayButton::kLeft:
+      return kTrayLeftButton;
+    case TrayButton::kRight:
+      return kTrayRightButton;
+    case TrayButton::kMiddle:
+      return kTrayMiddleButton;
+  }
+  return 0;
+}
+
+POINT CursorPosition() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  return cursor;
+}
+
+// Delivers what is already queued, so that the change of foreground has taken effect before the
+// menu starts its own loop. A quit request is put back for the main loop.
+void ProcessPendingMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// Makes the icon's window the foreground window if it takes input. A popup menu closes on a
+// click elsewhere only while its owner is in the foreground.
+void BringToForeground(HWND window) {
+  if (IsWindowEnabled(window)) SetForegroundWindow(window);
+}
+
+}  // namespace
+
+NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = kTrayRecordSize;
+  record.hWnd = window;
+  record.uID = 0;
+  record.uFlags = kTrayRecordFlags;
+  record.uCallbackMessage = kTrayCallbackMessage;
+  record.hIcon = icon;
+  const std::string tip = TipText(hint);
+  std::memcpy(record.szTip, tip.data(), tip.size());
+  return record;
+}
+
+TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers)
+    : icon_(icon),
+      hint_(std::move(hint)),
+      main_window_(main_window),
+      handlers_(std::move(handlers)),
+      taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  RegisterWindowClass(instance, &TrayIcon::WindowProc);
+  // A hidden top-level window rather than a message-only one: only top-level windows receive the
+  // shell's broadcast that the taskbar has been re-created, after which the icon is added again.
+  window_.reset(CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                instance, this));
+  if (!window_) {
+    throw Error("Cannot create the tray icon window: " + SystemErrorText(GetLastError()));
+  }
+  Add();
+}
+
+TrayIcon::~TrayIcon() {
+  Remove();
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+}
+
+void TrayIcon::Add() {
+  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  Shell_NotifyIconA(NIM_DELETE, &record);
+  added_ = icon_ != nullptr && Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+}
+
+void TrayIcon::Remove() {
+  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  Shell_NotifyIconA(NIM_DELETE, &record);
+  added_ = false;
+}
+
+LRESULT CALLBACK TrayIcon::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self != nullptr && message == kTrayCallbackMessage) {
+    // No error may unwind through the system's dispatch; it is shown and the icon goes on.
+    try {
+      self->HandleMouse(static_cast<UINT>(lparam));
+    } catch (const std::exception& error) {
+      self->ReportError(error.what());
+    } catch (...) {
+      self->ReportError("Unknown error");
+    }
+    return 0;
+  }
+  if (self != nullptr && self->taskbar_created_ != 0 && message == self->taskbar_created_) {
+    self->Add();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void TrayIcon::HandleMouse(UINT mouse_message) {
+  TrayMouseEvent event;
+  if (!MapMouseMessage(mouse_message, event)) return;
+  switch (clicks_.Handle(event)) {
+    case TrayAction::kLeftClick:
+      RaiseClick(TrayButton::kLeft);
+      break;
+    case TrayAction::kRightClick:
+      if (handlers_.on_popup) {
+        PopUpMenu();
+      } else {
+        RaiseClick(TrayButton::kRight);
+      }
+      break;
+    case TrayAction::kDoubleClick:
+      if (handlers_.on_default_command) handlers_.on_default_command();
+      break;
+    case TrayAction::kNone:
+      break;
+  }
+}
+
+void TrayIcon::RaiseClick(TrayButton button) {
+  if (handlers_.on_click)
+    handlers_.on_click({button, KeyState() | ButtonBit(button), CursorPosition()});
+}
+
+void TrayIcon::PopUpMenu() {
+  const HWND active = GetActiveWindow();
+  const HWND cancel = active != nullptr ? active : main_window_;
+  if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
+  BringToForeground(window_.get());
+  ProcessPendingMessages();
+  struct RefocusAfterMenu {
+    HWND window;
+    ~RefocusAfterMenu() { BringToForeground(window); }
+  } refocus{window_.get()};
+  handlers_.on_popup(window_.get(), CursorPosition());
+}
+
+void TrayIcon::ReportError(const std::string& message) {
+  try {
+    if (handlers_.on_error) {
+      handlers_.on_error(message);
+      return;
+    }
+    MessageBoxW(nullptr, Widen(WithFullStop(message)).c_str(), L"Tindrel", MB_OK | MB_ICONSTOP);
+  } catch (...) {
+    // The report itself failed (out of memory); nothing is left to show it with.
+  }
+}
+
+}  // namespace tindrel::win

@@ -1,0 +1,90 @@
+#pragma once
+// The notification-area icon (RxTrayIcon1): one fixed icon with the product name as its tip, a
+// hidden window of its own that receives the icon's mouse messages, a left click that the owner
+// handles, a right click that opens the widget's popup menu and a double click that runs the
+// menu's default command.
+
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/win32/raii.h"
+#include "settings/tray_clicks.h"
+
+namespace tindrel::win {
+
+inline constexpr UINT kTrayCallbackMessage = 0xB054;
+// The first layout of the notification record: the ANSI record up to and including its 64-byte
+// tip, which every version of the shell accepts.
+inline constexpr DWORD kTrayRecordSize = 88;
+inline constexpr UINT kTrayRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// Shift, Ctrl and Alt as they were when a click was handled, together with the button.
+enum TrayShiftBits : std::uint32_t {
+  kTrayShift = 1,
+  kTrayAlt = 2,
+  kTrayCtrl = 4,
+  kTrayLeftButton = 8,
+  kTrayRightButton = 16,
+  kTrayMiddleButton = 32,
+};
+
+struct TrayClick {
+  TrayButton button;
+  std::uint32_t shift;
+  POINT cursor;  // screen coordinates
+};
+
+// The record the shell receives: size 88, identifier 0, flags 7, callback 0xB054, the icon, and
+// the hint up to its first "|" cut to 63 characters as the zero-terminated tip.
+NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint);
+
+class TrayIcon {
+ public:
+  struct Handlers {
+    // A completed click of the left button (and of the right one when there is no menu).
+    std::function<void(const TrayClick&)> on_click;
+    // Opens the popup menu at the cursor for the icon's window and runs the chosen command.
+    std::function<void(HWND owner, POINT cursor)> on_popup;
+    // Runs the menu's default command (a double click).
+    std::function<void()> on_default_command;
+    // Shows the text of an error raised by any of the handlers above.
+    std::function<void(const std::string& message)> on_error;
+  };
+
+  // Adds the icon (when `icon` is not null); `main_window` is the window whose capture and menu
+  // mode are cancelled before the menu opens when the program has no active window. The icon
+  // handle stays the caller's. Throws tindrel::Error when the icon's window cannot be made.
+  TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers);
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // True while the shell holds the icon.
+  bool added() const { return added_; }
+  HWND window() const { return window_.get(); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void HandleMouse(UINT mouse_message);
+  void RaiseClick(TrayButton button);
+  void PopUpMenu();
+  void Add();
+  void Remove();
+  void ReportError(const std::string& message);
+
+  HICON icon_;
+  std::string hint_;
+  HWND main_window_;
+  Handlers handlers_;
+  UINT taskbar_created_;
+  TrayClickTracker clicks_;
+  bool added_ = false;
+  ScopedWindow window_;
+};
+
+}  // namespace tindrel::win

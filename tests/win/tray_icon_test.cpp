@@ -1,0 +1,193 @@
+#include "settings/win32/tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+
+namespace tindrel::win {
+namespace {
+
+TEST(TrayRecord, HasTheFirstLayoutAndTheProductTip) {
+  const HWND window = reinterpret_cast<HWND>(0x1000);
+  const HICON icon = reinterpret_cast<HICON>(0x2000);
+  const NOTIFYICONDATAA record = BuildTrayRecord(window, icon, "Tindrel");
+  EXPECT_EQ(record.cbSize, 88u);
+  EXPECT_EQ(record.hWnd, window);
+  EXPECT_EQ(record.uID, 0u);
+  EXPECT_EQ(record.uFlags, 7u);
+  EXPECT_EQ(record.uCallbackMessage, 0xB054u);
+  EXPECT_EQ(record.hIcon, icon);
+  EXPECT_STREQ(record.szTip, "Tindrel");
+}
+
+TEST(TrayRecord, TipEndsAtTheFirstBarAndAfter63Characters) {
+  EXPECT_STREQ(BuildTrayRecord(nullptr, nullptr, "Tindrel|second line").szTip, "Tindrel");
+  const NOTIFYICONDATAA record = BuildTrayRecord(nullptr, nullptr, std::string(80, 'x'));
+  EXPECT_EQ(std::strlen(record.szTip), 63u);
+  EXPECT_EQ(record.szTip[63], '\0');
+}
+
+// Asks the shell whether it holds the icon of a window: only a held icon can be modified.
+bool ShellHoldsIcon(HWND window) {
+  NOTIFYICONDATAA record = BuildTrayRecord(window, LoadIconW(nullptr, IDI_APPLICATION), "Tindrel");
+  return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+}
+
+struct Recorder {
+  std::vector<TrayClick> clicks;
+  std::vector<HWND> popups;
+  int default_commands = 0;
+  std::vector<std::string> errors;
+
+  TrayIcon::Handlers Handlers(bool with_menu = true) {
+    TrayIcon::Handlers handlers;
+    handlers.on_click = [this](const TrayClick& click) { clicks.push_back(click); };
+    if (with_menu) handlers.on_popup = [this](HWND owner, POINT) { popups.push_back(owner); };
+    handlers.on_default_command = [this] { ++default_commands; };
+    handlers.on_error = [this](const std::string& message) { errors.push_back(message); };
+    return handlers;
+  }
+};
+
+void Send(const TrayIcon& icon, UINT mouse_message) {
+  SendMessageW(icon.window(), kTrayCallbackMessage, 0, mouse_message);
+}
+
+TEST(TrayIconShell, IconIsAddedForTheLifeOfTheObject) {
+  HWND window = nullptr;
+  {
+    TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
+    window = icon.window();
+    EXPECT_TRUE(icon.added());
+    EXPECT_TRUE(ShellHoldsIcon(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(GetParent(window), nullptr);
+  }
+  EXPECT_FALSE(IsWindow(window));
+}
+
+// Without a tray manager on the display, Wine's shell shows its own visible tray window with one
+// child window per icon; its children are the icons the shell holds.
+int StandaloneTrayIconCount() {
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (tray == nullptr || !IsWindowVisible(tray)) return 0;
+  int count = 0;
+  for (HWND child = GetWindow(tray, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(TrayIconShell, IconShowsInTheTrayWindowUntilDestruction) {
+  const int before = StandaloneTrayIconCount();
+  {
+    TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
+    ASSERT_TRUE(icon.added());
+    if (FindWindowW(nullptr, L"Wine System Tray") == nullptr) {
+      GTEST_SKIP() << "the shell shows its icons in a tray manager of its own";
+    }
+    EXPECT_EQ(StandaloneTrayIconCount(), before + 1);
+  }
+  EXPECT_EQ(StandaloneTrayIconCount(), before);
+}
+
+TEST(TrayIconShell, NoImageMeansNoIcon) {
+  TrayIcon icon(nullptr, "Tindrel", nullptr, {});
+  EXPECT_FALSE(icon.added());
+  EXPECT_FALSE(ShellHoldsIcon(icon.window()));
+}
+
+TEST(TrayIconShell, TaskbarRestartAddsTheIconAgain) {
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
+  NOTIFYICONDATAA record = BuildTrayRecord(icon.window(), nullptr, "Tindrel");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+  ASSERT_FALSE(ShellHoldsIcon(icon.window()));
+  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(icon.added());
+  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+}
+
+TEST(TrayIconMouse, PressThenReleaseRaisesTheLeftClick) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  Send(icon, WM_LBUTTONUP);
+  EXPECT_TRUE(recorder.clicks.empty());
+  Send(icon, WM_LBUTTONDOWN);
+  Send(icon, WM_MOUSEMOVE);
+  EXPECT_TRUE(recorder.clicks.empty());
+  Send(icon, WM_LBUTTONUP);
+  ASSERT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_EQ(recorder.clicks[0].button, TrayButton::kLeft);
+  EXPECT_TRUE(recorder.clicks[0].shift & kTrayLeftButton);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  EXPECT_EQ(recorder.clicks[0].cursor.x, cursor.x);
+  EXPECT_EQ(recorder.clicks[0].cursor.y, cursor.y);
+}
+
+TEST(TrayIconMouse, DoubleClickRunsTheDefaultCommandAndItsReleaseRaisesNothing) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    Send(icon, message);
+  }
+  EXPECT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_EQ(recorder.default_commands, 1);
+}
+
+TEST(TrayIconMouse, RightClickOpensTheMenuForTheIconWindowInsteadOfAClick) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  Send(icon, WM_RBUTTONUP);
+  EXPECT_TRUE(recorder.popups.empty());
+  Send(icon, WM_RBUTTONDOWN);
+  Send(icon, WM_RBUTTONUP);
+  ASSERT_EQ(recorder.popups.size(), 1u);
+  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_TRUE(recorder.clicks.empty());
+  Send(icon, WM_RBUTTONDBLCLK);
+  EXPECT_EQ(recorder.default_commands, 0);
+}
+
+TEST(TrayIconMouse, RightClickWithoutAMenuIsAClickOfTheRightButton) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers(false));
+  Send(icon, WM_RBUTTONDOWN);
+  Send(icon, WM_RBUTTONUP);
+  ASSERT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_EQ(recorder.clicks[0].button, TrayButton::kRight);
+  EXPECT_TRUE(recorder.clicks[0].shift & kTrayRightButton);
+}
+
+TEST(TrayIconMouse, MiddleButtonDoesNothing) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  for (UINT message : {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK}) Send(icon, message);
+  EXPECT_TRUE(recorder.clicks.empty());
+  EXPECT_TRUE(recorder.popups.empty());
+  EXPECT_EQ(recorder.default_commands, 0);
+}
+
+TEST(TrayIconMouse, AnErrorInAHandlerIsReportedAndTheIconKeepsWorking) {
+  Recorder recorder;
+  TrayIcon::Handlers handlers = recorder.Handlers();
+  int clicks = 0;
+  handlers.on_click = [&clicks](const TrayClick&) {
+    if (++clicks == 1) throw Error("Failed to set data for 'Left'");
+  };
+  TrayIcon icon(nullptr, "Tindrel", nullptr, handlers);
+  for (int round = 0; round < 2; ++round) {
+    Send(icon, WM_LBUTTONDOWN);
+    Send(icon, WM_LBUTTONUP);
+  }
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(recorder.errors, std::vector<std::string>{"Failed to set data for 'Left'"});
+}
+
+}  // namespace
+}  // namespace tindrel::win
