@@ -18,7 +18,7 @@ namespace tindrel::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct PngSpec {
+struct PngRecipe {
   int width = 1;
   int height = 1;
   int colour_type = PNG_COLOR_TYPE_RGB;
@@ -47,22 +47,22 @@ inline int ChannelsOf(int colour_type) {
 }
 
 // Packs the samples of each row as PNG stores them: big-endian, several to a byte below 8 bits.
-inline std::vector<Bytes> PackRows(const PngSpec& spec) {
-  const int per_row = spec.width * ChannelsOf(spec.colour_type);
-  std::vector<Bytes> rows(static_cast<std::size_t>(spec.height));
-  for (int y = 0; y < spec.height; ++y) {
+inline std::vector<Bytes> PackRows(const PngRecipe& recipe) {
+  const int per_row = recipe.width * ChannelsOf(recipe.colour_type);
+  std::vector<Bytes> rows(static_cast<std::size_t>(recipe.height));
+  for (int y = 0; y < recipe.height; ++y) {
     Bytes& row = rows[y];
-    const std::uint16_t* s = spec.samples.data() + static_cast<std::size_t>(y) * per_row;
-    if (spec.bit_depth == 16) {
+    const std::uint16_t* s = recipe.samples.data() + static_cast<std::size_t>(y) * per_row;
+    if (recipe.bit_depth == 16) {
       for (int i = 0; i < per_row; ++i) {
         row.push_back(static_cast<std::uint8_t>(s[i] >> 8));
         row.push_back(static_cast<std::uint8_t>(s[i] & 0xFF));
       }
     } else {
-      row.assign(static_cast<std::size_t>((per_row * spec.bit_depth + 7) / 8), 0);
+      row.assign(static_cast<std::size_t>((per_row * recipe.bit_depth + 7) / 8), 0);
       for (int i = 0; i < per_row; ++i) {
-        const int bit = i * spec.bit_depth;
-        const int shift = 8 - spec.bit_depth - bit % 8;
+        const int bit = i * recipe.bit_depth;
+        const int shift = 8 - recipe.bit_depth - bit % 8;
         row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | (s[i] << shift));
       }
     }
@@ -77,46 +77,46 @@ inline void AppendOutput(png_structp png, png_bytep data, png_size_t size) {
 inline void FlushNothing(png_structp) {}
 
 // libpng's writer; a longjmp out of it only passes this function's trivial locals.
-inline bool WriteStage(png_structp png, png_infop info, const PngSpec& spec, png_bytepp rows,
+inline bool WriteStage(png_structp png, png_infop info, const PngRecipe& recipe, png_bytepp rows,
                        Bytes* out) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, out, AppendOutput, FlushNothing);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.colour_type,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bit_depth, recipe.colour_type,
+               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty()) {
+  if (!recipe.palette.empty()) {
     png_color colours[256];
-    for (std::size_t i = 0; i < spec.palette.size(); ++i) {
-      colours[i] = {spec.palette[i][0], spec.palette[i][1], spec.palette[i][2]};
+    for (std::size_t i = 0; i < recipe.palette.size(); ++i) {
+      colours[i] = {recipe.palette[i][0], recipe.palette[i][1], recipe.palette[i][2]};
     }
-    png_set_PLTE(png, info, colours, static_cast<int>(spec.palette.size()));
+    png_set_PLTE(png, info, colours, static_cast<int>(recipe.palette.size()));
   }
-  if (!spec.palette_alpha.empty()) {
-    png_set_tRNS(png, info, spec.palette_alpha.data(), static_cast<int>(spec.palette_alpha.size()),
-                 nullptr);
+  if (!recipe.palette_alpha.empty()) {
+    png_set_tRNS(png, info, recipe.palette_alpha.data(),
+                 static_cast<int>(recipe.palette_alpha.size()), nullptr);
   }
-  if (spec.colour_key) {
+  if (recipe.colour_key) {
     png_color_16 key{};
-    key.gray = spec.key_grey;
-    key.red = spec.key_red;
-    key.green = spec.key_green;
-    key.blue = spec.key_blue;
+    key.gray = recipe.key_grey;
+    key.red = recipe.key_red;
+    key.green = recipe.key_green;
+    key.blue = recipe.key_blue;
     png_set_tRNS(png, info, nullptr, 0, &key);
   }
-  if (spec.gama != 0) png_set_gAMA_fixed(png, info, static_cast<png_fixed_point>(spec.gama));
+  if (recipe.gama != 0) png_set_gAMA_fixed(png, info, static_cast<png_fixed_point>(recipe.gama));
   png_set_rows(png, info, rows);
   png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
   return true;
 }
 
-inline Bytes WritePng(const PngSpec& spec) {
-  std::vector<Bytes> rows = PackRows(spec);
+inline Bytes WritePng(const PngRecipe& recipe) {
+  std::vector<Bytes> rows = PackRows(recipe);
   std::vector<png_bytep> row_pointers;
   for (Bytes& row : rows) row_pointers.push_back(row.data());
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  const bool written = WriteStage(png, info, spec, row_pointers.data(), &out);
+  const bool written = WriteStage(png, info, recipe, row_pointers.data(), &out);
   png_destroy_write_struct(&png, &info);
   EXPECT_TRUE(written) << "libpng could not write the test picture";
   return out;
@@ -124,21 +124,21 @@ inline Bytes WritePng(const PngSpec& spec) {
 
 // An 8-bit RGBA picture from R, G, B, A quadruples.
 inline Bytes RgbaPng(int width, int height, const std::vector<std::uint16_t>& rgba) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.samples = rgba;
-  return WritePng(spec);
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
+  recipe.samples = rgba;
+  return WritePng(recipe);
 }
 
 // An 8-bit RGB picture from R, G, B triples.
 inline Bytes RgbPng(int width, int height, const std::vector<std::uint16_t>& rgb) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.samples = rgb;
-  return WritePng(spec);
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.samples = rgb;
+  return WritePng(recipe);
 }
 
 // ---- hand-assembled chunk streams ----

@@ -15,21 +15,21 @@ namespace tindrel {
 namespace {
 
 using test::Bytes;
-using test::PngSpec;
+using test::PngRecipe;
 
 std::array<int, 3> ColourAt(const DecodedPng& png, int x, int y) {
   const std::uint8_t* p = png.ColourRow(y) + x * 3;
   return {p[0], p[1], p[2]};
 }
 
-PngSpec Spec(int colour_type, int depth, int width, std::vector<std::uint16_t> samples) {
-  PngSpec spec;
-  spec.colour_type = colour_type;
-  spec.bit_depth = depth;
-  spec.width = width;
-  spec.height = 1;
-  spec.samples = std::move(samples);
-  return spec;
+PngRecipe Recipe(int colour_type, int depth, int width, std::vector<std::uint16_t> samples) {
+  PngRecipe recipe;
+  recipe.colour_type = colour_type;
+  recipe.bit_depth = depth;
+  recipe.width = width;
+  recipe.height = 1;
+  recipe.samples = std::move(samples);
+  return recipe;
 }
 
 // The message of the Error that decoding throws ("" when it does not throw).
@@ -47,7 +47,7 @@ TEST(PngDecoderColourTypes, GreyOfEveryDepthIsWidenedToEightBitsInEachChannel) {
     const int top = (1 << depth) - 1;
     std::vector<std::uint16_t> samples;
     for (int v = 0; v <= top; ++v) samples.push_back(static_cast<std::uint16_t>(v));
-    const DecodedPng png = DecodePngBytes(test::WritePng(Spec(0, depth, top + 1, samples)));
+    const DecodedPng png = DecodePngBytes(test::WritePng(Recipe(0, depth, top + 1, samples)));
     ASSERT_EQ(png.width, top + 1);
     EXPECT_EQ(png.colour_type, kPngGrey);
     EXPECT_TRUE(png.alpha.empty());
@@ -61,18 +61,19 @@ TEST(PngDecoderColourTypes, GreyOfEveryDepthIsWidenedToEightBitsInEachChannel) {
 }
 
 TEST(PngDecoderColourTypes, SixteenBitSamplesKeepTheirHighByte) {
-  const DecodedPng grey = DecodePngBytes(test::WritePng(Spec(0, 16, 3, {0x12FF, 0xAB00, 0xFFFF})));
+  const DecodedPng grey =
+      DecodePngBytes(test::WritePng(Recipe(0, 16, 3, {0x12FF, 0xAB00, 0xFFFF})));
   EXPECT_EQ(ColourAt(grey, 0, 0), (std::array<int, 3>{0x12, 0x12, 0x12}));
   EXPECT_EQ(ColourAt(grey, 1, 0), (std::array<int, 3>{0xAB, 0xAB, 0xAB}));
   EXPECT_EQ(ColourAt(grey, 2, 0), (std::array<int, 3>{0xFF, 0xFF, 0xFF}));
 
-  const DecodedPng rgb = DecodePngBytes(test::WritePng(Spec(2, 16, 1, {0x01FF, 0x8080, 0xFE01})));
+  const DecodedPng rgb = DecodePngBytes(test::WritePng(Recipe(2, 16, 1, {0x01FF, 0x8080, 0xFE01})));
   EXPECT_EQ(rgb.colour_type, kPngRgb);
   EXPECT_EQ(ColourAt(rgb, 0, 0), (std::array<int, 3>{0x01, 0x80, 0xFE}));
 }
 
 TEST(PngDecoderColourTypes, RgbEightBitIsTakenAsItIs) {
-  const DecodedPng png = DecodePngBytes(test::WritePng(Spec(2, 8, 2, {1, 2, 3, 250, 128, 0})));
+  const DecodedPng png = DecodePngBytes(test::WritePng(Recipe(2, 8, 2, {1, 2, 3, 250, 128, 0})));
   EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{1, 2, 3}));
   EXPECT_EQ(ColourAt(png, 1, 0), (std::array<int, 3>{250, 128, 0}));
   EXPECT_TRUE(png.alpha.empty());
@@ -82,13 +83,14 @@ TEST(PngDecoderColourTypes, RgbEightBitIsTakenAsItIs) {
 TEST(PngDecoderColourTypes, PaletteEntriesAreResolvedAtEveryDepth) {
   for (int depth : {1, 2, 4, 8}) {
     const int entries = depth == 1 ? 2 : 4;
-    PngSpec spec = Spec(3, depth, entries, {});
+    PngRecipe recipe = Recipe(3, depth, entries, {});
     for (int i = 0; i < entries; ++i) {
-      spec.palette.push_back({static_cast<std::uint8_t>(i * 40), static_cast<std::uint8_t>(255 - i),
-                              static_cast<std::uint8_t>(i * 7)});
-      spec.samples.push_back(static_cast<std::uint16_t>(entries - 1 - i));
+      recipe.palette.push_back({static_cast<std::uint8_t>(i * 40),
+                                static_cast<std::uint8_t>(255 - i),
+                                static_cast<std::uint8_t>(i * 7)});
+      recipe.samples.push_back(static_cast<std::uint16_t>(entries - 1 - i));
     }
-    const DecodedPng png = DecodePngBytes(test::WritePng(spec));
+    const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
     EXPECT_EQ(png.colour_type, kPngPalette);
     EXPECT_TRUE(png.transparency.empty()) << "depth " << depth;
     for (int x = 0; x < entries; ++x) {
@@ -101,17 +103,17 @@ TEST(PngDecoderColourTypes, PaletteEntriesAreResolvedAtEveryDepth) {
 
 TEST(PngDecoderColourTypes, PaletteTransparencyGivesEachEntrysAlphaAndOpaqueBeyondTheList) {
   for (int depth : {1, 2, 4, 8}) {
-    PngSpec spec = Spec(3, depth, 2, {0, 1});
-    spec.palette = {{10, 20, 30}, {40, 50, 60}};
-    spec.palette_alpha = {0};  // only the first entry listed
+    PngRecipe recipe = Recipe(3, depth, 2, {0, 1});
+    recipe.palette = {{10, 20, 30}, {40, 50, 60}};
+    recipe.palette_alpha = {0};  // only the first entry listed
     if (depth > 1) {
-      spec.palette.push_back({70, 80, 90});
-      spec.palette_alpha = {0, 128};
-      spec.width = 3;
-      spec.samples = {0, 1, 2};
+      recipe.palette.push_back({70, 80, 90});
+      recipe.palette_alpha = {0, 128};
+      recipe.width = 3;
+      recipe.samples = {0, 1, 2};
     }
-    const DecodedPng png = DecodePngBytes(test::WritePng(spec));
-    ASSERT_EQ(png.transparency.size(), static_cast<std::size_t>(spec.width)) << "depth " << depth;
+    const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
+    ASSERT_EQ(png.transparency.size(), static_cast<std::size_t>(recipe.width)) << "depth " << depth;
     EXPECT_TRUE(png.alpha.empty());
     EXPECT_EQ(png.transparency[0], 0);
     EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{10, 20, 30}));
@@ -125,17 +127,17 @@ TEST(PngDecoderColourTypes, PaletteTransparencyGivesEachEntrysAlphaAndOpaqueBeyo
 }
 
 TEST(PngDecoderColourTypes, AlphaTypesGiveOneAlphaRowPerPictureRow) {
-  const DecodedPng ga8 = DecodePngBytes(test::WritePng(Spec(4, 8, 2, {200, 0, 100, 128})));
+  const DecodedPng ga8 = DecodePngBytes(test::WritePng(Recipe(4, 8, 2, {200, 0, 100, 128})));
   EXPECT_EQ(ga8.colour_type, kPngGreyAlpha);
   EXPECT_EQ(ColourAt(ga8, 0, 0), (std::array<int, 3>{200, 200, 200}));
   EXPECT_EQ(ga8.alpha, (std::vector<std::uint8_t>{0, 128}));
   EXPECT_TRUE(ga8.transparency.empty());
 
-  const DecodedPng ga16 = DecodePngBytes(test::WritePng(Spec(4, 16, 1, {0x40FF, 0x81FF})));
+  const DecodedPng ga16 = DecodePngBytes(test::WritePng(Recipe(4, 16, 1, {0x40FF, 0x81FF})));
   EXPECT_EQ(ColourAt(ga16, 0, 0), (std::array<int, 3>{0x40, 0x40, 0x40}));
   EXPECT_EQ(ga16.alpha, (std::vector<std::uint8_t>{0x81}));
 
-  PngSpec rgba8 = Spec(6, 8, 2, {1, 2, 3, 4, 5, 6, 7, 255});
+  PngRecipe rgba8 = Recipe(6, 8, 2, {1, 2, 3, 4, 5, 6, 7, 255});
   rgba8.height = 1;
   const DecodedPng png8 = DecodePngBytes(test::WritePng(rgba8));
   EXPECT_EQ(png8.colour_type, kPngRgbAlpha);
@@ -143,15 +145,15 @@ TEST(PngDecoderColourTypes, AlphaTypesGiveOneAlphaRowPerPictureRow) {
   EXPECT_EQ(png8.alpha, (std::vector<std::uint8_t>{4, 255}));
 
   const DecodedPng png16 =
-      DecodePngBytes(test::WritePng(Spec(6, 16, 1, {0x1111, 0x2222, 0x3333, 0x7FFF})));
+      DecodePngBytes(test::WritePng(Recipe(6, 16, 1, {0x1111, 0x2222, 0x3333, 0x7FFF})));
   EXPECT_EQ(ColourAt(png16, 0, 0), (std::array<int, 3>{0x11, 0x22, 0x33}));
   EXPECT_EQ(png16.alpha, (std::vector<std::uint8_t>{0x7F}));
 }
 
 TEST(PngDecoderColourTypes, AlphaRowsAreWidthBytesFromTheTop) {
-  PngSpec spec = Spec(6, 8, 2, {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4});
-  spec.height = 2;
-  const DecodedPng png = DecodePngBytes(test::WritePng(spec));
+  PngRecipe recipe = Recipe(6, 8, 2, {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4});
+  recipe.height = 2;
+  const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
   EXPECT_EQ(png.AlphaRow(0)[0], 1);
   EXPECT_EQ(png.AlphaRow(0)[1], 2);
   EXPECT_EQ(png.AlphaRow(1)[0], 3);
@@ -159,21 +161,21 @@ TEST(PngDecoderColourTypes, AlphaRowsAreWidthBytesFromTheTop) {
 }
 
 TEST(PngDecoderColourKey, GreyKeyIsComparedAtThePicturesOwnDepth) {
-  PngSpec grey8 = Spec(0, 8, 3, {77, 78, 0});
+  PngRecipe grey8 = Recipe(0, 8, 3, {77, 78, 0});
   grey8.colour_key = true;
   grey8.key_grey = 77;
   EXPECT_EQ(DecodePngBytes(test::WritePng(grey8)).transparency,
             (std::vector<std::uint8_t>{0, 255, 255}));
 
   // Same high byte, different low byte: only the exact 16-bit sample is the key.
-  PngSpec grey16 = Spec(0, 16, 2, {0x1234, 0x12FF});
+  PngRecipe grey16 = Recipe(0, 16, 2, {0x1234, 0x12FF});
   grey16.colour_key = true;
   grey16.key_grey = 0x1234;
   const DecodedPng png16 = DecodePngBytes(test::WritePng(grey16));
   EXPECT_EQ(png16.transparency, (std::vector<std::uint8_t>{0, 255}));
   EXPECT_EQ(ColourAt(png16, 0, 0), (std::array<int, 3>{0x12, 0x12, 0x12}));
 
-  PngSpec grey2 = Spec(0, 2, 4, {0, 1, 2, 3});
+  PngRecipe grey2 = Recipe(0, 2, 4, {0, 1, 2, 3});
   grey2.colour_key = true;
   grey2.key_grey = 2;
   const DecodedPng png2 = DecodePngBytes(test::WritePng(grey2));
@@ -182,7 +184,7 @@ TEST(PngDecoderColourKey, GreyKeyIsComparedAtThePicturesOwnDepth) {
 }
 
 TEST(PngDecoderColourKey, RgbKeyMatchesOnlyTheExactColour) {
-  PngSpec rgb8 = Spec(2, 8, 2, {10, 20, 30, 10, 20, 31});
+  PngRecipe rgb8 = Recipe(2, 8, 2, {10, 20, 30, 10, 20, 31});
   rgb8.colour_key = true;
   rgb8.key_red = 10;
   rgb8.key_green = 20;
@@ -192,7 +194,7 @@ TEST(PngDecoderColourKey, RgbKeyMatchesOnlyTheExactColour) {
   EXPECT_EQ(png8.transparency, (std::vector<std::uint8_t>{0, 255}));
   EXPECT_EQ(ColourAt(png8, 0, 0), (std::array<int, 3>{10, 20, 30}));
 
-  PngSpec rgb16 = Spec(2, 16, 2, {0x0102, 0x0304, 0x0506, 0x0102, 0x0304, 0x05FF});
+  PngRecipe rgb16 = Recipe(2, 16, 2, {0x0102, 0x0304, 0x0506, 0x0102, 0x0304, 0x05FF});
   rgb16.colour_key = true;
   rgb16.key_red = 0x0102;
   rgb16.key_green = 0x0304;
@@ -202,64 +204,64 @@ TEST(PngDecoderColourKey, RgbKeyMatchesOnlyTheExactColour) {
 }
 
 TEST(PngDecoderInterlace, AdamSevenPictureDecodesLikeThePlainOne) {
-  PngSpec spec = Spec(6, 8, 9, {});
-  spec.height = 7;
+  PngRecipe recipe = Recipe(6, 8, 9, {});
+  recipe.height = 7;
   for (int i = 0; i < 9 * 7 * 4; ++i)
-    spec.samples.push_back(static_cast<std::uint16_t>(i * 37 % 256));
-  const DecodedPng plain = DecodePngBytes(test::WritePng(spec));
-  spec.interlaced = true;
-  const DecodedPng interlaced = DecodePngBytes(test::WritePng(spec));
+    recipe.samples.push_back(static_cast<std::uint16_t>(i * 37 % 256));
+  const DecodedPng plain = DecodePngBytes(test::WritePng(recipe));
+  recipe.interlaced = true;
+  const DecodedPng interlaced = DecodePngBytes(test::WritePng(recipe));
   EXPECT_EQ(interlaced.colours, plain.colours);
   EXPECT_EQ(interlaced.alpha, plain.alpha);
   EXPECT_EQ(plain.ColourRow(6)[8 * 3], (6 * 9 + 8) * 4 * 37 % 256);
 }
 
 TEST(PngDecoderGamma, GamaOf45455KeepsEveryValue) {
-  PngSpec spec = Spec(2, 8, 256, {});
+  PngRecipe recipe = Recipe(2, 8, 256, {});
   for (int c = 0; c < 256; ++c)
-    spec.samples.insert(spec.samples.end(), 3, static_cast<std::uint16_t>(c));
-  spec.gama = 45455;
-  const DecodedPng png = DecodePngBytes(test::WritePng(spec));
+    recipe.samples.insert(recipe.samples.end(), 3, static_cast<std::uint16_t>(c));
+  recipe.gama = 45455;
+  const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
   for (int c = 0; c < 256; ++c) EXPECT_EQ(ColourAt(png, c, 0), (std::array<int, 3>{c, c, c}));
 }
 
 TEST(PngDecoderGamma, GamaOf100000TurnsMidValueIntoHigherOneAndLeavesAlpha) {
-  PngSpec rgb = Spec(2, 8, 3, {128, 128, 128, 0, 0, 0, 255, 255, 255});
+  PngRecipe rgb = Recipe(2, 8, 3, {128, 128, 128, 0, 0, 0, 255, 255, 255});
   rgb.gama = 100000;
   const DecodedPng png = DecodePngBytes(test::WritePng(rgb));
   EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{186, 186, 186}));
   EXPECT_EQ(ColourAt(png, 1, 0), (std::array<int, 3>{0, 0, 0}));
   EXPECT_EQ(ColourAt(png, 2, 0), (std::array<int, 3>{255, 255, 255}));
 
-  PngSpec rgba = Spec(6, 8, 1, {128, 64, 0, 128});
+  PngRecipe rgba = Recipe(6, 8, 1, {128, 64, 0, 128});
   rgba.gama = 100000;
   const DecodedPng with_alpha = DecodePngBytes(test::WritePng(rgba));
   EXPECT_EQ(ColourAt(with_alpha, 0, 0)[0], 186);
   EXPECT_EQ(with_alpha.alpha, (std::vector<std::uint8_t>{128}));
 
   // The mapping works on the sample reduced to eight bits.
-  PngSpec rgb16 = Spec(2, 16, 1, {0x80FF, 0x80FF, 0x80FF});
+  PngRecipe rgb16 = Recipe(2, 16, 1, {0x80FF, 0x80FF, 0x80FF});
   rgb16.gama = 100000;
   EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(rgb16)), 0, 0)[0], 186);
 }
 
 TEST(PngDecoderGamma, OnlyRgbColourTypesAreMapped) {
-  PngSpec grey = Spec(0, 8, 1, {128});
+  PngRecipe grey = Recipe(0, 8, 1, {128});
   grey.gama = 100000;
   EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(grey)), 0, 0)[0], 128);
 
-  PngSpec grey_alpha = Spec(4, 8, 1, {128, 255});
+  PngRecipe grey_alpha = Recipe(4, 8, 1, {128, 255});
   grey_alpha.gama = 100000;
   EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(grey_alpha)), 0, 0)[0], 128);
 
-  PngSpec palette = Spec(3, 8, 1, {0});
+  PngRecipe palette = Recipe(3, 8, 1, {0});
   palette.palette = {{128, 128, 128}};
   palette.gama = 100000;
   EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(palette)), 0, 0)[0], 128);
 }
 
 TEST(PngDecoderGamma, ZeroGamaIsIgnoredAndOtherColourChunksDoNotChangeTheValue) {
-  const Bytes plain = test::WritePng(Spec(2, 8, 1, {128, 128, 128}));
+  const Bytes plain = test::WritePng(Recipe(2, 8, 1, {128, 128, 128}));
   const Bytes zero = test::WithChunkAfterHeader(plain, "gAMA", {0, 0, 0, 0});
   EXPECT_EQ(ColourAt(DecodePngBytes(zero), 0, 0)[0], 128);
 
@@ -283,7 +285,7 @@ TEST(PngDecoderGamma, MappingRoundsHalvesToEven) {
 }
 
 TEST(PngDecoderChunks, UnknownAncillaryChunksAreSkippedAndUnknownCriticalOnesRefused) {
-  const Bytes plain = test::WritePng(Spec(2, 8, 1, {1, 2, 3}));
+  const Bytes plain = test::WritePng(Recipe(2, 8, 1, {1, 2, 3}));
   const Bytes noted = test::WithChunkAfterHeader(plain, "zzZz", Bytes(5 << 20, 'x'));
   EXPECT_EQ(ColourAt(DecodePngBytes(noted), 0, 0), (std::array<int, 3>{1, 2, 3}));
 
@@ -299,7 +301,7 @@ TEST(PngDecoderDamage, EmptyGarbageAndTruncatedDataAreRefusedWithAMessage) {
   EXPECT_EQ(DecodeError(test::Signature()),
             "Cannot decode the PNG picture: Unexpected end of file");
 
-  PngSpec noise = Spec(2, 8, 64, {});
+  PngRecipe noise = Recipe(2, 8, 64, {});
   noise.height = 64;
   for (int i = 0; i < 64 * 64 * 3; ++i)
     noise.samples.push_back(static_cast<std::uint16_t>(i * 7919 % 251));
@@ -311,7 +313,7 @@ TEST(PngDecoderDamage, EmptyGarbageAndTruncatedDataAreRefusedWithAMessage) {
 }
 
 TEST(PngDecoderDamage, BadChecksumsInCriticalChunksAreRefused) {
-  const Bytes good = test::WritePng(Spec(2, 8, 4, std::vector<std::uint16_t>(12, 9)));
+  const Bytes good = test::WritePng(Recipe(2, 8, 4, std::vector<std::uint16_t>(12, 9)));
   Bytes idat = good;
   const std::size_t at = test::FindChunk(idat, "IDAT");
   idat[at + 8 + idat[at + 3]] ^= 0x01;  // first checksum byte after a short IDAT

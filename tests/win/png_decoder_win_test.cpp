@@ -45,7 +45,7 @@ TEST(WindowsPngDecoder, DamagedAndHostileDataThrowsAndDecodingGoesOnAfterwards) 
 }
 
 TEST(WindowsPngDecoder, ColourKeyGammaAndInterlaceMatchTheNativeBuild) {
-  test::PngSpec key;
+  test::PngRecipe key;
   key.colour_type = 0;
   key.bit_depth = 16;
   key.width = 2;
@@ -58,7 +58,7 @@ TEST(WindowsPngDecoder, ColourKeyGammaAndInterlaceMatchTheNativeBuild) {
   const Bytes gama = test::WithChunkAfterHeader(plain, "gAMA", {0x00, 0x01, 0x86, 0xA0});
   EXPECT_EQ(DecodePngBytes(test::WithChunkAfterHeader(gama, "sRGB", {0})).colours[0], 186);
 
-  test::PngSpec interlaced;
+  test::PngRecipe interlaced;
   interlaced.colour_type = 3;
   interlaced.bit_depth = 2;
   interlaced.width = 5;
