@@ -2,13 +2,79 @@
 
 #include <algorithm>
 
+#include "app/error.h"
+
 namespace tindrel {
+namespace {
+
+// The paired-bitmap operations read the second bitmap with the first one's size.
+void CheckCovers(const FrameBitmap& second, const FrameBitmap& first) {
+  if (second.Width() < first.Width() || second.Height() < first.Height()) {
+    throw Error("Bitmap sizes do not match");
+  }
+}
+
+inline std::uint8_t OverFill(int c, int f, int a) {
+  return static_cast<std::uint8_t>((c * a + f * (255 - a) + 255) >> 8);
+}
+
+// Draws the picture unscaled at (0, 0) over the filled bitmap; the A bytes stay as they are.
+void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Colour fill) {
+  const int fr = RedOf(fill), fg = GreenOf(fill), fb = BlueOf(fill);
+  for (int y = 0; y < picture.height; ++y) {
+    std::uint8_t* p = bitmap.ScanLine(y);
+    const std::uint8_t* c = picture.ColourRow(y);
+    const std::uint8_t* a = picture.CompositingAlphaRow(y);
+    for (int x = 0; x < picture.width; ++x, p += 4, c += 3) {
+      const int alpha = a ? a[x] : 255;
+      p[kRed] = OverFill(c[0], fr, alpha);
+      p[kGreen] = OverFill(c[1], fg, alpha);
+      p[kBlue] = OverFill(c[2], fb, alpha);
+    }
+  }
+}
+
+}  // namespace
+
+FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Colour fill) {
+  picture.CheckConsistent();
+  FrameBitmap bitmap(picture.width, picture.height);
+  bitmap.Fill(fill);
+  CompositeOverFill(bitmap, picture, fill);
+  if (picture.HasAlphaRows()) ImportPngAlpha(bitmap, picture, 0, 0);
+  return bitmap;
+}
+
+void ImportPngAlpha(FrameBitmap& bitmap, const DecodedPng& picture, int column, int row) {
+  picture.CheckConsistent();
+  if (!picture.HasAlphaRows()) throw Error("The picture has no alpha channel");
+  if (column < 0 || static_cast<std::int64_t>(column) + picture.width > bitmap.Width()) {
+    throw Error("The picture does not fit the bitmap");
+  }
+  if (row < 0 || static_cast<std::int64_t>(row) + picture.height > bitmap.Height()) {
+    throw Error("Scan line index out of range");
+  }
+  for (int y = 0; y < picture.height; ++y) {
+    const std::uint8_t* alpha = picture.AlphaRow(y);
+    std::uint8_t* p = bitmap.ScanLine(row + y) + column * 4;
+    for (int x = 0; x < picture.width; ++x, p += 4) {
+      const int a = alpha[x];
+      p[kAlpha] = static_cast<std::uint8_t>(a);
+      p[kBlue] = static_cast<std::uint8_t>(p[kBlue] * a / 255);
+      p[kGreen] = static_cast<std::uint8_t>(p[kGreen] * a / 255);
+      p[kRed] = static_cast<std::uint8_t>(p[kRed] * a / 255);
+    }
+  }
+}
 
 bool IsSolidPixel(const FrameBitmap& bitmap, int x, int y) {
-  return bitmap.ScanLine(y)[x * 4 + kAlpha] > 155;
+  const std::uint8_t* line = bitmap.ScanLine(y);
+  if (x < 0 || x >= bitmap.Width()) return false;
+  return line[x * 4 + kAlpha] > 155;
 }
 
 void MatteFromPair(FrameBitmap& on_black, const FrameBitmap& on_white) {
+  CheckCovers(on_white, on_black);
   for (int y = 0; y < on_black.Height(); ++y) {
     std::uint8_t* k = on_black.ScanLine(y);
     const std::uint8_t* w = on_white.ScanLine(y);
@@ -22,6 +88,7 @@ void MatteFromPair(FrameBitmap& on_black, const FrameBitmap& on_white) {
 }
 
 void ApplyAlphaMask(FrameBitmap& target, const FrameBitmap& mask) {
+  CheckCovers(mask, target);
   for (int y = 0; y < target.Height(); ++y) {
     std::uint8_t* t = target.ScanLine(y);
     const std::uint8_t* m = mask.ScanLine(y);
@@ -43,16 +110,21 @@ Colour ContrastColor(Colour colour) {
 namespace {
 
 // x / 255 rounded to the nearest integer, exact for 0 <= x <= 255 * 255.
-inline int DivideBy255(int x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
+inline int DivideBy255(int x) {
+  return (x + 128 + ((x + 128) >> 8)) >> 8;
+}
 
 }  // namespace
 
 void BlendOnto(FrameBitmap& target, const FrameBitmap& source, int left, int top,
                std::uint8_t constant_alpha) {
+  // 64-bit bounds: a placement far off the target must clip, not overflow.
   const int x0 = std::max(0, left);
   const int y0 = std::max(0, top);
-  const int x1 = std::min(target.Width(), left + source.Width());
-  const int y1 = std::min(target.Height(), top + source.Height());
+  const int x1 = static_cast<int>(
+      std::min<std::int64_t>(target.Width(), static_cast<std::int64_t>(left) + source.Width()));
+  const int y1 = static_cast<int>(
+      std::min<std::int64_t>(target.Height(), static_cast<std::int64_t>(top) + source.Height()));
   if (x0 >= x1 || y0 >= y1) return;
   const int k = constant_alpha;
   for (int y = y0; y < y1; ++y) {

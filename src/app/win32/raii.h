@@ -72,6 +72,10 @@ struct IconTraits {
   static HICON Invalid() { return nullptr; }
   static void Release(HICON h) { DestroyIcon(h); }
 };
+struct FileHandleTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Release(HANDLE h) { CloseHandle(h); }
+};
 struct FindTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static void Release(HANDLE h) { FindClose(h); }
@@ -85,6 +89,7 @@ using ScopedWindow = Owned<HWND, WindowTraits>;
 using ScopedMenu = Owned<HMENU, MenuTraits>;
 using ScopedIcon = Owned<HICON, IconTraits>;
 using ScopedFind = Owned<HANDLE, FindTraits>;
+using ScopedFileHandle = Owned<HANDLE, FileHandleTraits>;
 
 // GetDC / ReleaseDC for one window (nullptr: the screen).
 class ScopedWindowDc {

@@ -1,0 +1,69 @@
+#include "render/skin.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "app/error.h"
+#include "app/file_system.h"
+#include "render/alpha_bitmap.h"
+
+namespace tindrel {
+
+WidgetSkin::WidgetSkin(std::string skins_folder, Report report)
+    : skins_folder_(std::move(skins_folder)), report_(std::move(report)) {}
+
+std::string WidgetSkin::SkinPath(const std::string& name) const {
+  return skins_folder_ + name + ".png";
+}
+
+void WidgetSkin::LoadSkin(const std::string& name) {
+  std::vector<std::string> problems;
+  LoadQuietly(name, problems);
+  // Reported only now: a report opens a modal box, and timers that draw frames keep running in it.
+  for (const std::string& problem : problems) {
+    if (report_) report_(problem);
+  }
+}
+
+void WidgetSkin::Release() {
+  FSkinBitmap.reset();
+  FSkinPng.reset();
+}
+
+void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& problems) {
+  FSkinName = name;
+  Release();
+  const std::string path = SkinPath(name);
+  const bool is_default = name == kDefaultSkin;
+  if (!IsRegularFile(path)) {
+    if (is_default) {
+      problems.push_back("The default skin file \"" + path +
+                         "\" is missing, so the widget is shown without a skin");
+      return;
+    }
+    LoadQuietly(kDefaultSkin, problems);
+    return;
+  }
+  std::string failure;
+  try {
+    auto png = std::make_unique<DecodedPng>(DecodePngFile(path));
+    auto bitmap = std::make_unique<FrameBitmap>(PngToAlphaBitmap(*png, kSkinFill));
+    FSkinPng = std::move(png);
+    FSkinBitmap = std::move(bitmap);
+    return;
+  } catch (const Error& error) {
+    failure = error.what();
+  } catch (const std::bad_alloc&) {
+    failure = "Cannot decode the PNG picture \"" + path + "\": Out of memory";
+  }
+  if (is_default) {
+    problems.push_back("The default skin cannot be used, so the widget is shown without a skin. " +
+                       failure);
+    return;
+  }
+  problems.push_back(failure);
+  LoadQuietly(kDefaultSkin, problems);
+}
+
+}  // namespace tindrel

@@ -1,0 +1,56 @@
+#pragma once
+// The widget's current skin: its name, its decoded picture and its premultiplied bitmap. The main
+// window owns one of these; the frame composition blends the bitmap at the top of every frame.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/frame_bitmap.h"
+#include "render/png_decoder.h"
+
+namespace tindrel {
+
+// The grey under half-transparent skin edges.
+constexpr Colour kSkinFill = 0x808080;
+
+class WidgetSkin {
+ public:
+  // Receives the text of a problem the widget steps around (the main window shows it in its error
+  // report); the skin state has settled before it is called.
+  using Report = std::function<void(const std::string&)>;
+
+  static constexpr const char* kDefaultSkin = "glass";
+
+  // `skins_folder` ends in a path separator.
+  WidgetSkin(std::string skins_folder, Report report);
+
+  // Makes the skin `name` current. A missing file falls back to the default skin; a file that
+  // cannot be decoded is reported and falls back too. When the default skin itself is missing or
+  // cannot be decoded, the widget has no skin and that is reported.
+  void LoadSkin(const std::string& name);
+
+  // The path of the skin file of that name.
+  std::string SkinPath(const std::string& name) const;
+
+  const std::string& SkinName() const { return FSkinName; }
+  // nullptr when there is no skin; callers take that as 0 x 0.
+  const DecodedPng* SkinPng() const { return FSkinPng.get(); }
+  const FrameBitmap* SkinBitmap() const { return FSkinBitmap.get(); }
+  int Width() const { return FSkinBitmap ? FSkinBitmap->Width() : 0; }
+  int Height() const { return FSkinBitmap ? FSkinBitmap->Height() : 0; }
+
+ private:
+  // Loads `name` without reporting; problems are added to `problems`.
+  void LoadQuietly(const std::string& name, std::vector<std::string>& problems);
+  void Release();
+
+  std::string skins_folder_;
+  Report report_;
+  std::string FSkinName;
+  std::unique_ptr<DecodedPng> FSkinPng;
+  std::unique_ptr<FrameBitmap> FSkinBitmap;
+};
+
+}  // namespace tindrel

@@ -1,0 +1,420 @@
+#include "render/png_decoder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+#include "support/png_writer.h"
+#include "support/temp_folder.h"
+
+namespace tindrel {
+namespace {
+
+using test::Bytes;
+using test::PngRecipe;
+
+std::array<int, 3> ColourAt(const DecodedPng& png, int x, int y) {
+  const std::uint8_t* p = png.ColourRow(y) + x * 3;
+  return {p[0], p[1], p[2]};
+}
+
+PngRecipe Recipe(int colour_type, int depth, int width, std::vector<std::uint16_t> samples) {
+  PngRecipe recipe;
+  recipe.colour_type = colour_type;
+  recipe.bit_depth = depth;
+  recipe.width = width;
+  recipe.height = 1;
+  recipe.samples = std::move(samples);
+  return recipe;
+}
+
+// The message of the Error that decoding throws ("" when it does not throw).
+std::string DecodeError(const Bytes& bytes) {
+  try {
+    DecodePngBytes(bytes);
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "";
+}
+
+TEST(PngDecoderColourTypes, GreyOfEveryDepthIsWidenedToEightBitsInEachChannel) {
+  for (int depth : {1, 2, 4, 8}) {
+    const int top = (1 << depth) - 1;
+    std::vector<std::uint16_t> samples;
+    for (int v = 0; v <= top; ++v) samples.push_back(static_cast<std::uint16_t>(v));
+    const DecodedPng png = DecodePngBytes(test::WritePng(Recipe(0, depth, top + 1, samples)));
+    ASSERT_EQ(png.width, top + 1);
+    EXPECT_EQ(png.colour_type, kPngGrey);
+    EXPECT_TRUE(png.alpha.empty());
+    EXPECT_TRUE(png.transparency.empty());
+    for (int v = 0; v <= top; ++v) {
+      const int expected = v * 255 / top;
+      EXPECT_EQ(ColourAt(png, v, 0), (std::array<int, 3>{expected, expected, expected}))
+          << "depth " << depth << " sample " << v;
+    }
+  }
+}
+
+TEST(PngDecoderColourTypes, SixteenBitSamplesKeepTheirHighByte) {
+  const DecodedPng grey =
+      DecodePngBytes(test::WritePng(Recipe(0, 16, 3, {0x12FF, 0xAB00, 0xFFFF})));
+  EXPECT_EQ(ColourAt(grey, 0, 0), (std::array<int, 3>{0x12, 0x12, 0x12}));
+  EXPECT_EQ(ColourAt(grey, 1, 0), (std::array<int, 3>{0xAB, 0xAB, 0xAB}));
+  EXPECT_EQ(ColourAt(grey, 2, 0), (std::array<int, 3>{0xFF, 0xFF, 0xFF}));
+
+  const DecodedPng rgb = DecodePngBytes(test::WritePng(Recipe(2, 16, 1, {0x01FF, 0x8080, 0xFE01})));
+  EXPECT_EQ(rgb.colour_type, kPngRgb);
+  EXPECT_EQ(ColourAt(rgb, 0, 0), (std::array<int, 3>{0x01, 0x80, 0xFE}));
+}
+
+TEST(PngDecoderColourTypes, RgbEightBitIsTakenAsItIs) {
+  const DecodedPng png = DecodePngBytes(test::WritePng(Recipe(2, 8, 2, {1, 2, 3, 250, 128, 0})));
+  EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{1, 2, 3}));
+  EXPECT_EQ(ColourAt(png, 1, 0), (std::array<int, 3>{250, 128, 0}));
+  EXPECT_TRUE(png.alpha.empty());
+  EXPECT_TRUE(png.transparency.empty());
+}
+
+TEST(PngDecoderColourTypes, PaletteEntriesAreResolvedAtEveryDepth) {
+  for (int depth : {1, 2, 4, 8}) {
+    const int entries = depth == 1 ? 2 : 4;
+    PngRecipe recipe = Recipe(3, depth, entries, {});
+    for (int i = 0; i < entries; ++i) {
+      recipe.palette.push_back({static_cast<std::uint8_t>(i * 40),
+                                static_cast<std::uint8_t>(255 - i),
+                                static_cast<std::uint8_t>(i * 7)});
+      recipe.samples.push_back(static_cast<std::uint16_t>(entries - 1 - i));
+    }
+    const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
+    EXPECT_EQ(png.colour_type, kPngPalette);
+    EXPECT_TRUE(png.transparency.empty()) << "depth " << depth;
+    for (int x = 0; x < entries; ++x) {
+      const int i = entries - 1 - x;
+      EXPECT_EQ(ColourAt(png, x, 0), (std::array<int, 3>{i * 40, 255 - i, i * 7}))
+          << "depth " << depth;
+    }
+  }
+}
+
+TEST(PngDecoderColourTypes, PaletteTransparencyGivesEachEntrysAlphaAndOpaqueBeyondTheList) {
+  for (int depth : {1, 2, 4, 8}) {
+    PngRecipe recipe = Recipe(3, depth, 2, {0, 1});
+    recipe.palette = {{10, 20, 30}, {40, 50, 60}};
+    recipe.palette_alpha = {0};  // only the first entry listed
+    if (depth > 1) {
+      recipe.palette.push_back({70, 80, 90});
+      recipe.palette_alpha = {0, 128};
+      recipe.width = 3;
+      recipe.samples = {0, 1, 2};
+    }
+    const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
+    ASSERT_EQ(png.transparency.size(), static_cast<std::size_t>(recipe.width)) << "depth " << depth;
+    EXPECT_TRUE(png.alpha.empty());
+    EXPECT_EQ(png.transparency[0], 0);
+    EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{10, 20, 30}));
+    if (depth > 1) {
+      EXPECT_EQ(png.transparency[1], 128);
+      EXPECT_EQ(png.transparency[2], 255);
+    } else {
+      EXPECT_EQ(png.transparency[1], 255);
+    }
+  }
+}
+
+TEST(PngDecoderColourTypes, AlphaTypesGiveOneAlphaRowPerPictureRow) {
+  const DecodedPng ga8 = DecodePngBytes(test::WritePng(Recipe(4, 8, 2, {200, 0, 100, 128})));
+  EXPECT_EQ(ga8.colour_type, kPngGreyAlpha);
+  EXPECT_EQ(ColourAt(ga8, 0, 0), (std::array<int, 3>{200, 200, 200}));
+  EXPECT_EQ(ga8.alpha, (std::vector<std::uint8_t>{0, 128}));
+  EXPECT_TRUE(ga8.transparency.empty());
+
+  const DecodedPng ga16 = DecodePngBytes(test::WritePng(Recipe(4, 16, 1, {0x40FF, 0x81FF})));
+  EXPECT_EQ(ColourAt(ga16, 0, 0), (std::array<int, 3>{0x40, 0x40, 0x40}));
+  EXPECT_EQ(ga16.alpha, (std::vector<std::uint8_t>{0x81}));
+
+  PngRecipe rgba8 = Recipe(6, 8, 2, {1, 2, 3, 4, 5, 6, 7, 255});
+  rgba8.height = 1;
+  const DecodedPng png8 = DecodePngBytes(test::WritePng(rgba8));
+  EXPECT_EQ(png8.colour_type, kPngRgbAlpha);
+  EXPECT_EQ(ColourAt(png8, 1, 0), (std::array<int, 3>{5, 6, 7}));
+  EXPECT_EQ(png8.alpha, (std::vector<std::uint8_t>{4, 255}));
+
+  const DecodedPng png16 =
+      DecodePngBytes(test::WritePng(Recipe(6, 16, 1, {0x1111, 0x2222, 0x3333, 0x7FFF})));
+  EXPECT_EQ(ColourAt(png16, 0, 0), (std::array<int, 3>{0x11, 0x22, 0x33}));
+  EXPECT_EQ(png16.alpha, (std::vector<std::uint8_t>{0x7F}));
+}
+
+TEST(PngDecoderColourTypes, AlphaRowsAreWidthBytesFromTheTop) {
+  PngRecipe recipe = Recipe(6, 8, 2, {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4});
+  recipe.height = 2;
+  const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
+  EXPECT_EQ(png.AlphaRow(0)[0], 1);
+  EXPECT_EQ(png.AlphaRow(0)[1], 2);
+  EXPECT_EQ(png.AlphaRow(1)[0], 3);
+  EXPECT_EQ(png.AlphaRow(1)[1], 4);
+}
+
+TEST(PngDecoderColourKey, GreyKeyIsComparedAtThePicturesOwnDepth) {
+  PngRecipe grey8 = Recipe(0, 8, 3, {77, 78, 0});
+  grey8.colour_key = true;
+  grey8.key_grey = 77;
+  EXPECT_EQ(DecodePngBytes(test::WritePng(grey8)).transparency,
+            (std::vector<std::uint8_t>{0, 255, 255}));
+
+  // Same high byte, different low byte: only the exact 16-bit sample is the key.
+  PngRecipe grey16 = Recipe(0, 16, 2, {0x1234, 0x12FF});
+  grey16.colour_key = true;
+  grey16.key_grey = 0x1234;
+  const DecodedPng png16 = DecodePngBytes(test::WritePng(grey16));
+  EXPECT_EQ(png16.transparency, (std::vector<std::uint8_t>{0, 255}));
+  EXPECT_EQ(ColourAt(png16, 0, 0), (std::array<int, 3>{0x12, 0x12, 0x12}));
+
+  PngRecipe grey2 = Recipe(0, 2, 4, {0, 1, 2, 3});
+  grey2.colour_key = true;
+  grey2.key_grey = 2;
+  const DecodedPng png2 = DecodePngBytes(test::WritePng(grey2));
+  EXPECT_EQ(png2.transparency, (std::vector<std::uint8_t>{255, 255, 0, 255}));
+  EXPECT_EQ(ColourAt(png2, 2, 0), (std::array<int, 3>{170, 170, 170}));
+}
+
+TEST(PngDecoderColourKey, RgbKeyMatchesOnlyTheExactColour) {
+  PngRecipe rgb8 = Recipe(2, 8, 2, {10, 20, 30, 10, 20, 31});
+  rgb8.colour_key = true;
+  rgb8.key_red = 10;
+  rgb8.key_green = 20;
+  rgb8.key_blue = 30;
+  const DecodedPng png8 = DecodePngBytes(test::WritePng(rgb8));
+  EXPECT_EQ(png8.colour_type, kPngRgb);
+  EXPECT_EQ(png8.transparency, (std::vector<std::uint8_t>{0, 255}));
+  EXPECT_EQ(ColourAt(png8, 0, 0), (std::array<int, 3>{10, 20, 30}));
+
+  PngRecipe rgb16 = Recipe(2, 16, 2, {0x0102, 0x0304, 0x0506, 0x0102, 0x0304, 0x05FF});
+  rgb16.colour_key = true;
+  rgb16.key_red = 0x0102;
+  rgb16.key_green = 0x0304;
+  rgb16.key_blue = 0x0506;
+  EXPECT_EQ(DecodePngBytes(test::WritePng(rgb16)).transparency,
+            (std::vector<std::uint8_t>{0, 255}));
+}
+
+TEST(PngDecoderInterlace, AdamSevenPictureDecodesLikeThePlainOne) {
+  PngRecipe recipe = Recipe(6, 8, 9, {});
+  recipe.height = 7;
+  for (int i = 0; i < 9 * 7 * 4; ++i)
+    recipe.samples.push_back(static_cast<std::uint16_t>(i * 37 % 256));
+  const DecodedPng plain = DecodePngBytes(test::WritePng(recipe));
+  recipe.interlaced = true;
+  const DecodedPng interlaced = DecodePngBytes(test::WritePng(recipe));
+  EXPECT_EQ(interlaced.colours, plain.colours);
+  EXPECT_EQ(interlaced.alpha, plain.alpha);
+  EXPECT_EQ(plain.ColourRow(6)[8 * 3], (6 * 9 + 8) * 4 * 37 % 256);
+}
+
+TEST(PngDecoderGamma, GamaOf45455KeepsEveryValue) {
+  PngRecipe recipe = Recipe(2, 8, 256, {});
+  for (int c = 0; c < 256; ++c)
+    recipe.samples.insert(recipe.samples.end(), 3, static_cast<std::uint16_t>(c));
+  recipe.gama = 45455;
+  const DecodedPng png = DecodePngBytes(test::WritePng(recipe));
+  for (int c = 0; c < 256; ++c) EXPECT_EQ(ColourAt(png, c, 0), (std::array<int, 3>{c, c, c}));
+}
+
+TEST(PngDecoderGamma, GamaOf100000TurnsMidValueIntoHigherOneAndLeavesAlpha) {
+  PngRecipe rgb = Recipe(2, 8, 3, {128, 128, 128, 0, 0, 0, 255, 255, 255});
+  rgb.gama = 100000;
+  const DecodedPng png = DecodePngBytes(test::WritePng(rgb));
+  EXPECT_EQ(ColourAt(png, 0, 0), (std::array<int, 3>{186, 186, 186}));
+  EXPECT_EQ(ColourAt(png, 1, 0), (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ(ColourAt(png, 2, 0), (std::array<int, 3>{255, 255, 255}));
+
+  PngRecipe rgba = Recipe(6, 8, 1, {128, 64, 0, 128});
+  rgba.gama = 100000;
+  const DecodedPng with_alpha = DecodePngBytes(test::WritePng(rgba));
+  EXPECT_EQ(ColourAt(with_alpha, 0, 0)[0], 186);
+  EXPECT_EQ(with_alpha.alpha, (std::vector<std::uint8_t>{128}));
+
+  // The mapping works on the sample reduced to eight bits.
+  PngRecipe rgb16 = Recipe(2, 16, 1, {0x80FF, 0x80FF, 0x80FF});
+  rgb16.gama = 100000;
+  EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(rgb16)), 0, 0)[0], 186);
+}
+
+TEST(PngDecoderGamma, OnlyRgbColourTypesAreMapped) {
+  PngRecipe grey = Recipe(0, 8, 1, {128});
+  grey.gama = 100000;
+  EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(grey)), 0, 0)[0], 128);
+
+  PngRecipe grey_alpha = Recipe(4, 8, 1, {128, 255});
+  grey_alpha.gama = 100000;
+  EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(grey_alpha)), 0, 0)[0], 128);
+
+  PngRecipe palette = Recipe(3, 8, 1, {0});
+  palette.palette = {{128, 128, 128}};
+  palette.gama = 100000;
+  EXPECT_EQ(ColourAt(DecodePngBytes(test::WritePng(palette)), 0, 0)[0], 128);
+}
+
+TEST(PngDecoderGamma, ZeroGamaIsIgnoredAndOtherColourChunksDoNotChangeTheValue) {
+  const Bytes plain = test::WritePng(Recipe(2, 8, 1, {128, 128, 128}));
+  const Bytes zero = test::WithChunkAfterHeader(plain, "gAMA", {0, 0, 0, 0});
+  EXPECT_EQ(ColourAt(DecodePngBytes(zero), 0, 0)[0], 128);
+
+  // An sRGB chunk beside a gAMA of 100000 leaves the gAMA value in charge.
+  const Bytes gama = test::WithChunkAfterHeader(plain, "gAMA", {0x00, 0x01, 0x86, 0xA0});
+  const Bytes both = test::WithChunkAfterHeader(gama, "sRGB", {0});
+  EXPECT_EQ(ColourAt(DecodePngBytes(both), 0, 0)[0], 186);
+}
+
+TEST(PngDecoderGamma, MappingRoundsHalvesToEven) {
+  EXPECT_EQ(RoundHalfToEven(0.5), 0.0);
+  EXPECT_EQ(RoundHalfToEven(1.5), 2.0);
+  EXPECT_EQ(RoundHalfToEven(2.5), 2.0);
+  EXPECT_EQ(RoundHalfToEven(185.5), 186.0);
+  EXPECT_EQ(RoundHalfToEven(186.4999), 186.0);
+  EXPECT_EQ(RoundHalfToEven(186.5001), 187.0);
+  EXPECT_EQ(GammaMapped(128, 100000), 186);
+  EXPECT_EQ(GammaMapped(128, 0), 128);
+  EXPECT_EQ(GammaMapped(0, 100000), 0);
+  EXPECT_EQ(GammaMapped(255, 4000000000u), 255);
+}
+
+TEST(PngDecoderChunks, UnknownAncillaryChunksAreSkippedAndUnknownCriticalOnesRefused) {
+  const Bytes plain = test::WritePng(Recipe(2, 8, 1, {1, 2, 3}));
+  const Bytes noted = test::WithChunkAfterHeader(plain, "zzZz", Bytes(5 << 20, 'x'));
+  EXPECT_EQ(ColourAt(DecodePngBytes(noted), 0, 0), (std::array<int, 3>{1, 2, 3}));
+
+  const Bytes critical = test::WithChunkAfterHeader(plain, "ZZZZ", {1});
+  EXPECT_NE(DecodeError(critical), "");
+}
+
+TEST(PngDecoderDamage, EmptyGarbageAndTruncatedDataAreRefusedWithAMessage) {
+  EXPECT_EQ(DecodeError({}), "Cannot decode the PNG picture: The file is empty");
+  EXPECT_EQ(DecodeError({'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}),
+            "Cannot decode the PNG picture: Not a PNG file");
+  EXPECT_EQ(DecodeError({0x89, 'P', 'N'}), "Cannot decode the PNG picture: Not a PNG file");
+  EXPECT_EQ(DecodeError(test::Signature()),
+            "Cannot decode the PNG picture: Unexpected end of file");
+
+  PngRecipe noise = Recipe(2, 8, 64, {});
+  noise.height = 64;
+  for (int i = 0; i < 64 * 64 * 3; ++i)
+    noise.samples.push_back(static_cast<std::uint16_t>(i * 7919 % 251));
+  const Bytes whole = test::WritePng(noise);
+  const Bytes half(whole.begin(), whole.begin() + whole.size() / 2);
+  EXPECT_EQ(DecodeError(half), "Cannot decode the PNG picture: Unexpected end of file");
+  const Bytes without_end(whole.begin(), whole.end() - 12);
+  EXPECT_EQ(DecodeError(without_end), "Cannot decode the PNG picture: Unexpected end of file");
+}
+
+TEST(PngDecoderDamage, BadChecksumsInCriticalChunksAreRefused) {
+  const Bytes good = test::WritePng(Recipe(2, 8, 4, std::vector<std::uint16_t>(12, 9)));
+  Bytes idat = good;
+  const std::size_t at = test::FindChunk(idat, "IDAT");
+  idat[at + 8 + idat[at + 3]] ^= 0x01;  // first checksum byte after a short IDAT
+  ASSERT_LT(idat[at + 3], 200);
+  ASSERT_EQ(idat[at + 2], 0);
+  EXPECT_NE(DecodeError(idat).find("CRC error"), std::string::npos) << DecodeError(idat);
+  Bytes ihdr = good;
+  ihdr[8 + 8 + 13] ^= 0xFF;  // first byte of the IHDR checksum
+  EXPECT_NE(DecodeError(ihdr).find("CRC error"), std::string::npos) << DecodeError(ihdr);
+  Bytes data = good;
+  data[at + 9] ^= 0x01;  // inside the zlib header
+  EXPECT_NE(DecodeError(data), "");
+}
+
+TEST(PngDecoderHostile, SidesBeyondTheLimitAreRefusedBeforeAnyPixelIsRead) {
+  const Bytes widest = test::GreyPngOfZeros(16384, 1, 16385);
+  EXPECT_EQ(DecodePngBytes(widest).width, 16384);
+
+  const std::string too_wide = DecodeError(test::GreyPngOfZeros(16385, 1, 16386));
+  EXPECT_NE(too_wide.find("exceeds user limit"), std::string::npos) << too_wide;
+
+  Bytes huge = test::Signature();
+  const Bytes ihdr = test::Chunk("IHDR", test::IhdrData(100000, 100000, 16, 6));
+  huge.insert(huge.end(), ihdr.begin(), ihdr.end());
+  EXPECT_NE(DecodeError(huge).find("exceeds user limit"), std::string::npos);
+}
+
+TEST(PngDecoderHostile, PictureOverThePixelLimitIsRefusedThoughItsDataIsValid) {
+  // 16000 x 4200 = 67.2 million pixels of zeros in about 65 KB of zlib data.
+  const Bytes bomb = test::GreyPngOfZeros(16000, 4200, std::size_t{4200} * 16001);
+  EXPECT_LT(bomb.size(), 200u * 1024);
+  EXPECT_EQ(DecodeError(bomb),
+            "Cannot decode the PNG picture: 16000 x 4200 pixels is more than the 67108864 pixels "
+            "allowed");
+}
+
+TEST(PngDecoderHostile, SmallPictureWithAnOversizedZlibStreamFails) {
+  // 4 x 4 grey needs 20 bytes; the stream inflates to 64 MB.
+  const Bytes bomb = test::GreyPngOfZeros(4, 4, std::size_t{64} << 20);
+  const std::string message = DecodeError(bomb);
+  EXPECT_EQ(message.rfind("Cannot decode the PNG picture: ", 0), 0u) << message;
+  EXPECT_NE(message.find("image data"), std::string::npos) << message;
+}
+
+TEST(PngDecoderHostile, StreamShorterThanThePictureFails) {
+  const std::string message = DecodeError(test::GreyPngOfZeros(4, 4, 10));
+  EXPECT_NE(message.find("image data"), std::string::npos) << message;
+}
+
+class PngDecoderFiles : public ::testing::Test {
+ protected:
+  test::TempFolder folder_;
+};
+
+TEST_F(PngDecoderFiles, MissingFileGivesTheFileOpenMessage) {
+  const std::string path = folder_.File("none.png");
+  try {
+    DecodePngFile(path);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Cannot open file \"" + path + "\". No such file or directory");
+  }
+}
+
+TEST_F(PngDecoderFiles, FolderAndFifoAreRefusedWithoutBlocking) {
+  const std::string folder = folder_.File("dir.png");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  EXPECT_THROW(
+      {
+        try {
+          DecodePngFile(folder);
+        } catch (const Error& error) {
+          EXPECT_EQ(std::string(error.what()),
+                    "Cannot open file \"" + folder + "\". Is a directory");
+          throw;
+        }
+      },
+      Error);
+  const std::string fifo = folder_.File("pipe.png");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_THROW(DecodePngFile(fifo), Error);
+}
+
+TEST_F(PngDecoderFiles, DamagedFileMessageNamesTheFile) {
+  const std::string path = folder_.File("broken.png");
+  test::WriteFile(path, {'n', 'o', 'p', 'e', 0, 0, 0, 0, 0});
+  try {
+    DecodePngFile(path);
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Cannot decode the PNG picture \"" + path + "\": Not a PNG file");
+  }
+}
+
+TEST_F(PngDecoderFiles, OddFileNamesDecode) {
+  const std::string path = folder_.File("sky \xE2\x80\x93 \xC3\xBCn\xC3\xAF 'q' \"x\".png");
+  test::WriteFile(path, test::RgbPng(1, 1, {9, 8, 7}));
+  EXPECT_EQ(ColourAt(DecodePngFile(path), 0, 0), (std::array<int, 3>{9, 8, 7}));
+}
+
+}  // namespace
+}  // namespace tindrel
