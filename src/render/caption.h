@@ -2,6 +2,7 @@
 // The countdown caption as a premultiplied bitmap: the text in the font's colour with its true
 // anti-aliased coverage, optionally over a soft shadow offset down and to the right.
 
+#include <cstdint>
 #include <string>
 
 #include "render/frame_bitmap.h"
