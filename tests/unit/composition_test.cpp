@@ -6,7 +6,6 @@
 #include <functional>
 
 #include "fake_text_painter.h"
-#include "render/caption.h"
 
 namespace tindrel {
 namespace {
@@ -89,17 +88,6 @@ TEST_F(ComposeFrameTest, NarrowSkinIsCentredOnColumnFive) {
   EXPECT_EQ(PixelOf(frame, 0, 0), kClear);
   EXPECT_EQ(PixelOf(frame, 1, 0), (Pixel{0, 0, 9, 255}));
   EXPECT_EQ(PixelOf(frame, 8, 3), (Pixel{7, 3, 9, 255}));  // the skin's last column is clipped
-}
-
-TEST_F(ComposeFrameTest, OddWidthsDivideTruncating) {
-  const FrameBitmap skin = TellTaleSkin(101, 10);
-  inputs.skin = &skin;
-  inputs.caption_text = "123456789";  // Tw = 70: W = 101, Cx = 50, skin left 0, caption left 15
-  const FrameBitmap frame = Compose();
-  ASSERT_EQ(frame.Width(), 101);
-  EXPECT_EQ(PixelOf(frame, 0, 0), (Pixel{0, 0, 9, 255}));
-  EXPECT_EQ(PixelOf(frame, 14, 10), kClear);
-  EXPECT_EQ(PixelOf(frame, 15, 10), kOrangeOpaque);
 }
 
 TEST_F(ComposeFrameTest, DaysLineOffKeepsTheSizeAndATransparentBand) {
@@ -243,19 +231,6 @@ TEST_F(ComposeFrameTest, EvenSpriteSizesPutTheCentreRightOfAndBelowTheMiddle) {
   EXPECT_EQ(PixelOf(frame, 8, 9), (Pixel{0, 0, 0, 255}));
   EXPECT_EQ(PixelOf(frame, 11, 10), (Pixel{31, 0, 0, 255}));
   EXPECT_EQ(PixelOf(frame, 12, 10), (Pixel{0, 0, 0, 255}));
-}
-
-TEST_F(ComposeFrameTest, ShadowedCaptionIsBlendedUnderTheSkinAsRendered) {
-  const FrameBitmap skin = TellTaleSkin(100, 60);
-  inputs.skin = &skin;
-  inputs.display_shadow = true;
-  const FrameBitmap frame = Compose();
-  const FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font, true, 0);
-  for (int y = 0; y < caption.Height(); ++y) {
-    for (int x = 0; x < caption.Width() && 25 + x < 100; ++x) {
-      ASSERT_EQ(PixelOf(frame, 25 + x, 60 + y), PixelOf(caption, x, y)) << x << "," << y;
-    }
-  }
 }
 
 }  // namespace

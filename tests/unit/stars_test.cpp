@@ -148,19 +148,5 @@ TEST(StarAnimation, WithoutASkinTicksChangeNothing) {
   }
 }
 
-TEST(StarAnimation, OpacityStaysWithinRangeOverManyCycles) {
-  StarField field;
-  MersenneRandom random(99);
-  for (int tick = 0; tick < 2000; ++tick) {
-    field.Tick(kSkin, random);
-    for (const TStar& star : field.Stars()) {
-      ASSERT_GE(star.Alpha, 0);
-      ASSERT_LE(star.Alpha, 255);
-      ASSERT_GE(star.Direction, -1);
-      ASSERT_LE(star.Direction, 1);
-    }
-  }
-}
-
 }  // namespace
 }  // namespace tindrel
