@@ -17,8 +17,8 @@ float& WeightAt(BlurKernel& kernel, int j) {
   return kernel.weights[static_cast<std::size_t>(j + kMaxBlurRadius)];
 }
 
-// exp is taken in extended precision so that the single-precision weights come out the same on
-// every compiler and FPU; only the result is narrowed.
+// The weights are defined with exp taken in extended precision and only its result narrowed to
+// single precision; a double-precision exp could round a weight to a neighbouring float.
 void FillGaussian(BlurKernel& kernel, double sigma) {
   for (int j = -kMaxBlurRadius; j <= kMaxBlurRadius; ++j) {
     const double x = j / sigma;
@@ -177,8 +177,9 @@ void BlurWidenedLine(const double* line, int last, const Taps& taps, double* out
   BlurClampedStretch(
       line, 0, r - 1, taps, [](int k) { return std::max(k, 0); }, out);
   const double* sources[2 * kMaxBlurRadius + 1];
-  for (int t = 0; t < taps.count; ++t)
+  for (int t = 0; t < taps.count; ++t) {
     sources[t] = line + static_cast<std::ptrdiff_t>(t) * kBytesPerPixel;
+  }
   ConvolveRun(sources, taps, static_cast<std::size_t>(last - 2 * r) * kBytesPerPixel,
               out + static_cast<std::ptrdiff_t>(r) * kBytesPerPixel);
   BlurClampedStretch(
