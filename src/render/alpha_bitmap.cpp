@@ -109,9 +109,36 @@ Colour ContrastColor(Colour colour) {
 
 namespace {
 
-// x / 255 rounded to the nearest integer, exact for 0 <= x <= 255 * 255.
-inline int DivideBy255(int x) {
-  return (x + 128 + ((x + 128) >> 8)) >> 8;
+// x / 255 rounded to the nearest integer, exact for 0 <= x <= 255 * 255. (x + 128) * 257 >> 16 is
+// the same number as (x + 128 + ((x + 128) >> 8)) >> 8, in a form that the compiler turns into one
+// 16-bit high multiply per lane.
+inline std::uint16_t DivideBy255(std::uint16_t x) {
+  const std::uint16_t t = static_cast<std::uint16_t>(x + 128);
+  return static_cast<std::uint16_t>((static_cast<std::uint32_t>(t) * 257u) >> 16);
+}
+
+// Pixels are taken in chunks: first each pixel's share of the destination that shows through,
+// repeated for its four bytes, then one uniform pass over the bytes, which vectorises. A fully
+// transparent source pixel needs no test of its own: it keeps 255/255 of the destination, which
+// leaves every byte as it was.
+void BlendRow(std::uint8_t* d, const std::uint8_t* s, int pixels, int k) {
+  constexpr int kChunk = 256;
+  std::uint16_t keep[kChunk * 4];
+  for (int base = 0; base < pixels; base += kChunk) {
+    const int n = std::min(kChunk, pixels - base);
+    const std::uint8_t* sp = s + base * 4;
+    std::uint8_t* dp = d + base * 4;
+    for (int x = 0; x < n; ++x) {
+      const std::uint16_t sa = DivideBy255(static_cast<std::uint16_t>(sp[x * 4 + kAlpha] * k));
+      for (int c = 0; c < 4; ++c) keep[x * 4 + c] = static_cast<std::uint16_t>(255 - sa);
+    }
+    for (int i = 0; i < n * 4; ++i) {
+      const std::uint16_t v =
+          static_cast<std::uint16_t>(DivideBy255(static_cast<std::uint16_t>(sp[i] * k)) +
+                                     DivideBy255(static_cast<std::uint16_t>(dp[i] * keep[i])));
+      dp[i] = static_cast<std::uint8_t>(std::min<std::uint16_t>(v, 255));
+    }
+  }
 }
 
 }  // namespace
@@ -126,21 +153,11 @@ void BlendOnto(FrameBitmap& target, const FrameBitmap& source, int left, int top
   const int y1 = static_cast<int>(
       std::min<std::int64_t>(target.Height(), static_cast<std::int64_t>(top) + source.Height()));
   if (x0 >= x1 || y0 >= y1) return;
-  const int k = constant_alpha;
+  // The source scaled by the constant alpha first, then source-over on premultiplied bytes; the
+  // alpha byte follows the same rule as the colour bytes.
   for (int y = y0; y < y1; ++y) {
-    std::uint8_t* d = target.ScanLine(y) + x0 * 4;
-    const std::uint8_t* s = source.ScanLine(y - top) + (x0 - left) * 4;
-    for (int x = x0; x < x1; ++x, d += 4, s += 4) {
-      // The source scaled by the constant alpha first, then source-over on premultiplied bytes.
-      if ((s[kBlue] | s[kGreen] | s[kRed] | s[kAlpha]) == 0) continue;  // leaves D as it is
-      const int sa = DivideBy255(s[kAlpha] * k);
-      const int keep = 255 - sa;
-      for (int c = 0; c < 3; ++c) {
-        const int v = DivideBy255(s[c] * k) + DivideBy255(d[c] * keep);
-        d[c] = static_cast<std::uint8_t>(std::min(v, 255));
-      }
-      d[kAlpha] = static_cast<std::uint8_t>(std::min(sa + DivideBy255(d[kAlpha] * keep), 255));
-    }
+    BlendRow(target.ScanLine(y) + x0 * 4, source.ScanLine(y - top) + (x0 - left) * 4, x1 - x0,
+             constant_alpha);
   }
 }
 

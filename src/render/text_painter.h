@@ -21,7 +21,12 @@ struct FontSpec {
   int style = 0;
 };
 
-// Points <-> height for a screen of `pixels_per_inch`, rounded as MulDiv rounds.
+// a * b / c in 64 bits, rounded to the nearest integer with halves away from zero, as the
+// platform's MulDiv does; -1 when c is 0 or the result does not fit in 32 bits.
+int MulDivRounded(int a, int b, int c);
+
+// Points <-> height for a screen of `pixels_per_inch`, rounded as MulDiv rounds:
+// height = -MulDiv(points, ppi, 72) and points = -MulDiv(height, 72, ppi).
 int FontHeightFromPoints(int points, int pixels_per_inch);
 int FontPointsFromHeight(int height, int pixels_per_inch);
 

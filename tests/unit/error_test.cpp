@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/error.h"
+
+#include <gtest/gtest.h>
 
 namespace tindrel {
 namespace {
@@ -8,9 +8,9 @@ namespace {
 TEST(ErrorReportText, AppendsFullStopOnlyWhenTheTextDoesNotEndInOneOrBelowIt) {
   EXPECT_EQ(WithFullStop("No MCI device open"), "No MCI device open.");
   EXPECT_EQ(WithFullStop("Done."), "Done.");
-  EXPECT_EQ(WithFullStop("spaced "), "spaced ");   // blank sorts before "."
-  EXPECT_EQ(WithFullStop("a-"), "a-");             // hyphen sorts before "."
-  EXPECT_EQ(WithFullStop("slash/"), "slash/.");    // "/" sorts after "."
+  EXPECT_EQ(WithFullStop("spaced "), "spaced ");  // blank sorts before "."
+  EXPECT_EQ(WithFullStop("a-"), "a-");            // hyphen sorts before "."
+  EXPECT_EQ(WithFullStop("slash/"), "slash/.");   // "/" sorts after "."
   EXPECT_EQ(WithFullStop("quote'"), "quote'");
   EXPECT_EQ(WithFullStop(""), ".");
 }

@@ -116,6 +116,8 @@ class ScopedSelect {
   }
   ScopedSelect(const ScopedSelect&) = delete;
   ScopedSelect& operator=(const ScopedSelect&) = delete;
+  // False when the selection failed (for example a bitmap already selected elsewhere).
+  explicit operator bool() const { return previous_ && previous_ != HGDI_ERROR; }
 
  private:
   HDC dc_;

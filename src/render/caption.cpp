@@ -1,0 +1,54 @@
+#include "render/caption.h"
+
+#include "render/alpha_bitmap.h"
+#include "render/gblur3.h"
+
+namespace tindrel {
+namespace {
+
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kWhite = 0xFFFFFF;
+// The shadow's shape is drawn in mid grey; only its coverage is kept.
+constexpr Colour kShadowInk = 0x808080;
+
+// The platform's text drawing writes no alpha, so the coverage of the text is read from the
+// difference between a drawing on white (`layer`) and the same drawing on black (`scratch`).
+// Afterwards `layer` holds `colour` premultiplied by that coverage.
+void DrawTextLayer(TextPainter& painter, const std::string& text, const FontSpec& font, int x,
+                   int y, Colour ink, Colour colour, FrameBitmap& layer, FrameBitmap& scratch) {
+  layer.Fill(kWhite);
+  painter.Draw(layer, font, text, x, y, ink);
+  scratch.Fill(kBlack);
+  painter.Draw(scratch, font, text, x, y, ink);
+  MatteFromPair(scratch, layer);
+  layer.Fill(colour);
+  ApplyAlphaMask(layer, scratch);
+}
+
+}  // namespace
+
+FrameBitmap RenderCaption(TextPainter& painter, const std::string& text, const FontSpec& font,
+                          bool with_shadow, Colour shadow_colour) {
+  const TextExtent extent = painter.Measure(font, text);
+  const int width = extent.width + kCaptionMargin;
+  const int height = extent.height + kCaptionMargin;
+  FrameBitmap layer(width, height);
+  FrameBitmap scratch(width, height);
+  FrameBitmap result(width, height);
+  result.Fill(kBlack);
+
+  if (with_shadow) {
+    DrawTextLayer(painter, text, font, kCaptionMargin, kCaptionMargin, kShadowInk, shadow_colour,
+                  layer, scratch);
+    BlurBitmap(layer);
+    BlendOnto(result, layer, 0, 0, kShadowOpacity);
+  }
+
+  // Only the coverage of this drawing is kept; it is drawn in black or white, whichever stands
+  // out from the font colour, which then fills the text's shape.
+  DrawTextLayer(painter, text, font, 0, 0, ContrastColor(font.colour), font.colour, layer, scratch);
+  BlendOnto(result, layer, 0, 0, 255);
+  return result;
+}
+
+}  // namespace tindrel

@@ -1,0 +1,81 @@
+#include "render/win32/gdi_text_painter.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/error.h"
+#include "app/win32/raii.h"
+#include "render/win32/dib.h"
+
+namespace tindrel {
+namespace {
+
+[[noreturn]] void ThrowLastError(const char* what) {
+  throw Error(std::string(what) + ": " + win::SystemErrorText(GetLastError()));
+}
+
+// The logical font for a font spec: its height as given (negative: character height), its style
+// bits, the default character set and the system's default quality, so that text is smoothed
+// the way the user's desktop smooths it.
+win::ScopedFont CreateLogicalFont(const FontSpec& font) {
+  LOGFONTW logical{};
+  logical.lfHeight = font.height;
+  logical.lfWeight = (font.style & kBold) ? FW_BOLD : FW_NORMAL;
+  logical.lfItalic = (font.style & kItalic) ? TRUE : FALSE;
+  logical.lfUnderline = (font.style & kUnderline) ? TRUE : FALSE;
+  logical.lfStrikeOut = (font.style & kStrikeOut) ? TRUE : FALSE;
+  logical.lfCharSet = DEFAULT_CHARSET;
+  logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  logical.lfQuality = DEFAULT_QUALITY;
+  logical.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::wstring face = win::Widen(font.face);
+  const std::size_t length = std::min(face.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
+  std::copy_n(face.data(), length, logical.lfFaceName);
+  win::ScopedFont handle(CreateFontIndirectW(&logical));
+  if (!handle) ThrowLastError("Cannot create font");
+  return handle;
+}
+
+win::ScopedMemoryDc CreateMemoryDc() {
+  win::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) ThrowLastError("Cannot create device context");
+  return dc;
+}
+
+}  // namespace
+
+TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text) {
+  const win::ScopedMemoryDc dc = CreateMemoryDc();
+  const win::ScopedFont handle = CreateLogicalFont(font);
+  const win::ScopedSelect font_selected(dc.get(), handle.get());
+  if (!font_selected) ThrowLastError("Cannot select font");
+  const std::wstring wide = win::Widen(text);
+  SIZE size{};
+  if (!GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size)) {
+    ThrowLastError("Cannot measure text");
+  }
+  return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+void GdiTextPainter::Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x,
+                          int y, Colour colour) {
+  const HBITMAP dib = DibHandle(target);
+  if (!dib || text.empty()) return;  // nothing to draw on, or nothing to draw
+  const win::ScopedMemoryDc dc = CreateMemoryDc();
+  const win::ScopedSelect bitmap_selected(dc.get(), dib);
+  if (!bitmap_selected) ThrowLastError("Cannot select bitmap");
+  const win::ScopedFont handle = CreateLogicalFont(font);
+  const win::ScopedSelect font_selected(dc.get(), handle.get());
+  if (!font_selected) ThrowLastError("Cannot select font");
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), colour & 0x00FFFFFF);
+  const std::wstring wide = win::Widen(text);
+  const BOOL drawn = TextOutW(dc.get(), x, y, wide.c_str(), static_cast<int>(wide.size()));
+  // The pixels are read directly next; GDI may still hold the drawing in its batch.
+  GdiFlush();
+  if (!drawn) ThrowLastError("Cannot draw text");
+}
+
+}  // namespace tindrel

@@ -1,0 +1,150 @@
+#include "render/caption.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "fake_text_painter.h"
+
+namespace tindrel {
+namespace {
+
+using Pixel = std::array<int, 4>;  // B, G, R, A
+
+Pixel PixelOf(const FrameBitmap& bitmap, int x, int y) {
+  const std::uint8_t* p = bitmap.PixelAt(x, y);
+  return {p[kBlue], p[kGreen], p[kRed], p[kAlpha]};
+}
+
+FontSpec FontOfColour(Colour colour) {
+  FontSpec font;
+  font.face = "Block";
+  font.height = -20;  // the fake's cells: 10 x 20, the last column of each an edge
+  font.colour = colour;
+  return font;
+}
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kNavy = 0x800000;
+constexpr Colour kOrange = 0x004080FF;
+
+TEST(RenderCaption, IsTheMeasuredExtentPlusTwoWithAndWithoutShadow) {
+  FakeTextPainter painter;
+  const FontSpec font = FontOfColour(kWhite);
+  for (bool shadow : {false, true}) {
+    const FrameBitmap caption = RenderCaption(painter, "12:34", font, shadow, 0x000000);
+    EXPECT_EQ(caption.Width(), 50 + 2) << shadow;
+    EXPECT_EQ(caption.Height(), 20 + 2) << shadow;
+  }
+}
+
+TEST(RenderCaption, EmptyTextGivesATransparentBitmapOfAtLeastTwoByTwo) {
+  FakeTextPainter painter;
+  for (bool shadow : {false, true}) {
+    const FrameBitmap caption = RenderCaption(painter, "", FontOfColour(kWhite), shadow, 0);
+    ASSERT_GE(caption.Width(), 2);
+    ASSERT_GE(caption.Height(), 2);
+    for (int y = 0; y < caption.Height(); ++y) {
+      for (int x = 0; x < caption.Width(); ++x)
+        EXPECT_EQ(PixelOf(caption, x, y), (Pixel{0, 0, 0, 0}));
+    }
+  }
+}
+
+TEST(RenderCaption, FullyCoveredPixelHasTheFontColourAndFullAlpha) {
+  FakeTextPainter painter;
+  for (Colour colour : {kWhite, kNavy, kOrange, Colour{0x000000}}) {
+    for (bool shadow : {false, true}) {
+      const FrameBitmap caption = RenderCaption(painter, "00", FontOfColour(colour), shadow, 0);
+      const Pixel expected{BlueOf(colour), GreenOf(colour), RedOf(colour), 255};
+      EXPECT_EQ(PixelOf(caption, 0, 0), expected) << std::hex << colour << " " << shadow;
+      EXPECT_EQ(PixelOf(caption, 5, 10), expected) << std::hex << colour << " " << shadow;
+      EXPECT_EQ(PixelOf(caption, 18, 19), expected) << std::hex << colour << " " << shadow;
+    }
+  }
+}
+
+TEST(RenderCaption, WithoutShadowUntouchedPixelsStayTransparent) {
+  FakeTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), false, 0);
+  EXPECT_EQ(PixelOf(caption, 12, 5), (Pixel{0, 0, 0, 0}));  // inside the space's cell
+  EXPECT_EQ(PixelOf(caption, 30, 0), (Pixel{0, 0, 0, 0}));  // right margin
+  EXPECT_EQ(PixelOf(caption, 3, 20), (Pixel{0, 0, 0, 0}));  // bottom margin
+  EXPECT_EQ(PixelOf(caption, 31, 21), (Pixel{0, 0, 0, 0}));
+}
+
+TEST(RenderCaption, WhiteFontEdgePixelCarriesItsCoverage) {
+  // The edge reads 128 on the white drawing (black ink) and 0 on the black one:
+  // A = 255 - 384 div 3 = 127, colour 255 * 127 div 255 = 127.
+  FakeTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColour(kWhite), false, 0);
+  EXPECT_EQ(PixelOf(caption, 9, 7), (Pixel{127, 127, 127, 127}));
+}
+
+TEST(RenderCaption, NavyFontIsMattedWithWhiteInkAndKeepsItsColour) {
+  // White ink: the edge reads 255 on white and 127 on black, so A = 255 - 384 div 3 = 127 and
+  // blue 128 * 127 div 255 = 63.
+  FakeTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColour(kNavy), false, 0);
+  EXPECT_EQ(PixelOf(caption, 4, 4), (Pixel{128, 0, 0, 255}));
+  EXPECT_EQ(PixelOf(caption, 9, 4), (Pixel{63, 0, 0, 127}));
+}
+
+TEST(RenderCaption, ShadowOnlyPixelsAreShadowColouredAndAtMost175Opaque) {
+  FakeTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, 0x000000);
+  // The text covers columns 0..9 and 20..29 of rows 0..19; everything else is the shadow's.
+  int shadowed = 0;
+  for (int y = 0; y < caption.Height(); ++y) {
+    for (int x = 0; x < caption.Width(); ++x) {
+      const bool text = y < 20 && (x < 10 || (x >= 20 && x < 30));
+      if (text) continue;
+      const Pixel p = PixelOf(caption, x, y);
+      EXPECT_EQ(p[0], 0) << x << "," << y;
+      EXPECT_EQ(p[1], 0) << x << "," << y;
+      EXPECT_EQ(p[2], 0) << x << "," << y;
+      EXPECT_LE(p[3], 175) << x << "," << y;
+      if (p[3] > 0) ++shadowed;
+    }
+  }
+  EXPECT_GT(shadowed, 0);
+  // Right of the first glyph, in the space's cell, lies the end of the first shadow glyph: on rows
+  // clear of its top and bottom the blur of its alpha in columns 8..12 (255, 255, 255, 127, 0) is
+  // 210, and 210 at 175/255 is 144.
+  EXPECT_EQ(PixelOf(caption, 10, 10), (Pixel{0, 0, 0, 144}));
+  EXPECT_GT(PixelOf(caption, 31, 21)[3], 0);  // the blur reaches the bottom-right corner
+}
+
+TEST(RenderCaption, ShadowTakesTheShadowColourPremultiplied) {
+  FakeTextPainter painter;
+  const Colour red = 0x0000FF;
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, red);
+  const Pixel p = PixelOf(caption, 10, 10);
+  EXPECT_EQ(p, (Pixel{0, 0, 144, 144}));  // red, premultiplied by its alpha
+}
+
+TEST(FontSizeConversion, HeightAndPointsRoundAsMulDiv) {
+  EXPECT_EQ(FontHeightFromPoints(16, 96), -21);  // 21.33
+  EXPECT_EQ(FontPointsFromHeight(-21, 96), 16);  // 15.75
+  EXPECT_EQ(FontHeightFromPoints(12, 96), -16);
+  EXPECT_EQ(FontPointsFromHeight(-16, 96), 12);
+  EXPECT_EQ(FontHeightFromPoints(9, 120), -15);
+  EXPECT_EQ(FontPointsFromHeight(-15, 120), 9);
+  EXPECT_EQ(FontHeightFromPoints(3, 60), -3);   // 2.5 rounds away from zero
+  EXPECT_EQ(FontPointsFromHeight(-5, 144), 3);  // -2.5 likewise
+}
+
+TEST(FontSizeConversion, MulDivRoundsHalvesAwayFromZeroAndFailsAsTheSystemDoes) {
+  EXPECT_EQ(MulDivRounded(5, 1, 2), 3);
+  EXPECT_EQ(MulDivRounded(-5, 1, 2), -3);
+  EXPECT_EQ(MulDivRounded(5, -1, 2), -3);
+  EXPECT_EQ(MulDivRounded(-5, -1, -2), -3);
+  EXPECT_EQ(MulDivRounded(7, 1, 3), 2);
+  EXPECT_EQ(MulDivRounded(1 << 30, 8, 2), -1);       // does not fit
+  EXPECT_EQ(MulDivRounded(1 << 30, 8, 4), -1);       // 2^31 is one past the largest int
+  EXPECT_EQ(MulDivRounded(1 << 30, 8, 8), 1 << 30);  // the product itself may exceed 32 bits
+  EXPECT_EQ(MulDivRounded(3, 4, 0), -1);
+}
+
+}  // namespace
+}  // namespace tindrel

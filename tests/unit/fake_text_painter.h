@@ -1,0 +1,69 @@
+#pragma once
+// A deterministic stand-in for the platform's text drawing, for native tests and benchmarks.
+// Every character but the space is a solid block glyph: a cell of `CellWidth` columns and
+// `CellHeight` rows whose last column is an anti-aliased edge of coverage kEdgeCoverage; a space
+// is an empty cell. Like the platform's drawing it leaves A = 0 in every pixel it touches.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "render/frame_bitmap.h"
+#include "render/text_painter.h"
+
+namespace tindrel {
+
+class FakeTextPainter : public TextPainter {
+ public:
+  static constexpr int kEdgeCoverage = 127;
+
+  static int CellHeight(const FontSpec& font) { return std::max(1, std::abs(font.height)); }
+  static int CellWidth(const FontSpec& font) { return std::max(2, CellHeight(font) / 2); }
+
+  // Characters are UTF-8 code points.
+  static int CharacterCount(const std::string& text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+  }
+
+  TextExtent Measure(const FontSpec& font, const std::string& text) override {
+    return {CellWidth(font) * CharacterCount(text), CellHeight(font)};
+  }
+
+  void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
+            Colour colour) override {
+    const int cell_width = CellWidth(font);
+    int cell = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      if ((static_cast<unsigned char>(text[k]) & 0xC0) == 0x80) continue;
+      if (text[k] != ' ') DrawGlyph(target, font, x + cell * cell_width, y, colour);
+      ++cell;
+    }
+  }
+
+ private:
+  static void DrawGlyph(FrameBitmap& target, const FontSpec& font, int left, int top,
+                        Colour colour) {
+    const int width = CellWidth(font);
+    for (int row = top; row < top + CellHeight(font); ++row) {
+      if (row < 0 || row >= target.Height()) continue;
+      for (int column = left; column < left + width; ++column) {
+        if (column < 0 || column >= target.Width()) continue;
+        const int coverage = column == left + width - 1 ? kEdgeCoverage : 255;
+        std::uint8_t* p = target.PixelAt(column, row);
+        p[kBlue] = Mix(BlueOf(colour), p[kBlue], coverage);
+        p[kGreen] = Mix(GreenOf(colour), p[kGreen], coverage);
+        p[kRed] = Mix(RedOf(colour), p[kRed], coverage);
+        p[kAlpha] = 0;
+      }
+    }
+  }
+
+  static std::uint8_t Mix(int ink, int background, int coverage) {
+    return static_cast<std::uint8_t>((ink * coverage + background * (255 - coverage) + 127) / 255);
+  }
+};
+
+}  // namespace tindrel

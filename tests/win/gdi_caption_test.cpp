@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "render/caption.h"
+#include "render/gblur3.h"
+#include "render/win32/gdi_text_painter.h"
+
+namespace tindrel {
+namespace {
+
+using Pixel = std::array<int, 4>;  // B, G, R, A
+
+Pixel PixelOf(const FrameBitmap& bitmap, int x, int y) {
+  const std::uint8_t* p = bitmap.PixelAt(x, y);
+  return {p[kBlue], p[kGreen], p[kRed], p[kAlpha]};
+}
+
+FontSpec LargeTahoma(Colour colour) {
+  FontSpec font;
+  font.face = "Tahoma";
+  font.height = -64;
+  font.colour = colour;
+  font.style = kBold;
+  return font;
+}
+
+const char kText[] = "H8";
+
+struct Census {
+  int opaque = 0;
+  int clear = 0;
+};
+
+// Every pixel must be the font colour premultiplied by its own alpha, as the mask makes it.
+Census CheckCarriesFontColour(const FrameBitmap& caption, Colour colour) {
+  Census census;
+  for (int y = 0; y < caption.Height(); ++y) {
+    for (int x = 0; x < caption.Width(); ++x) {
+      const Pixel p = PixelOf(caption, x, y);
+      const int a = p[3];
+      EXPECT_EQ(p[0], BlueOf(colour) * a / 255) << x << "," << y;
+      EXPECT_EQ(p[1], GreenOf(colour) * a / 255) << x << "," << y;
+      EXPECT_EQ(p[2], RedOf(colour) * a / 255) << x << "," << y;
+      if (a == 255) ++census.opaque;
+      if (p == Pixel{0, 0, 0, 0}) ++census.clear;
+    }
+  }
+  return census;
+}
+
+TEST(GdiCaption, MeasuresTextInTheFont) {
+  GdiTextPainter painter;
+  const TextExtent zero = painter.Measure(LargeTahoma(0xFFFFFF), "0");
+  const TextExtent two = painter.Measure(LargeTahoma(0xFFFFFF), "00");
+  EXPECT_GT(zero.width, 10);
+  EXPECT_GE(zero.height, 64);
+  EXPECT_EQ(two.width, 2 * zero.width);
+  EXPECT_EQ(two.height, zero.height);
+}
+
+TEST(GdiCaption, BitmapIsTheMeasuredExtentPlusTwo) {
+  GdiTextPainter painter;
+  const FontSpec font = LargeTahoma(0xFFFFFF);
+  const TextExtent extent = painter.Measure(font, kText);
+  for (bool shadow : {false, true}) {
+    const FrameBitmap caption = RenderCaption(painter, kText, font, shadow, 0);
+    EXPECT_EQ(caption.Width(), extent.width + 2);
+    EXPECT_EQ(caption.Height(), extent.height + 2);
+  }
+  const FrameBitmap empty = RenderCaption(painter, "", font, true, 0);
+  EXPECT_GE(empty.Width(), 2);
+  EXPECT_GE(empty.Height(), 2);
+}
+
+TEST(GdiCaption, WhiteFontIsMattedAndCarriesItsColour) {
+  GdiTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, kText, LargeTahoma(0xFFFFFF), false, 0);
+  const Census census = CheckCarriesFontColour(caption, 0xFFFFFF);
+  EXPECT_GT(census.opaque, 50);
+  EXPECT_GT(census.clear, 50);
+  EXPECT_EQ(PixelOf(caption, caption.Width() - 1, caption.Height() - 1), (Pixel{0, 0, 0, 0}));
+}
+
+TEST(GdiCaption, NavyFontIsMattedAndCarriesItsColour) {
+  GdiTextPainter painter;
+  const FrameBitmap caption = RenderCaption(painter, kText, LargeTahoma(0x800000), false, 0);
+  const Census census = CheckCarriesFontColour(caption, 0x800000);
+  EXPECT_GT(census.opaque, 50);
+  EXPECT_GT(census.clear, 50);
+}
+
+TEST(GdiCaption, ShadowStaysUnderTheFullyCoveredText) {
+  BuildSharedBlurKernel();
+  GdiTextPainter painter;
+  const FontSpec font = LargeTahoma(0x800000);
+  const FrameBitmap plain = RenderCaption(painter, kText, font, false, 0);
+  const FrameBitmap shadowed = RenderCaption(painter, kText, font, true, 0x000000);
+  int shadow_only = 0;
+  for (int y = 0; y < plain.Height(); ++y) {
+    for (int x = 0; x < plain.Width(); ++x) {
+      const Pixel text = PixelOf(plain, x, y);
+      const Pixel both = PixelOf(shadowed, x, y);
+      if (text[3] == 255) {
+        EXPECT_EQ(both, (Pixel{128, 0, 0, 255})) << x << "," << y;
+      } else if (text[3] == 0) {
+        EXPECT_EQ(both[0], 0) << x << "," << y;
+        EXPECT_EQ(both[1], 0) << x << "," << y;
+        EXPECT_EQ(both[2], 0) << x << "," << y;
+        EXPECT_LE(both[3], 175) << x << "," << y;
+        if (both[3] > 0) ++shadow_only;
+      }
+    }
+  }
+  EXPECT_GT(shadow_only, 50);
+}
+
+}  // namespace
+}  // namespace tindrel
