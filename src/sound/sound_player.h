@@ -12,6 +12,17 @@
 #include "sound/fade_timer.h"
 #include "sound/media_device.h"
 
+#ifdef _WIN32
+// The system's multimedia header names one of its functions PlaySound through a macro. It is
+// included here and the macro removed, so that the method below keeps its name in every file,
+// whichever of the two headers that file includes first.
+// clang-format off
+#include <windows.h>
+#include <mmsystem.h>  // needs the types of windows.h
+// clang-format on
+#undef PlaySound
+#endif
+
 namespace tindrel {
 
 class SoundPlayer {
