@@ -1,0 +1,41 @@
+#pragma once
+// The chime of the refresh tick: the current sound plays when the minute of the hour turns to 0
+// (with "Every Hour" or "Every Half Hour" checked) or to 30 (with "Every Half Hour" checked).
+// Only the minute of the hour is compared, so a minute missed entirely is never caught up.
+
+#include <functional>
+
+#include "app/date_time.h"
+
+namespace tindrel {
+
+class ChimeSchedule {
+ public:
+  // The two schedule entries that can call for a chime, read at each check.
+  struct Entries {
+    std::function<bool()> every_hour_checked;
+    std::function<bool()> every_half_hour_checked;
+  };
+
+  // Records the current minute, so that a start within minute 0 or 30 does not chime in it.
+  ChimeSchedule(Clock& clock, Entries entries, std::function<void()> play_sound);
+
+  // The chime check, run by each refresh tick after its frame. A minute counts as done before its
+  // chime plays: a chime that fails propagates its error once and is not tried again in that
+  // minute, so the ticks that follow cannot stack up error reports.
+  void CheckChime();
+
+  // The minute of the hour seen by the previous check (0..59).
+  unsigned FLastMinute() const { return last_minute_; }
+
+ private:
+  unsigned CurrentMinute() const;
+  bool ChimesAt(unsigned minute) const;
+
+  Clock& clock_;
+  Entries entries_;
+  std::function<void()> play_sound_;
+  unsigned last_minute_;
+};
+
+}  // namespace tindrel

@@ -1,0 +1,102 @@
+#include "sound/sound_player.h"
+
+#include <utility>
+
+namespace tindrel {
+
+namespace {
+
+std::string WithTrailingSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+}  // namespace
+
+SoundPlayer::SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sounds_folder,
+                         std::function<bool()> never_checked)
+    : device_(device),
+      fade_(fade),
+      sounds_folder_(WithTrailingSeparator(std::move(sounds_folder))),
+      never_checked_(std::move(never_checked)) {}
+
+std::string SoundPlayer::ClipPath() const {
+  return sounds_folder_ + FSoundName + ".mp3";
+}
+
+void SoundPlayer::PlaySound() {
+  // "Never" keeps everything as it is: a clip that plays goes on, and so does its fade.
+  if (never_checked_()) return;
+  device_.Close();
+  level_given_.reset();
+  device_.Open(ClipPath());
+  SetLevel(IsDefaultSound() ? kDefaultClipStartLevel : kOtherClipLevel);
+  device_.Play();
+  fade_.SetEnabled(true);
+}
+
+void SoundPlayer::tFadeTimer() {
+  // Only the default clip fades; for any other the timer runs on idle until the next start.
+  if (!IsDefaultSound()) return;
+  if (!RiseWhileEarly()) return;
+  if (!IsPastHold()) return;
+  if (!FallOneStep()) return;
+  StopWhenFaded();
+}
+
+// The swell: ten levels a tick until the ceiling, as long as the clip is in its first seconds.
+bool SoundPlayer::RiseWhileEarly() {
+  const auto position = device_.Position();
+  const auto level = ReadLevel();
+  if (!position || !level) return AbandonTick();
+  if (*position < kHoldEndMs && *level < kRiseCeiling) SetLevel(*level + kRiseStep);
+  return true;
+}
+
+bool SoundPlayer::IsPastHold() {
+  const auto position = device_.Position();
+  if (!position) return AbandonTick();
+  return *position > kHoldEndMs;
+}
+
+bool SoundPlayer::FallOneStep() {
+  const auto level = ReadLevel();
+  if (!level) return AbandonTick();
+  SetLevel(*level - kFallStep);
+  return true;
+}
+
+void SoundPlayer::StopWhenFaded() {
+  const auto level = ReadLevel();
+  if (!level) {
+    AbandonTick();
+    return;
+  }
+  if (*level >= kStopLevel) return;
+  device_.Stop();
+  device_.Close();
+  level_given_.reset();
+  fade_.SetEnabled(false);
+}
+
+// A query that fails ends the tick without acting on an unknown value. When no clip is open there
+// is nothing left to fade, so the fade ends; nothing is stopped or closed, as nothing is open.
+bool SoundPlayer::AbandonTick() {
+  if (!device_.IsOpen()) fade_.SetEnabled(false);
+  return false;
+}
+
+// Some devices serve MP3 clips without a volume query; for them the level this player gave the
+// open clip stands in, so the fade keeps its course instead of stalling at silence.
+std::optional<int> SoundPlayer::ReadLevel() {
+  if (const auto level = device_.GetVolume()) return level;
+  if (!device_.IsOpen()) return std::nullopt;
+  return level_given_;
+}
+
+void SoundPlayer::SetLevel(int level) {
+  device_.SetVolume(level);
+  level_given_ = level;
+}
+
+}  // namespace tindrel

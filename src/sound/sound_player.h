@@ -1,0 +1,76 @@
+#pragma once
+// Playback of the current sound through the media device, with the volume fade that turns the
+// default clip into a short chime: it swells from silence to a low level, holds it until three
+// seconds into the clip, then fades out and is stopped and closed. Every other clip plays to its
+// end at a fixed level.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "sound/fade_timer.h"
+#include "sound/media_device.h"
+
+#ifdef _WIN32
+// The system's multimedia header names one of its functions PlaySound through a macro. It is
+// included here and the macro removed, so that the method below keeps its name in every file,
+// whichever of the two headers that file includes first.
+// clang-format off
+#include <windows.h>
+#include <mmsystem.h>  // needs the types of windows.h
+// clang-format on
+#undef PlaySound
+#endif
+
+namespace tindrel {
+
+class SoundPlayer {
+ public:
+  static constexpr const char* kDefaultSoundName = "JingleBells";
+  static constexpr int kDefaultClipStartLevel = 0;
+  static constexpr int kOtherClipLevel = 700;
+  static constexpr int kRiseStep = 10;
+  static constexpr int kRiseCeiling = 60;
+  static constexpr std::uint32_t kHoldEndMs = 3000;
+  static constexpr int kFallStep = 1;
+  static constexpr int kStopLevel = 5;
+
+  // `sounds_folder` is the folder of the clips (a separator is added when it lacks one);
+  // `never_checked` tells whether the "Never" entry of the chime schedule is checked.
+  SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sounds_folder,
+              std::function<bool()> never_checked);
+
+  // The current sound: the base name of a clip in the sounds folder, compared case-sensitively.
+  std::string FSoundName = kDefaultSoundName;
+
+  // The sounds folder, then FSoundName, then ".mp3".
+  std::string ClipPath() const;
+
+  // Starts FSoundName from its beginning unless "Never" is checked. A clip that cannot be opened
+  // raises tindrel::Error with the media-control text; the previous clip is closed by then, and
+  // the level, the fade timer and FSoundName keep what they had.
+  void PlaySound();
+
+  // One tick of the fade timer.
+  void tFadeTimer();
+
+ private:
+  bool IsDefaultSound() const { return FSoundName == kDefaultSoundName; }
+  bool RiseWhileEarly();
+  bool IsPastHold();
+  bool FallOneStep();
+  void StopWhenFaded();
+  bool AbandonTick();
+  std::optional<int> ReadLevel();
+  void SetLevel(int level);
+
+  MediaDevice& device_;
+  FadeTimer& fade_;
+  std::string sounds_folder_;
+  std::function<bool()> never_checked_;
+  // The level last given to the open clip, taken as its level by a device that cannot report it.
+  std::optional<int> level_given_;
+};
+
+}  // namespace tindrel

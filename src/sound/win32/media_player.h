@@ -1,0 +1,54 @@
+#pragma once
+// The hidden media player of the main window: one clip at a time through the media control
+// interface (MCI), with the device chosen by the system from the file's extension. Its own
+// message-only window is the callback handle of every command it sends.
+
+// clang-format off
+#include <windows.h>
+#include <mmsystem.h>  // needs the types of windows.h
+// clang-format on
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/win32/raii.h"
+#include "sound/media_device.h"
+
+namespace tindrel::win {
+
+class TMediaPlayer : public MediaDevice {
+ public:
+  TMediaPlayer();
+  ~TMediaPlayer() override;
+  TMediaPlayer(const TMediaPlayer&) = delete;
+  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+  void Open(const std::string& path) override;
+  void Close() override;
+  void Play() override;
+  void Stop() override;
+  std::optional<std::uint32_t> Position() override;
+  std::uint32_t SetVolume(int level) override;
+  std::optional<int> GetVolume() override;
+  bool IsOpen() const override { return device_id_ != 0; }
+
+  // The MCI identifier of the open clip, 0 when none is open.
+  MCIDEVICEID DeviceId() const { return device_id_; }
+  HWND CallbackWindow() const { return window_.get(); }
+
+ private:
+  DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.get()); }
+
+  ScopedWindow window_;
+  MCIDEVICEID device_id_ = 0;
+};
+
+// The media-control text for an MCI error code, or "Unknown error code" when it has none.
+std::string MciErrorText(MCIERROR code);
+
+// The UTF-8 path in the ANSI code page that the MCI string parameters take; throws
+// tindrel::Error when a character of it has no place there.
+std::string ToAnsiPath(const std::string& utf8_path);
+
+}  // namespace tindrel::win

@@ -1,0 +1,30 @@
+#include "sound/win32/mpvolume.h"
+
+#include <digitalv.h>
+
+namespace tindrel::win {
+
+MCIERROR SetPlayerVolume(const TMediaPlayer& player, int level) {
+  MCI_DGV_SETAUDIO_PARMSA parms{};
+  parms.dwCallback = 0;
+  parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
+  parms.dwValue = static_cast<DWORD>(level);
+  parms.dwOver = 0;
+  parms.lpstrAlgorithm = nullptr;
+  parms.lpstrQuality = nullptr;
+  return mciSendCommandA(player.DeviceId(), MCI_SETAUDIO,
+                         MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
+                         reinterpret_cast<DWORD_PTR>(&parms));
+}
+
+std::optional<int> GetPlayerVolume(const TMediaPlayer& player) {
+  MCI_STATUS_PARMS parms{};
+  parms.dwCallback = 0;
+  parms.dwItem = MCI_DGV_STATUS_VOLUME;
+  const MCIERROR result = mciSendCommandA(player.DeviceId(), MCI_STATUS, MCI_STATUS_ITEM,
+                                          reinterpret_cast<DWORD_PTR>(&parms));
+  if (result != 0) return std::nullopt;
+  return static_cast<int>(parms.dwReturn);
+}
+
+}  // namespace tindrel::win

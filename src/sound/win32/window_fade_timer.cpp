@@ -1,0 +1,18 @@
+#include "sound/win32/window_fade_timer.h"
+
+#include "app/error.h"
+#include "app/win32/raii.h"
+
+namespace tindrel::win {
+
+void WindowFadeTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  if (enabled) {
+    if (!SetTimer(window_, id_, kIntervalMs, nullptr)) throw Error(SystemErrorText(GetLastError()));
+  } else {
+    KillTimer(window_, id_);
+  }
+  enabled_ = enabled;
+}
+
+}  // namespace tindrel::win

@@ -1,0 +1,206 @@
+#include "sound/chime_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/date_time.h"
+#include "app/error.h"
+#include "sound/sound_player.h"
+#include "unit/doubles/fake_media_device.h"
+
+namespace tindrel {
+namespace {
+
+constexpr int kRefreshMs = 220;
+constexpr int kMsPerDay = 24 * 3600 * 1000;
+
+// A local clock set by the test, kept as milliseconds since midnight of one day.
+class FakeClock : public Clock {
+ public:
+  LocalTimeParts NowParts() override {
+    LocalTimeParts parts;
+    parts.year = 2024;
+    parts.month = 12;
+    parts.day = 24 + now_ms / kMsPerDay;
+    const int ms = now_ms % kMsPerDay;
+    parts.hour = ms / 3600000;
+    parts.minute = ms / 60000 % 60;
+    parts.second = ms / 1000 % 60;
+    parts.millisecond = ms % 1000;
+    return parts;
+  }
+  void Set(int hour, int minute, int second, int millisecond = 0) {
+    now_ms = ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
+  }
+  int now_ms = 0;
+};
+
+std::string ClockText(int ms) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", ms / 3600000 % 24, ms / 60000 % 60,
+                ms / 1000 % 60);
+  return text;
+}
+
+class ChimeScheduleTest : public ::testing::Test {
+ protected:
+  ChimeSchedule MakeSchedule() {
+    return ChimeSchedule(clock, {[this] { return every_hour; }, [this] { return every_half_hour; }},
+                         [this] {
+                           chimes.push_back(ClockText(clock.now_ms));
+                           if (!chime_error.empty()) throw Error(chime_error);
+                         });
+  }
+
+  // Refresh ticks every 220 ms until the clock reaches `end_ms`.
+  void TickUntil(ChimeSchedule& schedule, int end_ms) {
+    while (clock.now_ms + kRefreshMs <= end_ms) {
+      clock.now_ms += kRefreshMs;
+      schedule.CheckChime();
+    }
+  }
+
+  static int At(int hour, int minute, int second) {
+    return ((hour * 60 + minute) * 60 + second) * 1000;
+  }
+
+  FakeClock clock;
+  bool every_hour = true;
+  bool every_half_hour = false;
+  std::string chime_error;
+  std::vector<std::string> chimes;
+};
+
+TEST_F(ChimeScheduleTest, CreationRecordsCurrentMinute) {
+  clock.Set(9, 41, 7);
+  EXPECT_EQ(MakeSchedule().FLastMinute(), 41u);
+}
+
+TEST_F(ChimeScheduleTest, StartInsideMinuteZeroWaitsForNextHour) {
+  clock.Set(12, 0, 20);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(13, 0, 30));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"13:00:00"}));
+}
+
+TEST_F(ChimeScheduleTest, StartJustBeforeTheHourChimesOnFirstTickOfMinuteZero) {
+  clock.Set(11, 59, 58);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(12, 5, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00"}));
+}
+
+TEST_F(ChimeScheduleTest, EveryHalfHourChimesAtZeroAndThirty) {
+  every_hour = false;
+  every_half_hour = true;
+  clock.Set(9, 10, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(11, 10, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"09:30:00", "10:00:00", "10:30:00", "11:00:00"}));
+}
+
+TEST_F(ChimeScheduleTest, EveryHourChimesOnlyAtZero) {
+  clock.Set(9, 10, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(11, 10, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"10:00:00", "11:00:00"}));
+}
+
+TEST_F(ChimeScheduleTest, NoEntryCheckedNeverChimes) {
+  every_hour = false;
+  clock.Set(9, 10, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(11, 10, 0));
+  EXPECT_TRUE(chimes.empty());
+}
+
+TEST_F(ChimeScheduleTest, ClockSetForwardIntoMinuteThirtyChimesAtOnce) {
+  every_hour = false;
+  every_half_hour = true;
+  clock.Set(10, 17, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(10, 17, 5));
+  clock.Set(10, 30, 0, 100);
+  schedule.CheckChime();
+  EXPECT_EQ(chimes, (std::vector<std::string>{"10:30:00"}));
+}
+
+TEST_F(ChimeScheduleTest, TicksStalledAcrossAnHourToTheSameMinuteDoNotChime) {
+  every_half_hour = true;
+  clock.Set(11, 30, 5);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(11, 30, 10));
+  clock.Set(12, 30, 5);
+  schedule.CheckChime();
+  TickUntil(schedule, At(12, 31, 0));
+  EXPECT_TRUE(chimes.empty());
+}
+
+TEST_F(ChimeScheduleTest, MissedMinuteZeroIsNotCaughtUp) {
+  clock.Set(11, 58, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(11, 59, 50));
+  clock.Set(12, 1, 3);  // asleep over the top of the hour
+  schedule.CheckChime();
+  TickUntil(schedule, At(12, 50, 0));
+  EXPECT_TRUE(chimes.empty());
+}
+
+TEST_F(ChimeScheduleTest, FailedChimeIsReportedOnceAndItsMinuteCountsAsDone) {
+  chime_error = "The specified file was not found";
+  clock.Set(11, 59, 59);
+  auto schedule = MakeSchedule();
+  clock.Set(12, 0, 0, 100);
+  EXPECT_THROW(schedule.CheckChime(), Error);
+  EXPECT_EQ(schedule.FLastMinute(), 0u);
+  EXPECT_NO_THROW(TickUntil(schedule, At(12, 59, 59)));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00"}));
+  EXPECT_THROW(TickUntil(schedule, At(13, 0, 1)), Error);  // tried again at the next hour
+  EXPECT_EQ(chimes.size(), 2u);
+}
+
+// The schedule driving the real player: "Never" clears both entries, and the player's own test
+// keeps a chime silent even when one comes through.
+TEST(ChimeScheduleWithPlayer, MissingClipFailsTheChimeOnceWithItsText) {
+  testing::FakeMediaDevice device;
+  testing::FakeFadeTimer fade;
+  SoundPlayer player(device, fade, "C:\\gone\\sounds", [] { return false; });
+  FakeClock clock;
+  clock.Set(7, 59, 59, 900);
+  ChimeSchedule schedule(clock, {[] { return true; }, [] { return false; }},
+                         [&player] { player.PlaySound(); });
+  device.open_error = "The specified file was not found";
+  int reports = 0;
+  for (int tick = 0; tick < 300; ++tick) {
+    clock.now_ms += kRefreshMs;
+    try {
+      schedule.CheckChime();
+    } catch (const Error& error) {
+      EXPECT_STREQ(error.what(), "The specified file was not found");
+      ++reports;
+    }
+  }
+  EXPECT_EQ(reports, 1);
+  EXPECT_EQ(device.log, (std::vector<std::string>{"Open C:\\gone\\sounds\\JingleBells.mp3"}));
+  EXPECT_FALSE(fade.on);
+}
+
+TEST(ChimeScheduleWithPlayer, NeverCheckedKeepsAChimeSilent) {
+  testing::FakeMediaDevice device;
+  testing::FakeFadeTimer fade;
+  SoundPlayer player(device, fade, "C:\\Tindrel\\sounds", [] { return true; });
+  FakeClock clock;
+  clock.Set(7, 59, 59, 900);
+  ChimeSchedule schedule(clock, {[] { return true; }, [] { return false; }},
+                         [&player] { player.PlaySound(); });
+  clock.Set(8, 0, 0, 120);
+  schedule.CheckChime();
+  EXPECT_TRUE(device.log.empty());
+  EXPECT_EQ(schedule.FLastMinute(), 0u);
+}
+
+}  // namespace
+}  // namespace tindrel

@@ -1,0 +1,235 @@
+// The media player on the real media control interface. The clips come from the data folder:
+// TINDREL_DATA_DIR when set (a Windows path, for example Z:\work\tindrel\data), otherwise the
+// folder data two levels above the test executable (build/win/ in the source tree).
+
+#include "sound/win32/media_player.h"
+
+#include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
+#include <mmsystem.h>  // needs the types of windows.h
+// clang-format on
+
+#include <cstdlib>
+#include <string>
+
+#include "app/error.h"
+#include "app/win32/raii.h"
+#include "sound/sound_player.h"
+#include "sound/win32/mpvolume.h"
+#include "sound/win32/window_fade_timer.h"
+
+namespace tindrel::win {
+namespace {
+
+std::string DataDir() {
+  if (const char* dir = std::getenv("TINDREL_DATA_DIR"); dir && *dir) return dir;
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring folder(exe);
+  folder.erase(folder.find_last_of(L"\\/") + 1);
+  return Narrow(folder) + "..\\..\\data";
+}
+
+std::string SoundsDir() {
+  return DataDir() + "\\sounds";
+}
+
+std::string ClipPath(const std::string& name) {
+  return SoundsDir() + "\\" + name + ".mp3";
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The number of media devices this process has open.
+DWORD OpenDeviceCount() {
+  DWORD count = 0;
+  MCI_SYSINFO_PARMSA parms{};
+  parms.lpstrReturn = reinterpret_cast<LPSTR>(&count);
+  parms.dwRetSize = sizeof count;
+  const MCIERROR result =
+      mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_SYSINFO, MCI_SYSINFO_QUANTITY | MCI_SYSINFO_OPEN,
+                      reinterpret_cast<DWORD_PTR>(&parms));
+  EXPECT_EQ(result, 0u) << MciErrorText(result);
+  return count;
+}
+
+// Waits (up to `limit_ms`) until the playing clip's position reaches `target_ms`.
+std::uint32_t WaitForPosition(TMediaPlayer& player, std::uint32_t target_ms, DWORD limit_ms) {
+  const DWORD start = GetTickCount();
+  std::uint32_t position = 0;
+  while (GetTickCount() - start < limit_ms) {
+    position = player.Position().value_or(0);
+    if (position >= target_ms) break;
+    Sleep(50);
+  }
+  return position;
+}
+
+class MciMediaPlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(FileExists(ClipPath("JingleBells")))
+        << "no clip at " << ClipPath("JingleBells") << "; set TINDREL_DATA_DIR";
+  }
+  TMediaPlayer player;
+};
+
+TEST_F(MciMediaPlayer, OpensDefaultClipAndItsPositionAdvancesWhilePlaying) {
+  player.Open(ClipPath("JingleBells"));
+  ASSERT_TRUE(player.IsOpen());
+  EXPECT_NE(player.DeviceId(), 0u);
+  EXPECT_EQ(player.Position(), std::optional<std::uint32_t>(0));
+  player.Play();
+  const std::uint32_t after_a_while = WaitForPosition(player, 800, 5000);
+  EXPECT_GE(after_a_while, 800u);
+  EXPECT_LT(after_a_while, 17000u);
+}
+
+TEST_F(MciMediaPlayer, CloseReleasesTheDevice) {
+  player.Open(ClipPath("JingleBells"));
+  const MCIDEVICEID id = player.DeviceId();
+  player.Play();
+  player.Close();
+  EXPECT_FALSE(player.IsOpen());
+  EXPECT_EQ(player.Position(), std::nullopt);
+  MCI_STATUS_PARMS parms{};
+  parms.dwItem = MCI_STATUS_POSITION;
+  EXPECT_EQ(mciSendCommandA(id, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM,
+                            reinterpret_cast<DWORD_PTR>(&parms)),
+            static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_ID));
+  player.Close();  // nothing open: nothing happens
+  player.Open(ClipPath("JingleBells"));
+  EXPECT_TRUE(player.IsOpen());
+}
+
+TEST_F(MciMediaPlayer, OpeningAnotherClipClosesTheFirst) {
+  const DWORD before = OpenDeviceCount();
+  player.Open(ClipPath("JingleBells"));
+  EXPECT_EQ(OpenDeviceCount(), before + 1);
+  player.Open(ClipPath("Carillon"));
+  EXPECT_EQ(OpenDeviceCount(), before + 1);
+  player.Close();
+  EXPECT_EQ(OpenDeviceCount(), before);
+}
+
+TEST_F(MciMediaPlayer, PlayerClosesItsClipWhenDestroyed) {
+  const DWORD before = OpenDeviceCount();
+  {
+    TMediaPlayer scoped;
+    scoped.Open(ClipPath("SleighBells"));
+    scoped.Play();
+    EXPECT_EQ(OpenDeviceCount(), before + 1);
+  }
+  EXPECT_EQ(OpenDeviceCount(), before);
+}
+
+TEST_F(MciMediaPlayer, MissingClipRaisesTheMediaControlText) {
+  try {
+    player.Open(ClipPath("NoSuchClip"));
+    FAIL() << "a missing clip must not open";
+  } catch (const Error& error) {
+    const std::string text = error.what();
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text, "Unknown error code");
+    std::cout << "[ info ] missing clip: " << text << "\n";
+  }
+  EXPECT_FALSE(player.IsOpen());
+}
+
+TEST_F(MciMediaPlayer, StopWithNothingOpenRaisesNoDeviceOpen) {
+  try {
+    player.Stop();
+    FAIL() << "Stop needs an open device";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "No MCI device open");
+  }
+}
+
+TEST_F(MciMediaPlayer, QueriesWithNothingOpenReportFailure) {
+  EXPECT_EQ(player.Position(), std::nullopt);
+  EXPECT_EQ(player.GetVolume(), std::nullopt);
+  EXPECT_NE(player.SetVolume(500), 0u);
+}
+
+TEST(MciErrorTexts, CodeWithoutTextIsUnknownErrorCode) {
+  EXPECT_EQ(MciErrorText(9999), "Unknown error code");
+  EXPECT_NE(MciErrorText(MCIERR_INVALID_DEVICE_ID), "Unknown error code");
+}
+
+TEST(MciClipPath, NameOutsideTheAnsiCodePageIsReported) {
+  const std::string snowflake = "C:\\sounds\\\xE2\x9D\x84.mp3";  // U+2744
+  try {
+    ToAnsiPath(snowflake);
+    FAIL() << "U+2744 has no place in an ANSI code page";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what()).find(snowflake), std::string::npos);
+  }
+  EXPECT_EQ(ToAnsiPath("C:\\sounds\\JingleBells.mp3"), "C:\\sounds\\JingleBells.mp3");
+}
+
+// Whether the device answers the volume commands decides how the fade learns the level; the
+// result is shown so that a run tells which ones this system serves.
+TEST_F(MciMediaPlayer, VolumeCommandsOnThePlayingClip) {
+  player.Open(ClipPath("JingleBells"));
+  player.Play();
+  const MCIERROR set = SetPlayerVolume(player, 300);
+  const auto level = GetPlayerVolume(player);
+  std::cout << "[ info ] set volume: " << (set == 0 ? "ok" : MciErrorText(set))
+            << "; volume query: " << (level ? std::to_string(*level) : "not supported") << "\n";
+  if (level) EXPECT_EQ(*level, 300);
+}
+
+class RecordingFadeTimer : public FadeTimer {
+ public:
+  void SetEnabled(bool enabled) override { on = enabled; }
+  bool Enabled() const override { return on; }
+  bool on = false;
+};
+
+// The whole chime on the real device, ticked at the fade interval: it swells, holds, falls and
+// ends closed, also where the device cannot report its level.
+TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
+  RecordingFadeTimer fade;
+  SoundPlayer sound(player, fade, SoundsDir(), [] { return false; });
+  sound.PlaySound();
+  ASSERT_TRUE(fade.on);
+  const DWORD start = GetTickCount();
+  while (fade.on && GetTickCount() - start < 12000) {
+    Sleep(FadeTimer::kIntervalMs);
+    sound.tFadeTimer();
+  }
+  const DWORD elapsed = GetTickCount() - start;
+  EXPECT_FALSE(fade.on);
+  EXPECT_FALSE(player.IsOpen());
+  // Three seconds of swell and hold, then at least 56 falling ticks.
+  EXPECT_GE(elapsed, 3000u + 56u * FadeTimer::kIntervalMs);
+}
+
+TEST(WindowFadeTimer, EnabledTimerDeliversTicksToItsWindow) {
+  ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(window);
+  WindowFadeTimer timer(window.get(), 7);
+  timer.SetEnabled(true);
+  EXPECT_TRUE(timer.Enabled());
+  const DWORD start = GetTickCount();
+  bool ticked = false;
+  MSG message;
+  while (!ticked && GetTickCount() - start < 3000) {
+    if (PeekMessageW(&message, window.get(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
+      ticked = message.wParam == timer.Id();
+    } else {
+      Sleep(5);
+    }
+  }
+  EXPECT_TRUE(ticked);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_FALSE(KillTimer(window.get(), timer.Id()));  // already gone
+}
+
+}  // namespace
+}  // namespace tindrel::win
