@@ -31,6 +31,9 @@ class WidgetSkin {
   // cannot be decoded, the widget has no skin and that is reported.
   void LoadSkin(const std::string& name);
 
+  // Frees the current picture and bitmap (the window's destruction); no skin afterwards.
+  void Release();
+
   // The path of the skin file of that name.
   std::string SkinPath(const std::string& name) const;
 
@@ -44,7 +47,6 @@ class WidgetSkin {
  private:
   // Loads `name` without reporting; problems are added to `problems`.
   void LoadQuietly(const std::string& name, std::vector<std::string>& problems);
-  void Release();
 
   std::string skins_folder_;
   Report report_;

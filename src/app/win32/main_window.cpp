@@ -1,0 +1,471 @@
+#include "app/win32/main_window.h"
+
+#include <commdlg.h>
+
+#include <chrono>
+
+#include "app/countdown.h"
+#include "app/error.h"
+#include "app/file_system.h"
+#include "app/win32/resource.h"
+#include "render/alpha_bitmap.h"
+#include "render/composition.h"
+#include "render/gblur3.h"
+#include "render/png_decoder.h"
+#include "render/win32/layered_window.h"
+#include "settings/startup.h"
+#include "settings/web_links.h"
+#include "settings/win32/executable_path.h"
+#include "settings/win32/window_placement.h"
+
+namespace tindrel::win {
+namespace {
+
+constexpr UINT_PTR kRefreshTimer = 1;  // tmrRefresh
+constexpr UINT_PTR kStarTimer = 2;     // tStarts
+constexpr UINT_PTR kFadeTimer = 3;     // tFade
+constexpr UINT kRefreshInterval = 220;
+constexpr UINT kStarInterval = 25;
+
+constexpr int kDesignLeft = 366;
+constexpr int kDesignTop = 216;
+constexpr int kDesignWidth = 396;
+constexpr int kDesignHeight = 353;
+constexpr int kMinimumSide = 32;
+constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
+
+constexpr Colour kStarFill = 0x000000;
+
+}  // namespace
+
+TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorReport& report)
+    : application_(application),
+      report_(report),
+      skin_(ExecutableFolder() + "skins" + PathSeparator(),
+            [this](const std::string& problem) { report_.ShowError(ReportSource::kWindowEvent, problem); }) {
+  pixels_per_inch_ = ScreenPixelsPerInch();
+  CreateWindowFromDefinition();
+  report_.SetOwner(window_);
+  FormCreate();
+}
+
+TfrmVelaCountdownClock::~TfrmVelaCountdownClock() {
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
+  const HINSTANCE instance = application_.Instance();
+  icon_.reset(static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = StaticWindowProc;
+  window_class.hInstance = instance;
+  window_class.hIcon = icon_.get();
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = kMainWindowClass;
+  RegisterClassExW(&window_class);
+
+  // Borderless; kept out of the taskbar and the task switcher whoever owns it.
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, Widen(kApplicationTitle).c_str(),
+                            WS_POPUP, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight,
+                            application_.Handle(), nullptr, instance, this);
+  if (!window_) throw Error(SystemErrorText(GetLastError()));
+
+  // The components of the window's definition, which exist before its creation handler runs.
+  PopupMenu1 = BuildPopupMenu();
+  MediaPlayer1 = std::make_unique<TMediaPlayer>();
+  tFade = std::make_unique<WindowFadeTimer>(window_, kFadeTimer);
+  player_ = std::make_unique<SoundPlayer>(*MediaPlayer1, *tFade,
+                                          ExecutableFolder() + "sounds" + PathSeparator(),
+                                          [this] { return Checked("Never1"); });
+  FormStorage1 = std::make_unique<FormStorage>(registry_, *this);
+  FormStorage1->OnRestorePlacement = [this] { FormStorage1RestorePlacement(*FormStorage1, *this); };
+  FormStorage1->OnSavePlacement = [this] { FormStorage1SavePlacement(*FormStorage1, *this); };
+  RxTrayIcon1 = std::make_unique<TrayIcon>(
+      icon_.get(), kApplicationTitle, window_,
+      TrayIcon::Handlers{
+          [this](const TrayClick&) { RxTrayIcon1Click(); },
+          [this](HWND owner, POINT cursor) { PopupMenu1At(owner, cursor); },
+          [this] { RunMenuCommand(EntryNamed(*PopupMenu1, "ShowHide1")); },
+          [this](const std::string& message) { report_.ShowError(ReportSource::kTrayIcon, message); },
+      });
+  SetTimer(window_, kStarTimer, kStarInterval, nullptr);
+}
+
+// -- creation and the window's life cycle ---------------------------------------------------------
+
+void TfrmVelaCountdownClock::FormCreate() {
+  due_date_tip_ = std::make_unique<DueDateTipWindow>(window_);
+  MakeLayered();
+  BuildSharedBlurKernel();
+  SetDueDateCaptions(*PopupMenu1, CurrentInstant(clock_));
+  LoadSkin("glass");
+  player_->FSoundName = SoundPlayer::kDefaultSoundName;
+  chimes_ = std::make_unique<ChimeSchedule>(
+      clock_,
+      ChimeSchedule::Entries{[this] { return Checked("EveryHour1"); },
+                             [this] { return Checked("EveryHalfHour1"); }},
+      [this] { player_->PlaySound(); });
+  SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr);
+  // Without its sprite the widget still comes up; it only has no stars.
+  if (!report_.Guard(ReportSource::kStartUp, [this] { LoadStarSprite(); })) return;
+  stars_.Reset();
+  random_ = MersenneRandom(static_cast<std::uint32_t>(
+      std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+}
+
+void TfrmVelaCountdownClock::MakeLayered() {
+  const LONG style = GetWindowLongW(window_, GWL_EXSTYLE);
+  SetLastError(0);
+  if (SetWindowLongW(window_, GWL_EXSTYLE, style | WS_EX_LAYERED) == 0 && GetLastError() != 0) {
+    report_.ShowSystemError(ReportSource::kStartUp, GetLastError());
+  }
+}
+
+void TfrmVelaCountdownClock::LoadStarSprite() {
+  FStarSprite = FrameBitmap();
+  const DecodedPng picture = DecodePngFile(ExecutableFolder() + "star.png");
+  FStarSprite = PngToAlphaBitmap(picture, kStarFill);
+}
+
+void TfrmVelaCountdownClock::SetVisible(bool visible) {
+  if (visible == Visible()) return;
+  if (visible) {
+    Dispatch(ReportSource::kSettings, [this] { FormStorage1->LoadSettings(); });
+    ShowWindow(window_, SW_SHOW);
+    Dispatch(ReportSource::kWindowEvent, [this] { FormShow(); });
+  } else {
+    ShowWindow(window_, SW_HIDE);
+    Dispatch(ReportSource::kWindowEvent, [this] { FormHide(); });
+  }
+}
+
+void TfrmVelaCountdownClock::ReownToDesktop() {
+  SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+}
+
+void TfrmVelaCountdownClock::FormShow() {
+  ReownToDesktop();
+  OnTop1Click();
+  SetForegroundWindow(window_);
+}
+
+void TfrmVelaCountdownClock::FormActivate() { application_.HideFromTaskbar(); }
+
+void TfrmVelaCountdownClock::FormMouseMove() {
+  // The system's own move loop drags the window; it needs the capture released first.
+  ReleaseCapture();
+  SendMessageW(window_, WM_SYSCOMMAND, kDragCommand, 0);
+}
+
+void TfrmVelaCountdownClock::FormHide() { FormStorage1->SaveSettings(); }
+
+void TfrmVelaCountdownClock::FormClose() { FormStorage1->SaveSettings(); }
+
+void TfrmVelaCountdownClock::FormDestroy() {
+  skin_.Release();
+  FStarSprite = FrameBitmap();
+}
+
+// -- commands ------------------------------------------------------------------------------------
+
+void TfrmVelaCountdownClock::OnTop1Click() {
+  SetWindowPos(window_, Checked("OnTop1") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TfrmVelaCountdownClock::ShowHide1Click() { SetVisible(!Visible()); }
+
+void TfrmVelaCountdownClock::RxTrayIcon1Click() {
+  ReownToDesktop();
+  SetVisible(!Visible());
+}
+
+void TfrmVelaCountdownClock::Exit1Click() { SendMessageW(window_, WM_CLOSE, 0, 0); }
+
+void TfrmVelaCountdownClock::DisplayShadow1Click() { OnDrawWidget(); }
+
+void TfrmVelaCountdownClock::PopupMenu1At(HWND owner, POINT screen_point) {
+  std::vector<std::string> problems;
+  if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) return;
+  for (const std::string& problem : problems) report_.ShowError(ReportSource::kMenuCommand, problem);
+  MenuItem* chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point);
+  if (!chosen) return;
+  Dispatch(ReportSource::kMenuCommand, [&] {
+    ApplyAutoCheck(*chosen);
+    RunMenuCommand(*chosen);
+  });
+}
+
+std::vector<std::string> TfrmVelaCountdownClock::PopupMenu1Popup() {
+  const std::string folder = ExecutableFolder();
+  MenuListSources sources;
+  sources.skin_files = ListFolderFiles(folder + "skins", ".png");
+  sources.sound_files = ListFolderFiles(folder + "sounds", ".mp3");
+  sources.skin_name = skin_.SkinName();
+  sources.sound_name = player_->FSoundName;
+  return RebuildMenuLists(*PopupMenu1, sources);
+}
+
+void TfrmVelaCountdownClock::RunMenuCommand(MenuItem& entry) {
+  switch (entry.command) {
+    case MenuCommand::kNone:
+      break;
+    case MenuCommand::kAbout:
+      OpenWebPage(WebPage::kProduct, registry_, shell_);
+      break;
+    case MenuCommand::kTellAFriend:
+      OpenTellAFriendMail(shell_);
+      break;
+    case MenuCommand::kDownloadGlobe:
+    case MenuCommand::kDownloadWreath:
+      OpenWebPage(WebPage::kSibling, registry_, shell_);
+      break;
+    case MenuCommand::kShowHide:
+      ShowHide1Click();
+      break;
+    case MenuCommand::kDueDate:
+      DueDateClick(entry);
+      break;
+    case MenuCommand::kSelectSkin:
+      inmSkinsClick(entry);
+      break;
+    case MenuCommand::kSelectSound:
+      inmSoundsClick(entry);
+      break;
+    case MenuCommand::kFont:
+      EditCurrentSkin1Click();
+      break;
+    case MenuCommand::kStartup:
+      chbStartupClick();
+      break;
+    case MenuCommand::kOnTop:
+      OnTop1Click();
+      break;
+    case MenuCommand::kDisplayShadow:
+      DisplayShadow1Click();
+      break;
+    case MenuCommand::kExit:
+      Exit1Click();
+      break;
+  }
+}
+
+void TfrmVelaCountdownClock::inmSkinsClick(const MenuItem& entry) {
+  LoadSkin(entry.name);
+  stars_.Reset();
+  OnDrawWidget();
+}
+
+void TfrmVelaCountdownClock::inmSoundsClick(const MenuItem& entry) {
+  player_->FSoundName = entry.name;
+  player_->PlaySound();
+  OnDrawWidget();
+}
+
+void TfrmVelaCountdownClock::EditCurrentSkin1Click() {
+  LOGFONTW logical{};
+  logical.lfHeight = font_.height;
+  logical.lfWeight = (font_.style & kBold) ? FW_BOLD : FW_NORMAL;
+  logical.lfItalic = (font_.style & kItalic) ? TRUE : FALSE;
+  logical.lfUnderline = (font_.style & kUnderline) ? TRUE : FALSE;
+  logical.lfStrikeOut = (font_.style & kStrikeOut) ? TRUE : FALSE;
+  logical.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = Widen(font_.face).substr(0, LF_FACESIZE - 1);
+  face.copy(logical.lfFaceName, face.size());
+
+  CHOOSEFONTW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = window_;
+  dialog.lpLogFont = &logical;
+  dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.rgbColors = font_.colour;
+  if (!ChooseFontW(&dialog)) return;  // Cancel changes nothing
+
+  font_.face = Narrow(logical.lfFaceName);
+  font_.height = logical.lfHeight;
+  font_.colour = dialog.rgbColors;
+  font_.style = (logical.lfWeight >= FW_BOLD ? kBold : 0) | (logical.lfItalic ? kItalic : 0) |
+                (logical.lfUnderline ? kUnderline : 0) | (logical.lfStrikeOut ? kStrikeOut : 0);
+}
+
+void TfrmVelaCountdownClock::DueDateClick(MenuItem& entry) {
+  DueDateTipText = "Till " + entry.caption;
+  const DueDateApplication applied = ApplyDueDate(entry.caption, entry.tag, CurrentInstant(clock_));
+  const std::wstring tip(applied.tip_text.begin(), applied.tip_text.end());
+  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColour,
+                                  kDueDateTipTextColour);
+  FTarget = applied.target;
+}
+
+void TfrmVelaCountdownClock::DueDateClick(const std::string& item) {
+  DueDateClick(EntryNamed(*PopupMenu1, item));
+}
+
+void TfrmVelaCountdownClock::chbStartupClick() {
+  SyncStartWithSystem(registry_, OwnExecutablePath(), Checked("chbStartup"));
+}
+
+// -- skins and frames ----------------------------------------------------------------------------
+
+void TfrmVelaCountdownClock::LoadSkin(const std::string& name) { skin_.LoadSkin(name); }
+
+void TfrmVelaCountdownClock::OnDrawWidget() {
+  if (!Visible()) return;
+  FCaptionText = RemainingTimeText(FTarget, CurrentInstant(clock_));
+  FrameInputs inputs;
+  inputs.caption_text = FCaptionText;
+  inputs.font = font_;
+  inputs.display_shadow = Checked("DisplayShadow1");
+  inputs.show_days = Checked("ShowDays1");
+  inputs.show_stars = Checked("ShowRandomStars1");
+  inputs.skin = skin_.SkinBitmap();
+  inputs.star_sprite = &FStarSprite;
+  inputs.stars = &stars_.Stars();
+  const FrameBitmap frame = ComposeFrame(painter_, inputs);
+  RECT rect{};
+  GetWindowRect(window_, &rect);
+  if (const DWORD error = PresentLayeredFrame(window_, frame, POINT{rect.left, rect.top})) {
+    // Frames go on being composed while the box is open; the report shows one box at a time.
+    report_.ShowSystemError(ReportSource::kFrameUpdate, error);
+  }
+}
+
+// -- timers --------------------------------------------------------------------------------------
+
+void TfrmVelaCountdownClock::tmrRefreshTimer() {
+  OnDrawWidget();
+  chimes_->CheckChime();
+}
+
+void TfrmVelaCountdownClock::tStartsTimer() {
+  std::optional<SkinSize> skin;
+  if (skin_.SkinBitmap()) skin = SkinSize{skin_.Width(), skin_.Height()};
+  stars_.Tick(skin, random_);
+}
+
+void TfrmVelaCountdownClock::tFadeTimer() { player_->tFadeTimer(); }
+
+// -- what the settings store sees ----------------------------------------------------------------
+
+WindowPlacementData TfrmVelaCountdownClock::GetPlacement() { return ReadWindowPlacement(window_); }
+
+void TfrmVelaCountdownClock::SetPlacement(const WindowPlacementData& placement) {
+  ApplyWindowPlacement(window_, placement);
+}
+
+void TfrmVelaCountdownClock::SetWindowState(WindowState) {
+  // The widget has no sizing border and its size follows every frame, so a stored maximised
+  // state shows it at its normal place like the normal state does.
+}
+
+void TfrmVelaCountdownClock::PostMinimizeToApplication() { PostMinimize(application_.Handle()); }
+
+WindowBounds TfrmVelaCountdownClock::CurrentBounds() {
+  RECT rect{};
+  GetWindowRect(window_, &rect);
+  return WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+bool TfrmVelaCountdownClock::IsChecked(const std::string& item) {
+  return EntryNamed(*PopupMenu1, item).checked();
+}
+
+void TfrmVelaCountdownClock::SetChecked(const std::string& item, bool checked) {
+  EntryNamed(*PopupMenu1, item).SetChecked(checked);
+}
+
+void TfrmVelaCountdownClock::ReportError(const std::string& message) {
+  report_.ShowError(ReportSource::kSettings, message);
+}
+
+std::int32_t TfrmVelaCountdownClock::FontSize() {
+  return FontPointsFromHeight(font_.height, pixels_per_inch_);
+}
+
+void TfrmVelaCountdownClock::SetFontSize(std::int32_t points) {
+  font_.height = FontHeightFromPoints(points, pixels_per_inch_);
+}
+
+bool TfrmVelaCountdownClock::Checked(const char* item_name) const {
+  return EntryNamed(*PopupMenu1, item_name).checked();
+}
+
+// -- message dispatch ----------------------------------------------------------------------------
+
+void TfrmVelaCountdownClock::Dispatch(ReportSource source, const std::function<void()>& handler) {
+  report_.Guard(source, handler);
+}
+
+LRESULT CALLBACK TfrmVelaCountdownClock::StaticWindowProc(HWND window, UINT message, WPARAM wparam,
+                                                          LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<TfrmVelaCountdownClock*>(create->lpCreateParams)->window_ = window;
+  }
+  auto* self = reinterpret_cast<TfrmVelaCountdownClock*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wparam, lparam);
+  return self->WindowProc(message, wparam, lparam);
+}
+
+LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_TIMER:
+      switch (wparam) {
+        case kRefreshTimer:
+          Dispatch(ReportSource::kRefreshTick, [this] { tmrRefreshTimer(); });
+          return 0;
+        case kStarTimer:
+          Dispatch(ReportSource::kStarTick, [this] { tStartsTimer(); });
+          return 0;
+        case kFadeTimer:
+          Dispatch(ReportSource::kFadeTick, [this] { tFadeTimer(); });
+          return 0;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      Dispatch(ReportSource::kWindowEvent, [this] { FormMouseMove(); });
+      return 0;
+    case WM_CONTEXTMENU: {
+      POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      if (lparam == -1) GetCursorPos(&at);
+      PopupMenu1At(window_, at);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) Dispatch(ReportSource::kWindowEvent, [this] { FormActivate(); });
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+      info->ptMinTrackSize = POINT{kMinimumSide, kMinimumSide};
+      return 0;
+    }
+    case WM_CLOSE:
+      // A granted close request saves, the close handler saves again, then the window goes.
+      Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
+      Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
+      DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(window_, kRefreshTimer);
+      KillTimer(window_, kStarTimer);
+      tFade->SetEnabled(false);
+      Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnDestroy(); });
+      FormDestroy();
+      RxTrayIcon1.reset();
+      MediaPlayer1->Close();
+      due_date_tip_.reset();
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+}  // namespace tindrel::win

@@ -1,0 +1,168 @@
+#pragma once
+// The main window frmVelaCountdownClock: the frameless per-pixel-alpha widget. It owns every
+// component and long-lived object of the program and dispatches every event, timer and menu
+// handler through one error-report boundary.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "app/date_time.h"
+#include "app/menu_model.h"
+#include "app/win32/application.h"
+#include "app/win32/due_date_tip.h"
+#include "app/win32/error_report.h"
+#include "app/win32/popup_menu.h"
+#include "app/win32/raii.h"
+#include "app/win32/system_clock.h"
+#include "render/frame_bitmap.h"
+#include "render/skin.h"
+#include "render/stars.h"
+#include "render/text_painter.h"
+#include "render/win32/gdi_text_painter.h"
+#include "settings/custom_settings.h"
+#include "settings/settings_store.h"
+#include "settings/win32/shell_handover.h"
+#include "settings/win32/tray_icon.h"
+#include "settings/win32/win_registry.h"
+#include "sound/chime_schedule.h"
+#include "sound/sound_player.h"
+#include "sound/win32/media_player.h"
+#include "sound/win32/window_fade_timer.h"
+
+namespace tindrel::win {
+
+constexpr wchar_t kMainWindowClass[] = L"TfrmVelaCountdownClock";
+constexpr char kApplicationTitle[] = "Tindrel";
+
+class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoices {
+ public:
+  // Builds the window from its definition and runs FormCreate.
+  TfrmVelaCountdownClock(Application& application, ErrorReport& report);
+  ~TfrmVelaCountdownClock() override;
+  TfrmVelaCountdownClock(const TfrmVelaCountdownClock&) = delete;
+  TfrmVelaCountdownClock& operator=(const TfrmVelaCountdownClock&) = delete;
+
+  HWND Handle() const { return window_; }
+  bool Visible() const { return ::IsWindowVisible(window_) != FALSE; }
+  // Showing runs the settings load first and FormShow after; hiding runs FormHide.
+  void SetVisible(bool visible);
+
+  // SettingsWindow: what the settings store reads from and applies to the window.
+  WindowPlacementData GetPlacement() override;
+  void SetPlacement(const WindowPlacementData& placement) override;
+  void SetWindowState(WindowState state) override;
+  bool IsWindowVisible() override { return Visible(); }
+  bool IsApplicationMinimized() override { return application_.IsMinimised(); }
+  void PostMinimizeToApplication() override;
+  int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+  int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+  int PixelsPerInch() override { return pixels_per_inch_; }
+  WindowBounds CurrentBounds() override;
+  bool IsChecked(const std::string& item) override;
+  void SetChecked(const std::string& item, bool checked) override;
+  void ReportError(const std::string& message) override;
+
+  // SettingsChoices: the stored choices of the window itself.
+  std::string FoundPlace() override { return FFoundPlace; }
+  void SetFoundPlace(const std::string& text) override { FFoundPlace = text; }
+  std::int32_t SelectedWeather() override { return FSelectedWeather; }
+  void SetSelectedWeather(std::int32_t value) override { FSelectedWeather = value; }
+  std::string SkinName() override { return skin_.SkinName(); }
+  void LoadSkin(const std::string& name) override;
+  std::string SoundName() override { return player_->FSoundName; }
+  void SetSoundName(const std::string& name) override { player_->FSoundName = name; }
+  void OnDrawWidget() override;
+  void chbStartupClick() override;
+  std::string FontName() override { return font_.face; }
+  std::int32_t FontSize() override;
+  std::int32_t FontColor() override { return static_cast<std::int32_t>(font_.colour); }
+  std::int32_t FontStyle() override { return font_.style; }
+  void SetFontName(const std::string& name) override { font_.face = name; }
+  void SetFontSize(std::int32_t points) override;
+  void SetFontColor(std::int32_t color) override { font_.colour = static_cast<Colour>(color); }
+  void SetFontStyle(std::int32_t style_bits) override { font_.style = style_bits & 15; }
+  void DueDateClick(const std::string& item) override;
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
+  void Dispatch(ReportSource source, const std::function<void()>& handler);
+  void CreateWindowFromDefinition();
+
+  // Window events.
+  void FormCreate();
+  void FormShow();
+  void FormActivate();
+  void FormMouseMove();
+  void FormHide();
+  void FormClose();
+  void FormDestroy();
+
+  // Commands of the popup menu and the tray icon.
+  void PopupMenu1At(HWND owner, POINT screen_point);
+  void RunMenuCommand(MenuItem& entry);
+  void OnTop1Click();
+  void ShowHide1Click();
+  void RxTrayIcon1Click();
+  void Exit1Click();
+  void DisplayShadow1Click();
+  void inmSkinsClick(const MenuItem& entry);
+  void inmSoundsClick(const MenuItem& entry);
+  void EditCurrentSkin1Click();
+  void DueDateClick(MenuItem& entry);
+  std::vector<std::string> PopupMenu1Popup();
+
+  // Creation steps.
+  void MakeLayered();
+  void LoadStarSprite();
+  void ReownToDesktop();
+
+  // Timers.
+  void tmrRefreshTimer();
+  void tStartsTimer();
+  void tFadeTimer();
+
+  bool Checked(const char* item_name) const;
+  std::string ExecutableFolderPath() const;
+
+  Application& application_;
+  ErrorReport& report_;
+  HWND window_ = nullptr;
+  int pixels_per_inch_ = 96;
+
+  // Fields of the window, in the order of its definition.
+  FrameBitmap FStarSprite;
+  std::string FCaptionText;
+  std::string FFoundPlace;
+  std::int32_t FSelectedWeather = 0;
+  DateTime FTarget = 0;
+  WidgetSkin skin_;
+  StarField stars_;
+  std::string DueDateTipText;
+
+  // Components.
+  std::unique_ptr<MenuItem> PopupMenu1;
+  std::unique_ptr<DueDateTipWindow> due_date_tip_;
+  std::unique_ptr<TMediaPlayer> MediaPlayer1;
+  std::unique_ptr<WindowFadeTimer> tFade;
+  std::unique_ptr<SoundPlayer> player_;
+  std::unique_ptr<ChimeSchedule> chimes_;
+  std::unique_ptr<TrayIcon> RxTrayIcon1;
+  WinRegistry registry_;
+  ShellExecuteHandover shell_;
+  std::unique_ptr<FormStorage> FormStorage1;
+
+  FontSpec font_;
+  SystemClock clock_;
+  GdiTextPainter painter_;
+  // Seeded at creation from the time; until then (or when the sprite failed to load) the
+  // generator's fixed default seed.
+  MersenneRandom random_{std::mt19937::default_seed};
+  ScopedIcon icon_;
+};
+
+}  // namespace tindrel::win
