@@ -1,0 +1,98 @@
+/* Moves the wall clock of one process by a number of seconds, for end-to-end runs of the widget
+ * at chosen times under Wine. Preloaded (LD_PRELOAD) into the 32-bit Wine process, it adds
+ * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading,
+ * through both the 32-bit and the 64-bit-time_t entry points that Debian 12's wine32 uses. The
+ * monotonic clocks are left alone, so Wine's timers and timeouts keep their pace. */
+
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+/* The time records and clock numbers of glibc on i386, spelled out here rather than taken from
+ * <time.h> and <sys/time.h>: those declare the pointers non-null, while the kernel accepts a null
+ * time value, and the checks for it must not be optimised away. */
+_Static_assert(sizeof(long) == 4, "built for the 32-bit Wine process only (gcc -m32)");
+typedef int32_t clockshift_time32;
+enum { kClockRealtime = 0, kClockRealtimeCoarse = 5 };
+
+struct clockshift_timespec32 {
+  clockshift_time32 tv_sec;
+  int32_t tv_nsec;
+};
+struct clockshift_timeval32 {
+  clockshift_time32 tv_sec;
+  int32_t tv_usec;
+};
+/* The 64-bit-time_t records (little-endian, nanoseconds padded to 64 bits). */
+struct clockshift_timespec64 {
+  int64_t tv_sec;
+  int32_t tv_nsec;
+  int32_t padding;
+};
+struct clockshift_timeval64 {
+  int64_t tv_sec;
+  int64_t tv_usec;
+};
+
+static int64_t offset_seconds(void) {
+  static int read_once;
+  static int64_t offset;
+  if (!read_once) {
+    const char* text = getenv("TINDREL_CLOCK_OFFSET");
+    offset = text ? strtoll(text, NULL, 10) : 0;
+    read_once = 1;
+  }
+  return offset;
+}
+
+static void* next_symbol(const char* name) {
+  return dlsym(RTLD_NEXT, name);
+}
+
+static int is_wall_clock(int clock) {
+  return clock == kClockRealtime || clock == kClockRealtimeCoarse;
+}
+
+int clock_gettime(int clock, struct clockshift_timespec32* now) {
+  int (*real)(int, struct clockshift_timespec32*) = next_symbol("clock_gettime");
+  const int result = real(clock, now);
+  if (result == 0 && now && is_wall_clock(clock))
+    now->tv_sec += (clockshift_time32)offset_seconds();
+  return result;
+}
+
+int __clock_gettime64(int clock, struct clockshift_timespec64* now) {
+  int (*real)(int, struct clockshift_timespec64*) = next_symbol("__clock_gettime64");
+  const int result = real(clock, now);
+  if (result == 0 && now && is_wall_clock(clock)) now->tv_sec += offset_seconds();
+  return result;
+}
+
+int gettimeofday(struct clockshift_timeval32* now, void* zone) {
+  int (*real)(struct clockshift_timeval32*, void*) = next_symbol("gettimeofday");
+  const int result = real(now, zone);
+  if (result == 0 && now) now->tv_sec += (clockshift_time32)offset_seconds();
+  return result;
+}
+
+int __gettimeofday64(struct clockshift_timeval64* now, void* zone) {
+  int (*real)(struct clockshift_timeval64*, void*) = next_symbol("__gettimeofday64");
+  const int result = real(now, zone);
+  if (result == 0 && now) now->tv_sec += offset_seconds();
+  return result;
+}
+
+clockshift_time32 time(clockshift_time32* out) {
+  clockshift_time32 (*real)(clockshift_time32*) = next_symbol("time");
+  const clockshift_time32 now = real(NULL) + (clockshift_time32)offset_seconds();
+  if (out) *out = now;
+  return now;
+}
+
+int64_t __time64(int64_t* out) {
+  int64_t (*real)(int64_t*) = next_symbol("__time64");
+  const int64_t now = real(NULL) + offset_seconds();
+  if (out) *out = now;
+  return now;
+}
