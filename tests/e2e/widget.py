@@ -4,6 +4,7 @@ import os
 import shutil
 import struct
 import subprocess
+import tempfile
 import time
 
 MAIN_CLASS = "TfrmVelaCountdownClock"
@@ -34,6 +35,8 @@ def parse_ppm(data):
     if parts[0] != b"P6":
         raise ValueError("not a PPM")
     width, height = (int(v) for v in parts[1].split())
+    if int(parts[2]) != 255:
+        raise ValueError("not an 8-bit PPM")
     return Screenshot(width, height, parts[3][: width * height * 3])
 
 
@@ -57,7 +60,8 @@ class Widget:
     def start(self, extra_env=None, preload=None):
         subprocess.run(["xdotool", "mousemove", "1270", "1015"], env=self.env, check=False)
         env = dict(self.env, **(extra_env or {}))
-        subprocess.run(["wineserver", "-p"], env=env, check=True)
+        subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if preload:
             env["LD_PRELOAD"] = preload
         self.process = subprocess.Popen(["wine", "Tindrel.exe"], cwd=self.app, env=env,
@@ -98,10 +102,18 @@ class Widget:
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
 
     # -- looking -------------------------------------------------------------------------------
+    def run_wine(self, args, timeout=60):
+        # Output goes through a file: Wine's helper processes inherit a pipe and keep it open long
+        # after the command itself has ended.
+        with tempfile.TemporaryFile() as out:
+            done = subprocess.run(["wine", *args], env=self.env, stdout=out,
+                                  stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                  timeout=timeout)
+            out.seek(0)
+            return done.returncode, out.read().decode("utf-8", "replace")
+
     def probe(self, *args):
-        out = subprocess.run(["wine", self.probe_exe, *args], env=self.env, capture_output=True,
-                             timeout=60)
-        return out.stdout.decode("utf-8", "replace")
+        return self.run_wine([self.probe_exe, *args])[1]
 
     def windows(self):
         return [parse_fields(line) for line in self.probe("windows").splitlines() if line]
@@ -122,16 +134,17 @@ class Widget:
         return [parse_fields(line) for line in self.probe("boxes").splitlines() if line]
 
     def screenshot(self, path=None):
-        data = subprocess.run(["import", "-window", "root", "ppm:-"], env=self.env,
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
                               capture_output=True, check=True).stdout
         if path:
             subprocess.run(["convert", "ppm:-", path], input=data, check=True)
         return parse_ppm(data)
 
     def reg_query(self, key, value=None):
-        args = ["wine", "reg", "query", key] + (["/v", value] if value else [])
-        out = subprocess.run(args, env=self.env, capture_output=True, timeout=60)
-        return out.returncode, out.stdout.decode("utf-8", "replace")
+        return self.run_wine(["reg", "query", key] + (["/v", value] if value else []))
+
+    def reg_add(self, key, value, kind, data):
+        return self.run_wine(["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"])[0]
 
 
 def parse_fields(line):
