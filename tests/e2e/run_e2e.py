@@ -8,6 +8,8 @@ registry through `wine reg`, and ends with a line "N passed, N failed".
 
 import argparse
 import os
+import shutil
+import subprocess
 import sys
 import time
 import traceback
@@ -18,6 +20,7 @@ from widget import (WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, Widget,  # n
                     read_png_size)
 
 TESTS = []
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def e2e(fn):
@@ -90,6 +93,193 @@ def close_message_ends_the_process(w, ctx):
     w.wait_for_window()
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20), "Tindrel.exe still running after WM_CLOSE"
+
+
+
+@e2e
+def hovering_and_moving_the_mouse_drags_the_widget(w, ctx):
+    w.start()
+    before = w.wait_for_window()
+    time.sleep(1.0)
+    # Without a window manager the system move starts on the first mouse move over the widget
+    # and ends at the button release.
+    w.xdotool("mousemove", before["left"] + 120, before["top"] + 100)
+    w.xdotool("mousemove", before["left"] + 180, before["top"] + 140)
+    w.xdotool("click", 1)
+    after = w.main_window()
+    assert (after["left"] - before["left"], after["top"] - before["top"]) == (60, 40), (before, after)
+
+
+# -- the live widget -------------------------------------------------------------------------
+
+def caption_band(w, shot, win, skin_h):
+    return shot.region(win["left"], win["top"] + skin_h, win["width"], win["height"] - skin_h)
+
+
+@e2e
+def caption_under_the_skin_ticks_every_second_and_sizes_the_window(w, ctx):
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.5)
+    skin_w, skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))
+    win = w.main_window()
+    # The caption is narrower than the default skin: the window is the skin's width and the
+    # skin's height plus the caption bitmap's.
+    assert win["width"] == skin_w, win
+    assert 12 <= win["height"] - skin_h <= 60, win
+    first = caption_band(w, w.screenshot(os.path.join(ctx.work, "first.png")), win, skin_h)
+    lit = [p for p in first if not near_black(p, 40)]
+    assert len(lit) > 150, f"only {len(lit)} text pixels in the caption band"
+    time.sleep(1.2)
+    second = caption_band(w, w.screenshot(os.path.join(ctx.work, "second.png")), win, skin_h)
+    assert first != second, "the caption did not change from one second to the next"
+
+
+@e2e
+def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
+    # A tiny skin (the star sprite itself) chosen in the stored settings.
+    shutil.copy(os.path.join(w.app, "star.png"), os.path.join(w.app, "skins", "Tiny.png"))
+    w.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Tiny")
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.5)
+    win = w.main_window()
+    skin_w, skin_h = read_png_size(os.path.join(w.app, "skins", "Tiny.png"))
+    assert win["width"] > 4 * skin_w, win
+    assert 12 <= win["height"] - skin_h <= 60, win
+    shot = w.screenshot(os.path.join(ctx.work, "tiny.png"))
+    lit = [p for p in caption_band(w, shot, win, skin_h) if not near_black(p, 40)]
+    assert len(lit) > 150, f"only {len(lit)} text pixels in the caption band"
+
+
+# -- sound -----------------------------------------------------------------------------------
+
+@e2e
+def the_default_clip_opens_when_the_hour_turns(w, ctx):
+    preload = os.path.join(ctx.work, "libclockshift.so")
+    subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
+                   stdout=subprocess.DEVNULL)
+    now = time.time()
+    offset = int((3600 - now % 3600) - 8)  # eight seconds before the top of an hour
+    log = os.path.join(ctx.work, "mci.log")
+    w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "WINEDEBUG": "+mci"},
+            preload=preload, log=log)
+    w.wait_for_window()
+    assert "JingleBells" not in read_text(log), "chimed before the hour"
+    opened = w.wait_until(lambda: "JingleBells.mp3" in read_text(log), timeout=30)
+    assert opened, "the default clip was not opened at the top of the hour"
+
+
+# -- the menu and the tray icon --------------------------------------------------------------
+
+@e2e
+def right_click_opens_the_menu_and_exit_ends_the_program(w, ctx):
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.0)
+    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
+    w.xdotool("click", 1)  # ends the move that hovering started
+    w.xdotool("click", 3)
+    menus = w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10)
+    assert menus, "no popup menu after a right click"
+    w.xdotool("key", "x")  # E&xit
+    assert w.wait_for_exit(20), "Exit did not end the program"
+
+
+@e2e
+def tray_icon_click_hides_and_shows_the_widget(w, ctx):
+    w.start()
+    w.wait_for_window()
+    tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=10)
+    assert tray, "Wine shows no tray window"
+    time.sleep(1.0)
+    w.xdotool("mousemove", 12, 31)
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+# -- settings --------------------------------------------------------------------------------
+
+STORE_KEY = r"HKCU\Software\Quillmoor\Tindrel\MainForm"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def stored_values(w):
+    code, out = w.reg_query(STORE_KEY)
+    values = {}
+    for line in out.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            values[parts[0]] = (parts[1], parts[2] if len(parts) == 3 else "")
+    return values
+
+
+@e2e
+def first_start_and_close_write_every_value_and_the_run_entry(w, ctx):
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.0)
+    w.probe("close", "TfrmVelaCountdownClock")
+    assert w.wait_for_exit(20)
+    values = stored_values(w)
+    assert len(values) == 30, sorted(values)
+    assert all(kind == "REG_SZ" for kind, _ in values.values()), values
+    assert values["sSkinName"][1] == "glass" and values["sSoundName"][1] == "JingleBells"
+    assert values["Christmas1_Checked"][1] == "True" and values["NewYear1_Checked"][1] == "False"
+    assert values["FontName"][1] == "DS-Digital" and values["FontColor"][1] == "16777215"
+    assert values["Visible"][1] == "0", values["Visible"]
+    assert values["NormPos"][1].startswith("366,216,"), values["NormPos"]
+    assert "NormPos(1280x1024)" in values and "MinMaxPos(1280x1024)" in values
+    code, out = w.reg_query(RUN_KEY, "Tindrel")
+    assert code == 0 and "Tindrel.exe" in out, out
+
+
+@e2e
+def a_stored_position_brings_the_widget_up_there_and_a_drag_is_stored(w, ctx):
+    w.reg_add(STORE_KEY, "NormPos", "REG_SZ", "140,150,440,436")
+    w.start()
+    win = w.wait_for_window()
+    assert (win["left"], win["top"]) == (140, 150), win
+    time.sleep(1.0)
+    w.xdotool("mousemove", 260, 250)
+    w.xdotool("mousemove", 330, 270)
+    w.xdotool("click", 1)
+    w.probe("close", "TfrmVelaCountdownClock")
+    assert w.wait_for_exit(20)
+    assert stored_values(w)["NormPos"][1].startswith("210,170,"), stored_values(w)["NormPos"]
+
+
+@e2e
+def a_check_mark_changed_in_the_registry_takes_effect_at_the_next_start(w, ctx):
+    w.reg_add(STORE_KEY, "OnTop1_Checked", "REG_SZ", "False")
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.0)
+    assert not (w.main_window()["exstyle"] & WS_EX_TOPMOST), hex(w.main_window()["exstyle"])
+
+
+@e2e
+def a_wrongly_typed_skin_name_is_reported_and_the_widget_still_comes_up(w, ctx):
+    w.reg_add(STORE_KEY, "sSkinName", "REG_DWORD", "7")
+    w.start()
+    boxes = w.wait_for_box()
+    assert boxes and boxes[0]["text"] == "Invalid data type for 'sSkinName'", boxes
+    w.probe("dismiss")
+    w.wait_for_window()
+    time.sleep(1.0)
+    w.probe("close", "TfrmVelaCountdownClock")
+    assert w.wait_for_exit(20)
+    assert stored_values(w)["sSkinName"] == ("REG_SZ", "glass")
+
+
+def read_text(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+    except FileNotFoundError:
+        return ""
 
 
 # -- runner ------------------------------------------------------------------------------------

@@ -57,15 +57,16 @@ class Widget:
         self.process = None
 
     # -- running -------------------------------------------------------------------------------
-    def start(self, extra_env=None, preload=None):
+    def start(self, extra_env=None, preload=None, log=None):
         subprocess.run(["xdotool", "mousemove", "1270", "1015"], env=self.env, check=False)
         env = dict(self.env, **(extra_env or {}))
-        subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
+        subprocess.run(["wineserver", "-p"], env=env, check=False, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if preload:
             env["LD_PRELOAD"] = preload
+        self.log_file = open(log, "wb") if log else subprocess.DEVNULL
         self.process = subprocess.Popen(["wine", "Tindrel.exe"], cwd=self.app, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=self.log_file)
 
     def wait_for_window(self, timeout=40.0, visible=True):
         deadline = time.time() + timeout
@@ -101,6 +102,20 @@ class Widget:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
 
+    # -- driving -------------------------------------------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, check=True)
+        time.sleep(0.3)
+
+    def wait_until(self, condition, timeout=20.0, step=0.5):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            value = condition()
+            if value:
+                return value
+            time.sleep(step)
+        return condition()
+
     # -- looking -------------------------------------------------------------------------------
     def run_wine(self, args, timeout=60):
         # Output goes through a file: Wine's helper processes inherit a pipe and keep it open long
@@ -123,6 +138,9 @@ class Widget:
             if w["class"] == MAIN_CLASS:
                 return w
         return None
+
+    def windows_of_class(self, name):
+        return [w for w in self.windows() if w["class"] == name and w["visible"]]
 
     def app_window(self):
         for w in self.windows():
