@@ -11,7 +11,7 @@ packages=(
   wine wine32:i386 fonts-wine
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
   xvfb xdotool imagemagick x11-utils
-  gcc-multilib dpkg-dev xz-utils
+  gcc-multilib dpkg-dev xz-utils python3
 )
 
 missing() {
@@ -21,11 +21,11 @@ missing() {
   done
 }
 
-if [ -n "$(missing)" ]; then
-  dpkg --add-architecture i386
-  src=/etc/apt/sources.list.d/tindrel-deb-src.sources
-  if [ ! -f "$src" ]; then
-    cat >"$src" <<'SRC'
+# Debian's libpng source package is what the MinGW build of libpng is made from.
+add_source_entries() {
+  local src=/etc/apt/sources.list.d/tindrel-deb-src.sources
+  [ -f "$src" ] && return 1
+  cat >"$src" <<'SRC'
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm bookworm-updates
@@ -38,9 +38,20 @@ Suites: bookworm-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
-  fi
+}
+
+need_update=0
+add_source_entries && need_update=1
+if [ -n "$(missing)" ]; then
+  dpkg --add-architecture i386
   apt-get update -qq
+  need_update=0
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+fi
+if [ ! -f "${TINDREL_MINGW_PREFIX:-/var/cache/tindrel/mingw-libpng}/lib/libpng.a" ]; then
+  if [ "$need_update" = 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null)" ]; then
+    apt-get update -qq
+  fi
 fi
 
 "$here/scripts/build-libpng-mingw.sh"

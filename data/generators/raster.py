@@ -272,8 +272,8 @@ def sphere_shading(cx, cy, r, lit, shadow, light=(-0.55, -0.6, 0.58), shine=0.0)
         if shine:
             # Reflection of the light around the normal, looked at from the front.
             rz = 2 * diffuse * nz - lz
-            spec = clamp(rz) ** 24 * shine
-            colour = mix(colour, (1.0, 1.0, 1.0, colour[3]), spec)
+            specular = clamp(rz) ** 24 * shine
+            colour = mix(colour, (1.0, 1.0, 1.0, colour[3]), specular)
         return colour
 
     return paint

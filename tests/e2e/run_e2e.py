@@ -187,6 +187,26 @@ def right_click_opens_the_menu_and_exit_ends_the_program(w, ctx):
 
 
 @e2e
+def font_command_opens_the_font_chooser_and_cancel_changes_nothing(w, ctx):
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.0)
+    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
+    w.xdotool("click", 1)
+    w.xdotool("click", 3)
+    assert w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10), "no popup menu"
+    w.xdotool("key", "f")  # F&ont...
+    dialogs = w.wait_until(lambda: [b for b in w.boxes() if b["title"] == "Font"], timeout=15)
+    assert dialogs, "the font chooser did not open"
+    w.xdotool("key", "Escape")
+    assert w.wait_until(lambda: not [b for b in w.boxes() if b["title"] == "Font"], timeout=10)
+    w.probe("close", "TfrmVelaCountdownClock")
+    assert w.wait_for_exit(20)
+    values = stored_values(w)
+    assert (values["FontName"][1], values["FontSize"][1]) == ("DS-Digital", "16"), values
+
+
+@e2e
 def tray_icon_click_hides_and_shows_the_widget(w, ctx):
     w.start()
     w.wait_for_window()

@@ -455,7 +455,8 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       tFade->SetEnabled(false);
       Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnDestroy(); });
       FormDestroy();
-      RxTrayIcon1.reset();
+      // The tray icon goes with the window object, after the message loop: Exit can be chosen
+      // from the icon's own menu, whose handler is still running here.
       MediaPlayer1->Close();
       due_date_tip_.reset();
       PostQuitMessage(0);

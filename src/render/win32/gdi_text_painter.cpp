@@ -15,7 +15,7 @@ namespace {
   throw Error(std::string(what) + ": " + win::SystemErrorText(GetLastError()));
 }
 
-// The logical font for a font spec: its height as given (negative: character height), its style
+// The logical font for a FontSpec: its height as given (negative: character height), its style
 // bits, the default character set and the system's default quality, so that text is smoothed
 // the way the user's desktop smooths it.
 win::ScopedFont CreateLogicalFont(const FontSpec& font) {
