@@ -10,6 +10,8 @@
 namespace tindrel {
 
 // The folder that holds the running executable, ending in PathSeparator().
+// The running program's full path, as the system reports it for the process.
+std::string ExecutablePath();
 std::string ExecutableFolder();
 
 // '\\' on Windows, '/' natively.

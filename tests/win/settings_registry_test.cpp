@@ -15,7 +15,7 @@
 #include "settings/settings_store.h"
 #include "settings/startup.h"
 #include "settings/web_links.h"
-#include "settings/win32/executable_path.h"
+#include "app/file_system.h"
 #include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
 #include "unit/fake_settings_window.h"
@@ -256,7 +256,7 @@ TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
 
 TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
   win::WinRegistry registry;
-  const std::string path = win::OwnExecutablePath();
+  const std::string path = ExecutablePath();
   const std::string name = RunValueName(path);
   EXPECT_EQ(name, "tindrel_win_tests");
 

@@ -49,7 +49,7 @@ class FileDescriptor {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   std::string path(256, '\0');
   for (;;) {
     const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
@@ -61,6 +61,11 @@ std::string ExecutableFolder() {
     }
     path.resize(path.size() * 2);
   }
+  return path;
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
   return path.substr(0, path.rfind('/') + 1);
 }
 

@@ -32,7 +32,8 @@ Error ListingError(const std::string& folder, DWORD code) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
+  // Paths may be longer than MAX_PATH; a full buffer means the path was cut, so try a larger one.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -45,8 +46,13 @@ std::string ExecutableFolder() {
     }
     path.resize(path.size() * 2);
   }
-  const auto slash = path.find_last_of(L"\\/");
-  return win::Narrow(path.substr(0, slash == std::wstring::npos ? 0 : slash + 1));
+  return win::Narrow(path);
+}
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
+  const auto slash = path.find_last_of("\\/");
+  return path.substr(0, slash == std::string::npos ? 0 : slash + 1);
 }
 
 char PathSeparator() {

@@ -15,7 +15,6 @@
 #include "render/win32/layered_window.h"
 #include "settings/startup.h"
 #include "settings/web_links.h"
-#include "settings/win32/executable_path.h"
 #include "settings/win32/window_placement.h"
 
 namespace tindrel::win {
@@ -266,15 +265,7 @@ void TfrmVelaCountdownClock::inmSoundsClick(const MenuItem& entry) {
 }
 
 void TfrmVelaCountdownClock::EditCurrentSkin1Click() {
-  LOGFONTW logical{};
-  logical.lfHeight = font_.height;
-  logical.lfWeight = (font_.style & kBold) ? FW_BOLD : FW_NORMAL;
-  logical.lfItalic = (font_.style & kItalic) ? TRUE : FALSE;
-  logical.lfUnderline = (font_.style & kUnderline) ? TRUE : FALSE;
-  logical.lfStrikeOut = (font_.style & kStrikeOut) ? TRUE : FALSE;
-  logical.lfCharSet = DEFAULT_CHARSET;
-  const std::wstring face = Widen(font_.face).substr(0, LF_FACESIZE - 1);
-  face.copy(logical.lfFaceName, face.size());
+  LOGFONTW logical = LogicalFontFor(font_);
 
   CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof(dialog);
@@ -305,7 +296,7 @@ void TfrmVelaCountdownClock::DueDateClick(const std::string& item) {
 }
 
 void TfrmVelaCountdownClock::chbStartupClick() {
-  SyncStartWithSystem(registry_, OwnExecutablePath(), Checked("chbStartup"));
+  SyncStartWithSystem(registry_, ExecutablePath(), Checked("chbStartup"));
 }
 
 // -- skins and frames ----------------------------------------------------------------------------

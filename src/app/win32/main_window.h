@@ -127,7 +127,6 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void tFadeTimer();
 
   bool Checked(const char* item_name) const;
-  std::string ExecutableFolderPath() const;
 
   Application& application_;
   ErrorReport& report_;

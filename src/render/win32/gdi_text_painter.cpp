@@ -15,10 +15,9 @@ namespace {
   throw Error(std::string(what) + ": " + win::SystemErrorText(GetLastError()));
 }
 
-// The logical font for a FontSpec: its height as given (negative: character height), its style
-// bits, the default character set and the system's default quality, so that text is smoothed
-// the way the user's desktop smooths it.
-win::ScopedFont CreateLogicalFont(const FontSpec& font) {
+}  // namespace
+
+LOGFONTW LogicalFontFor(const FontSpec& font) {
   LOGFONTW logical{};
   logical.lfHeight = font.height;
   logical.lfWeight = (font.style & kBold) ? FW_BOLD : FW_NORMAL;
@@ -33,6 +32,14 @@ win::ScopedFont CreateLogicalFont(const FontSpec& font) {
   const std::wstring face = win::Widen(font.face);
   const std::size_t length = std::min(face.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
   std::copy_n(face.data(), length, logical.lfFaceName);
+  return logical;
+}
+
+namespace {
+
+// Default quality: text is smoothed the way the user's desktop smooths it.
+win::ScopedFont CreateLogicalFont(const FontSpec& font) {
+  const LOGFONTW logical = LogicalFontFor(font);
   win::ScopedFont handle(CreateFontIndirectW(&logical));
   if (!handle) ThrowLastError("Cannot create font");
   return handle;
