@@ -86,8 +86,12 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
       icon_.get(), kApplicationTitle, window_,
       TrayIcon::Handlers{
           [this](const TrayClick&) { RxTrayIcon1Click(); },
-          [this](HWND owner, POINT cursor) { PopupMenu1At(owner, cursor); },
-          [this] { RunMenuCommand(EntryNamed(*PopupMenu1, "ShowHide1")); },
+          [this](HWND owner, POINT cursor) -> std::function<void()> {
+            MenuItem* chosen = ChooseFromPopupMenu1(owner, cursor);
+            if (!chosen) return {};
+            return [this, chosen] { ClickMenuEntry(*chosen); };
+          },
+          [this] { ClickMenuEntry(EntryNamed(*PopupMenu1, "ShowHide1")); },
           [this](const std::string& message) { report_.ShowError(ReportSource::kTrayIcon, message); },
       });
   SetTimer(window_, kStarTimer, kStarInterval, nullptr);
@@ -131,6 +135,7 @@ void TfrmVelaCountdownClock::LoadStarSprite() {
 
 void TfrmVelaCountdownClock::SetVisible(bool visible) {
   if (visible == Visible()) return;
+  visible_ = visible;
   if (visible) {
     Dispatch(ReportSource::kSettings, [this] { FormStorage1->LoadSettings(); });
     ShowWindow(window_, SW_SHOW);
@@ -178,6 +183,7 @@ void TfrmVelaCountdownClock::OnTop1Click() {
 void TfrmVelaCountdownClock::ShowHide1Click() { SetVisible(!Visible()); }
 
 void TfrmVelaCountdownClock::RxTrayIcon1Click() {
+  if (closing_) return;
   ReownToDesktop();
   SetVisible(!Visible());
 }
@@ -186,15 +192,24 @@ void TfrmVelaCountdownClock::Exit1Click() { SendMessageW(window_, WM_CLOSE, 0, 0
 
 void TfrmVelaCountdownClock::DisplayShadow1Click() { OnDrawWidget(); }
 
-void TfrmVelaCountdownClock::PopupMenu1At(HWND owner, POINT screen_point) {
+MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_point) {
+  if (closing_) return nullptr;
   std::vector<std::string> problems;
-  if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) return;
+  if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) {
+    return nullptr;
+  }
   for (const std::string& problem : problems) report_.ShowError(ReportSource::kMenuCommand, problem);
-  MenuItem* chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point);
-  if (!chosen) return;
+  MenuItem* chosen = nullptr;
+  report_.Guard(ReportSource::kMenuCommand,
+                [&] { chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point); });
+  return chosen;
+}
+
+void TfrmVelaCountdownClock::ClickMenuEntry(MenuItem& entry) {
+  if (closing_) return;
   Dispatch(ReportSource::kMenuCommand, [&] {
-    ApplyAutoCheck(*chosen);
-    RunMenuCommand(*chosen);
+    ApplyAutoCheck(entry);
+    RunMenuCommand(entry);
   });
 }
 
@@ -423,7 +438,7 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
     case WM_CONTEXTMENU: {
       POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
       if (lparam == -1) GetCursorPos(&at);
-      PopupMenu1At(window_, at);
+      if (MenuItem* chosen = ChooseFromPopupMenu1(window_, at)) ClickMenuEntry(*chosen);
       return 0;
     }
     case WM_ACTIVATE:
@@ -435,12 +450,15 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       return 0;
     }
     case WM_CLOSE:
+      if (closing_) return 0;
+      closing_ = true;
       // A granted close request saves, the close handler saves again, then the window goes.
       Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
       Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
+      visible_ = false;  // destruction has hidden the window
       KillTimer(window_, kRefreshTimer);
       KillTimer(window_, kStarTimer);
       tFade->SetEnabled(false);
