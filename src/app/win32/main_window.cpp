@@ -40,8 +40,9 @@ constexpr Colour kStarFill = 0x000000;
 TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorReport& report)
     : application_(application),
       report_(report),
-      skin_(ExecutableFolder() + "skins" + PathSeparator(),
-            [this](const std::string& problem) { report_.ShowError(ReportSource::kWindowEvent, problem); }) {
+      skin_(ExecutableFolder() + "skins" + PathSeparator(), [this](const std::string& problem) {
+        report_.ShowError(ReportSource::kWindowEvent, problem);
+      }) {
   pixels_per_inch_ = ScreenPixelsPerInch();
   CreateWindowFromDefinition();
   report_.SetOwner(window_);
@@ -92,7 +93,9 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
             return [this, chosen] { ClickMenuEntry(*chosen); };
           },
           [this] { ClickMenuEntry(EntryNamed(*PopupMenu1, "ShowHide1")); },
-          [this](const std::string& message) { report_.ShowError(ReportSource::kTrayIcon, message); },
+          [this](const std::string& message) {
+            report_.ShowError(ReportSource::kTrayIcon, message);
+          },
       });
   SetTimer(window_, kStarTimer, kStarInterval, nullptr);
 }
@@ -156,7 +159,9 @@ void TfrmVelaCountdownClock::FormShow() {
   SetForegroundWindow(window_);
 }
 
-void TfrmVelaCountdownClock::FormActivate() { application_.HideFromTaskbar(); }
+void TfrmVelaCountdownClock::FormActivate() {
+  application_.HideFromTaskbar();
+}
 
 void TfrmVelaCountdownClock::FormMouseMove() {
   // The system's own move loop drags the window; it needs the capture released first.
@@ -164,9 +169,13 @@ void TfrmVelaCountdownClock::FormMouseMove() {
   SendMessageW(window_, WM_SYSCOMMAND, kDragCommand, 0);
 }
 
-void TfrmVelaCountdownClock::FormHide() { FormStorage1->SaveSettings(); }
+void TfrmVelaCountdownClock::FormHide() {
+  FormStorage1->SaveSettings();
+}
 
-void TfrmVelaCountdownClock::FormClose() { FormStorage1->SaveSettings(); }
+void TfrmVelaCountdownClock::FormClose() {
+  FormStorage1->SaveSettings();
+}
 
 void TfrmVelaCountdownClock::FormDestroy() {
   skin_.Release();
@@ -180,7 +189,9 @@ void TfrmVelaCountdownClock::OnTop1Click() {
                SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void TfrmVelaCountdownClock::ShowHide1Click() { SetVisible(!Visible()); }
+void TfrmVelaCountdownClock::ShowHide1Click() {
+  SetVisible(!Visible());
+}
 
 void TfrmVelaCountdownClock::RxTrayIcon1Click() {
   if (closing_) return;
@@ -188,9 +199,13 @@ void TfrmVelaCountdownClock::RxTrayIcon1Click() {
   SetVisible(!Visible());
 }
 
-void TfrmVelaCountdownClock::Exit1Click() { SendMessageW(window_, WM_CLOSE, 0, 0); }
+void TfrmVelaCountdownClock::Exit1Click() {
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+}
 
-void TfrmVelaCountdownClock::DisplayShadow1Click() { OnDrawWidget(); }
+void TfrmVelaCountdownClock::DisplayShadow1Click() {
+  OnDrawWidget();
+}
 
 MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_point) {
   if (closing_) return nullptr;
@@ -198,7 +213,8 @@ MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_
   if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) {
     return nullptr;
   }
-  for (const std::string& problem : problems) report_.ShowError(ReportSource::kMenuCommand, problem);
+  for (const std::string& problem : problems)
+    report_.ShowError(ReportSource::kMenuCommand, problem);
   MenuItem* chosen = nullptr;
   report_.Guard(ReportSource::kMenuCommand,
                 [&] { chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point); });
@@ -316,7 +332,9 @@ void TfrmVelaCountdownClock::chbStartupClick() {
 
 // -- skins and frames ----------------------------------------------------------------------------
 
-void TfrmVelaCountdownClock::LoadSkin(const std::string& name) { skin_.LoadSkin(name); }
+void TfrmVelaCountdownClock::LoadSkin(const std::string& name) {
+  skin_.LoadSkin(name);
+}
 
 void TfrmVelaCountdownClock::OnDrawWidget() {
   if (!Visible()) return;
@@ -352,11 +370,15 @@ void TfrmVelaCountdownClock::tStartsTimer() {
   stars_.Tick(skin, random_);
 }
 
-void TfrmVelaCountdownClock::tFadeTimer() { player_->tFadeTimer(); }
+void TfrmVelaCountdownClock::tFadeTimer() {
+  player_->tFadeTimer();
+}
 
 // -- what the settings store sees ----------------------------------------------------------------
 
-WindowPlacementData TfrmVelaCountdownClock::GetPlacement() { return ReadWindowPlacement(window_); }
+WindowPlacementData TfrmVelaCountdownClock::GetPlacement() {
+  return ReadWindowPlacement(window_);
+}
 
 void TfrmVelaCountdownClock::SetPlacement(const WindowPlacementData& placement) {
   ApplyWindowPlacement(window_, placement);
@@ -367,7 +389,9 @@ void TfrmVelaCountdownClock::SetWindowState(WindowState) {
   // state shows it at its normal place like the normal state does.
 }
 
-void TfrmVelaCountdownClock::PostMinimizeToApplication() { PostMinimize(application_.Handle()); }
+void TfrmVelaCountdownClock::PostMinimizeToApplication() {
+  PostMinimize(application_.Handle());
+}
 
 WindowBounds TfrmVelaCountdownClock::CurrentBounds() {
   RECT rect{};
@@ -442,7 +466,8 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       return 0;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE) Dispatch(ReportSource::kWindowEvent, [this] { FormActivate(); });
+      if (LOWORD(wparam) != WA_INACTIVE)
+        Dispatch(ReportSource::kWindowEvent, [this] { FormActivate(); });
       break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
