@@ -208,7 +208,12 @@ void TfrmVelaCountdownClock::DisplayShadow1Click() {
 }
 
 MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_point) {
-  if (closing_) return nullptr;
+  if (closing_ || menu_open_) return nullptr;
+  menu_open_ = true;
+  struct MenuClosed {
+    bool& open;
+    ~MenuClosed() { open = false; }
+  } closed{menu_open_};
   std::vector<std::string> problems;
   if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) {
     return nullptr;

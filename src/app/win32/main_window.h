@@ -141,6 +141,9 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   // Set by the first close request: a close asked for while one is under way (from a message box
   // of its saves) is ignored, and no menu or tray command runs on a closing window.
   bool closing_ = false;
+  // True while PopupMenu1 is open: the menu's modal loop still delivers the tray icon's messages,
+  // and a second opening would rebuild the lists under the open menu.
+  bool menu_open_ = false;
   int pixels_per_inch_ = 96;
 
   // Fields of the window, in the order of its definition.
