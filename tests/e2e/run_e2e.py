@@ -220,6 +220,23 @@ def tray_icon_click_hides_and_shows_the_widget(w, ctx):
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
 
 
+@e2e
+def exit_chosen_from_the_tray_icon_menu_ends_the_program_cleanly(w, ctx):
+    w.start()
+    w.wait_for_window()
+    tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=10)
+    assert tray, "Wine shows no tray window"
+    time.sleep(1.0)
+    w.xdotool("mousemove", 12, 31)
+    w.xdotool("click", 3)
+    menus = w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10)
+    assert menus, "no popup menu after a right click on the tray icon"
+    w.xdotool("key", "x")  # E&xit
+    assert w.wait_for_exit(20), "Exit from the tray menu did not end the program"
+    assert w.process.returncode == 0, w.process.returncode
+    assert stored_values(w)["Visible"][1] == "0", stored_values(w)
+
+
 # -- settings --------------------------------------------------------------------------------
 
 STORE_KEY = r"HKCU\Software\Quillmoor\Tindrel\MainForm"

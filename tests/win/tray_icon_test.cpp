@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,12 @@ struct Recorder {
   TrayIcon::Handlers Handlers(bool with_menu = true) {
     TrayIcon::Handlers handlers;
     handlers.on_click = [this](const TrayClick& click) { clicks.push_back(click); };
-    if (with_menu) handlers.on_popup = [this](HWND owner, POINT) { popups.push_back(owner); };
+    if (with_menu) {
+      handlers.on_popup = [this](HWND owner, POINT) -> std::function<void()> {
+        popups.push_back(owner);
+        return {};
+      };
+    }
     handlers.on_default_command = [this] { ++default_commands; };
     handlers.on_error = [this](const std::string& message) { errors.push_back(message); };
     return handlers;
@@ -152,6 +158,27 @@ TEST(TrayIconMouse, RightClickOpensTheMenuForTheIconWindowInsteadOfAClick) {
   EXPECT_TRUE(recorder.clicks.empty());
   Send(icon, WM_RBUTTONDBLCLK);
   EXPECT_EQ(recorder.default_commands, 0);
+}
+
+TEST(TrayIconMouse, TheChosenCommandRunsAfterTheMenuWithTheIconWindowInFront) {
+  // Show/Hide chosen from the icon's menu brings the widget to the front; the icon's own return
+  // to the foreground after the menu must not take that away again.
+  ScopedWindow widget(CreateWindowExW(0, L"STATIC", L"widget", WS_POPUP | WS_VISIBLE, 10, 10, 50,
+                                      50, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(widget);
+  TrayIcon::Handlers handlers;
+  HWND foreground_when_run = nullptr;
+  handlers.on_popup = [&](HWND, POINT) -> std::function<void()> {
+    return [&] {
+      foreground_when_run = GetForegroundWindow();
+      SetForegroundWindow(widget.get());
+    };
+  };
+  TrayIcon icon(nullptr, "Tindrel", nullptr, handlers);
+  Send(icon, WM_RBUTTONDOWN);
+  Send(icon, WM_RBUTTONUP);
+  EXPECT_EQ(foreground_when_run, icon.window());
+  EXPECT_EQ(GetForegroundWindow(), widget.get());
 }
 
 TEST(TrayIconMouse, RightClickWithoutAMenuIsAClickOfTheRightButton) {

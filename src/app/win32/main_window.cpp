@@ -40,8 +40,9 @@ constexpr Colour kStarFill = 0x000000;
 TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorReport& report)
     : application_(application),
       report_(report),
-      skin_(ExecutableFolder() + "skins" + PathSeparator(),
-            [this](const std::string& problem) { report_.ShowError(ReportSource::kWindowEvent, problem); }) {
+      skin_(ExecutableFolder() + "skins" + PathSeparator(), [this](const std::string& problem) {
+        report_.ShowError(ReportSource::kWindowEvent, problem);
+      }) {
   pixels_per_inch_ = ScreenPixelsPerInch();
   CreateWindowFromDefinition();
   report_.SetOwner(window_);
@@ -86,9 +87,15 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
       icon_.get(), kApplicationTitle, window_,
       TrayIcon::Handlers{
           [this](const TrayClick&) { RxTrayIcon1Click(); },
-          [this](HWND owner, POINT cursor) { PopupMenu1At(owner, cursor); },
-          [this] { RunMenuCommand(EntryNamed(*PopupMenu1, "ShowHide1")); },
-          [this](const std::string& message) { report_.ShowError(ReportSource::kTrayIcon, message); },
+          [this](HWND owner, POINT cursor) -> std::function<void()> {
+            MenuItem* chosen = ChooseFromPopupMenu1(owner, cursor);
+            if (!chosen) return {};
+            return [this, chosen] { ClickMenuEntry(*chosen); };
+          },
+          [this] { ClickMenuEntry(EntryNamed(*PopupMenu1, "ShowHide1")); },
+          [this](const std::string& message) {
+            report_.ShowError(ReportSource::kTrayIcon, message);
+          },
       });
   SetTimer(window_, kStarTimer, kStarInterval, nullptr);
 }
@@ -131,6 +138,7 @@ void TfrmVelaCountdownClock::LoadStarSprite() {
 
 void TfrmVelaCountdownClock::SetVisible(bool visible) {
   if (visible == Visible()) return;
+  visible_ = visible;
   if (visible) {
     Dispatch(ReportSource::kSettings, [this] { FormStorage1->LoadSettings(); });
     ShowWindow(window_, SW_SHOW);
@@ -151,7 +159,9 @@ void TfrmVelaCountdownClock::FormShow() {
   SetForegroundWindow(window_);
 }
 
-void TfrmVelaCountdownClock::FormActivate() { application_.HideFromTaskbar(); }
+void TfrmVelaCountdownClock::FormActivate() {
+  application_.HideFromTaskbar();
+}
 
 void TfrmVelaCountdownClock::FormMouseMove() {
   // The system's own move loop drags the window; it needs the capture released first.
@@ -159,9 +169,13 @@ void TfrmVelaCountdownClock::FormMouseMove() {
   SendMessageW(window_, WM_SYSCOMMAND, kDragCommand, 0);
 }
 
-void TfrmVelaCountdownClock::FormHide() { FormStorage1->SaveSettings(); }
+void TfrmVelaCountdownClock::FormHide() {
+  FormStorage1->SaveSettings();
+}
 
-void TfrmVelaCountdownClock::FormClose() { FormStorage1->SaveSettings(); }
+void TfrmVelaCountdownClock::FormClose() {
+  FormStorage1->SaveSettings();
+}
 
 void TfrmVelaCountdownClock::FormDestroy() {
   skin_.Release();
@@ -175,26 +189,48 @@ void TfrmVelaCountdownClock::OnTop1Click() {
                SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void TfrmVelaCountdownClock::ShowHide1Click() { SetVisible(!Visible()); }
+void TfrmVelaCountdownClock::ShowHide1Click() {
+  SetVisible(!Visible());
+}
 
 void TfrmVelaCountdownClock::RxTrayIcon1Click() {
+  if (closing_) return;
   ReownToDesktop();
   SetVisible(!Visible());
 }
 
-void TfrmVelaCountdownClock::Exit1Click() { SendMessageW(window_, WM_CLOSE, 0, 0); }
+void TfrmVelaCountdownClock::Exit1Click() {
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+}
 
-void TfrmVelaCountdownClock::DisplayShadow1Click() { OnDrawWidget(); }
+void TfrmVelaCountdownClock::DisplayShadow1Click() {
+  OnDrawWidget();
+}
 
-void TfrmVelaCountdownClock::PopupMenu1At(HWND owner, POINT screen_point) {
+MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_point) {
+  if (closing_ || menu_open_) return nullptr;
+  menu_open_ = true;
+  struct MenuClosed {
+    bool& open;
+    ~MenuClosed() { open = false; }
+  } closed{menu_open_};
   std::vector<std::string> problems;
-  if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) return;
-  for (const std::string& problem : problems) report_.ShowError(ReportSource::kMenuCommand, problem);
-  MenuItem* chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point);
-  if (!chosen) return;
+  if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) {
+    return nullptr;
+  }
+  for (const std::string& problem : problems)
+    report_.ShowError(ReportSource::kMenuCommand, problem);
+  MenuItem* chosen = nullptr;
+  report_.Guard(ReportSource::kMenuCommand,
+                [&] { chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point); });
+  return chosen;
+}
+
+void TfrmVelaCountdownClock::ClickMenuEntry(MenuItem& entry) {
+  if (closing_) return;
   Dispatch(ReportSource::kMenuCommand, [&] {
-    ApplyAutoCheck(*chosen);
-    RunMenuCommand(*chosen);
+    ApplyAutoCheck(entry);
+    RunMenuCommand(entry);
   });
 }
 
@@ -301,7 +337,9 @@ void TfrmVelaCountdownClock::chbStartupClick() {
 
 // -- skins and frames ----------------------------------------------------------------------------
 
-void TfrmVelaCountdownClock::LoadSkin(const std::string& name) { skin_.LoadSkin(name); }
+void TfrmVelaCountdownClock::LoadSkin(const std::string& name) {
+  skin_.LoadSkin(name);
+}
 
 void TfrmVelaCountdownClock::OnDrawWidget() {
   if (!Visible()) return;
@@ -337,11 +375,15 @@ void TfrmVelaCountdownClock::tStartsTimer() {
   stars_.Tick(skin, random_);
 }
 
-void TfrmVelaCountdownClock::tFadeTimer() { player_->tFadeTimer(); }
+void TfrmVelaCountdownClock::tFadeTimer() {
+  player_->tFadeTimer();
+}
 
 // -- what the settings store sees ----------------------------------------------------------------
 
-WindowPlacementData TfrmVelaCountdownClock::GetPlacement() { return ReadWindowPlacement(window_); }
+WindowPlacementData TfrmVelaCountdownClock::GetPlacement() {
+  return ReadWindowPlacement(window_);
+}
 
 void TfrmVelaCountdownClock::SetPlacement(const WindowPlacementData& placement) {
   ApplyWindowPlacement(window_, placement);
@@ -352,7 +394,9 @@ void TfrmVelaCountdownClock::SetWindowState(WindowState) {
   // state shows it at its normal place like the normal state does.
 }
 
-void TfrmVelaCountdownClock::PostMinimizeToApplication() { PostMinimize(application_.Handle()); }
+void TfrmVelaCountdownClock::PostMinimizeToApplication() {
+  PostMinimize(application_.Handle());
+}
 
 WindowBounds TfrmVelaCountdownClock::CurrentBounds() {
   RECT rect{};
@@ -423,11 +467,12 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
     case WM_CONTEXTMENU: {
       POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
       if (lparam == -1) GetCursorPos(&at);
-      PopupMenu1At(window_, at);
+      if (MenuItem* chosen = ChooseFromPopupMenu1(window_, at)) ClickMenuEntry(*chosen);
       return 0;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE) Dispatch(ReportSource::kWindowEvent, [this] { FormActivate(); });
+      if (LOWORD(wparam) != WA_INACTIVE)
+        Dispatch(ReportSource::kWindowEvent, [this] { FormActivate(); });
       break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -435,12 +480,15 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       return 0;
     }
     case WM_CLOSE:
+      if (closing_) return 0;
+      closing_ = true;
       // A granted close request saves, the close handler saves again, then the window goes.
       Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
       Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
+      visible_ = false;  // destruction has hidden the window
       KillTimer(window_, kRefreshTimer);
       KillTimer(window_, kStarTimer);
       tFade->SetEnabled(false);

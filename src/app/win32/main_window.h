@@ -47,7 +47,9 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   TfrmVelaCountdownClock& operator=(const TfrmVelaCountdownClock&) = delete;
 
   HWND Handle() const { return window_; }
-  bool Visible() const { return ::IsWindowVisible(window_) != FALSE; }
+  // The window's visibility as the program sees it: it turns on before a showing's settings load,
+  // whose redraw thus presents the first frame before the window appears, and off before hiding.
+  bool Visible() const { return visible_; }
   // Showing runs the settings load first and FormShow after; hiding runs FormHide.
   void SetVisible(bool visible);
 
@@ -55,7 +57,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   WindowPlacementData GetPlacement() override;
   void SetPlacement(const WindowPlacementData& placement) override;
   void SetWindowState(WindowState state) override;
-  bool IsWindowVisible() override { return Visible(); }
+  bool IsWindowVisible() override { return ::IsWindowVisible(window_) != FALSE; }
   bool IsApplicationMinimized() override { return application_.IsMinimised(); }
   void PostMinimizeToApplication() override;
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
@@ -103,7 +105,11 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void FormDestroy();
 
   // Commands of the popup menu and the tray icon.
-  void PopupMenu1At(HWND owner, POINT screen_point);
+  // Rebuilds the lists and shows the menu; returns the chosen entry, or null when the menu did not
+  // open or nothing was chosen.
+  MenuItem* ChooseFromPopupMenu1(HWND owner, POINT screen_point);
+  // The click of a chosen entry: its check mark follows the menu's rules, then its command runs.
+  void ClickMenuEntry(MenuItem& entry);
   void RunMenuCommand(MenuItem& entry);
   void OnTop1Click();
   void ShowHide1Click();
@@ -131,6 +137,13 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   Application& application_;
   ErrorReport& report_;
   HWND window_ = nullptr;
+  bool visible_ = false;
+  // Set by the first close request: a close asked for while one is under way (from a message box
+  // of its saves) is ignored, and no menu or tray command runs on a closing window.
+  bool closing_ = false;
+  // True while PopupMenu1 is open: the menu's modal loop still delivers the tray icon's messages,
+  // and a second opening would rebuild the lists under the open menu.
+  bool menu_open_ = false;
   int pixels_per_inch_ = 96;
 
   // Fields of the window, in the order of its definition.

@@ -238,11 +238,15 @@ void TrayIcon::PopUpMenu() {
   if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
   BringToForeground(window_.get());
   ProcessPendingMessages();
-  struct RefocusAfterMenu {
-    HWND window;
-    ~RefocusAfterMenu() { BringToForeground(window); }
-  } refocus{window_.get()};
-  handlers_.on_popup(window_.get(), CursorPosition());
+  std::function<void()> command;
+  {
+    struct RefocusAfterMenu {
+      HWND window;
+      ~RefocusAfterMenu() { BringToForeground(window); }
+    } refocus{window_.get()};
+    command = handlers_.on_popup(window_.get(), CursorPosition());
+  }
+  if (command) command();
 }
 
 void TrayIcon::ReportError(const std::string& message) {

@@ -48,8 +48,10 @@ class TrayIcon {
   struct Handlers {
     // A completed click of the left button (and of the right one when there is no menu).
     std::function<void(const TrayClick&)> on_click;
-    // Opens the popup menu at the cursor for the icon's window and runs the chosen command.
-    std::function<void(HWND owner, POINT cursor)> on_popup;
+    // Opens the popup menu at the cursor for the icon's window and returns the chosen command
+    // (empty when nothing was chosen). The icon runs it once the menu has gone and its own window
+    // is in the foreground again, so a command that activates a window leaves that one in front.
+    std::function<std::function<void()>(HWND owner, POINT cursor)> on_popup;
     // Runs the menu's default command (a double click).
     std::function<void()> on_default_command;
     // Shows the text of an error raised by any of the handlers above.

@@ -1,0 +1,120 @@
+// The main window as a whole under Wine. The test program's folder has no skins and no star
+// sprite, so creation and the first load report those; a watcher thread answers every report.
+#include "app/win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/file_system.h"
+#include "settings/startup.h"
+
+namespace tindrel::win {
+namespace {
+
+// Answers every "Tindrel" message box of this process with OK until it is destroyed.
+class BoxAnswerer {
+ public:
+  BoxAnswerer() : thread_([this] { Answer(); }) {}
+  ~BoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  int Answered() const { return answered_; }
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM context) {
+    wchar_t class_name[16] = {};
+    wchar_t title[16] = {};
+    GetClassNameW(window, class_name, 16);
+    GetWindowTextW(window, title, 16);
+    if (std::wstring(class_name) == L"#32770" && std::wstring(title) == L"Tindrel" &&
+        IsWindowVisible(window)) {
+      reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    }
+    return TRUE;
+  }
+  void Answer() {
+    while (!stop_) {
+      std::vector<HWND> boxes;
+      EnumWindows(Collect, reinterpret_cast<LPARAM>(&boxes));
+      for (HWND box : boxes) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ++answered_;
+      }
+      Sleep(20);
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::thread thread_;
+};
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { ForgetStoredSettings(); }
+  void TearDown() override {
+    // Destruction ends the message loop with a quit request; later tests need a clean queue.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ForgetStoredSettings();
+  }
+  static void ForgetStoredSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmoor\\Tindrel");
+    HKEY run = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), 0, KEY_SET_VALUE, &run) ==
+        ERROR_SUCCESS) {
+      RegDeleteValueW(run, Widen(RunValueName(ExecutablePath())).c_str());
+      RegCloseKey(run);
+    }
+  }
+  static SIZE WindowSize(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  }
+
+  BoxAnswerer answerer_;
+  Application application_{GetModuleHandleW(nullptr)};
+  ErrorReport report_{kApplicationTitle};
+};
+
+TEST_F(MainWindow, TheShowingsLoadPresentsAFrameBeforeTheWindowAppearsAndHidingHidesIt) {
+  TfrmVelaCountdownClock widget(application_, report_);
+  const SIZE designed = WindowSize(widget.Handle());
+  ASSERT_EQ(designed.cx, 396);
+  ASSERT_EQ(designed.cy, 353);
+  EXPECT_FALSE(widget.Visible());
+
+  widget.SetVisible(true);
+  // No message was dispatched outside the reports' boxes: the frame came from the load's redraw.
+  EXPECT_TRUE(widget.Visible());
+  EXPECT_TRUE(IsWindowVisible(widget.Handle()));
+  const SIZE shown = WindowSize(widget.Handle());
+  EXPECT_FALSE(shown.cx == 396 && shown.cy == 353) << "the window still has its designed size";
+  EXPECT_GT(answerer_.Answered(), 0) << "the missing star sprite was not reported";
+
+  widget.SetVisible(false);
+  EXPECT_FALSE(widget.Visible());
+  EXPECT_FALSE(IsWindowVisible(widget.Handle()));
+}
+
+TEST_F(MainWindow, ACloseRequestDestroysTheWindowOnceAndEndsTheMessageLoop) {
+  TfrmVelaCountdownClock widget(application_, report_);
+  widget.SetVisible(true);
+  const HWND window = widget.Handle();
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(widget.Handle(), nullptr);
+  EXPECT_FALSE(widget.Visible());
+  MSG message;
+  EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+}  // namespace
+}  // namespace tindrel::win
