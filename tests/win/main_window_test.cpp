@@ -11,48 +11,10 @@
 
 #include "app/file_system.h"
 #include "settings/startup.h"
+#include "support/box_watcher.h"
 
 namespace tindrel::win {
 namespace {
-
-// Answers every "Tindrel" message box of this process with OK until it is destroyed.
-class BoxAnswerer {
- public:
-  BoxAnswerer() : thread_([this] { Answer(); }) {}
-  ~BoxAnswerer() {
-    stop_ = true;
-    thread_.join();
-  }
-  int Answered() const { return answered_; }
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM context) {
-    wchar_t class_name[16] = {};
-    wchar_t title[16] = {};
-    GetClassNameW(window, class_name, 16);
-    GetWindowTextW(window, title, 16);
-    if (std::wstring(class_name) == L"#32770" && std::wstring(title) == L"Tindrel" &&
-        IsWindowVisible(window)) {
-      reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    }
-    return TRUE;
-  }
-  void Answer() {
-    while (!stop_) {
-      std::vector<HWND> boxes;
-      EnumWindows(Collect, reinterpret_cast<LPARAM>(&boxes));
-      for (HWND box : boxes) {
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        ++answered_;
-      }
-      Sleep(20);
-    }
-  }
-
-  std::atomic<bool> stop_{false};
-  std::atomic<int> answered_{0};
-  std::thread thread_;
-};
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -79,7 +41,7 @@ class MainWindow : public ::testing::Test {
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
   }
 
-  BoxAnswerer answerer_;
+  BoxWatcher answerer_;
   Application application_{GetModuleHandleW(nullptr)};
   ErrorReport report_{kApplicationTitle};
 };
@@ -97,7 +59,7 @@ TEST_F(MainWindow, TheShowingsLoadPresentsAFrameBeforeTheWindowAppearsAndHidingH
   EXPECT_TRUE(IsWindowVisible(widget.Handle()));
   const SIZE shown = WindowSize(widget.Handle());
   EXPECT_FALSE(shown.cx == 396 && shown.cy == 353) << "the window still has its designed size";
-  EXPECT_GT(answerer_.Answered(), 0) << "the missing star sprite was not reported";
+  EXPECT_GT(answerer_.BoxesSeen(), 0) << "the missing star sprite was not reported";
 
   widget.SetVisible(false);
   EXPECT_FALSE(widget.Visible());
