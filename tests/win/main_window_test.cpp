@@ -78,5 +78,30 @@ TEST_F(MainWindow, ACloseRequestDestroysTheWindowOnceAndEndsTheMessageLoop) {
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
+TEST_F(MainWindow, TheEndOfTheSessionSavesTheChoicesMadeSinceTheLastShowing) {
+  TfrmVelaCountdownClock widget(application_, report_);
+  widget.SetVisible(true);
+  widget.SetChecked("ShowDays1", false);  // a choice made while the widget is shown
+  const HWND window = widget.Handle();
+  SendMessageW(window, WM_QUERYENDSESSION, 0, 0);
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_FALSE(IsWindow(window));
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillmoor\\Tindrel\\MainForm", 0,
+                          KEY_QUERY_VALUE, &key),
+            ERROR_SUCCESS);
+  wchar_t text[16] = {};
+  DWORD size = sizeof(text);
+  EXPECT_EQ(RegQueryValueExW(key, L"ShowDays1_Checked", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(text), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(text), L"False");
+  size = sizeof(text);
+  RegQueryValueExW(key, L"Visible", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+  EXPECT_EQ(std::wstring(text), L"1");  // the save made while the window is being destroyed
+  RegCloseKey(key);
+}
+
 }  // namespace
 }  // namespace tindrel::win

@@ -487,6 +487,14 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
       DestroyWindow(window_);
       return 0;
+    case WM_ENDSESSION:
+      // The session ends without a close request: the window goes now, and its destruction saves
+      // what has not been saved since the last load, as at any other end of the program.
+      if (wparam && !closing_) {
+        closing_ = true;
+        DestroyWindow(window_);
+      }
+      return 0;
     case WM_DESTROY:
       visible_ = false;  // destruction has hidden the window
       KillTimer(window_, kRefreshTimer);
