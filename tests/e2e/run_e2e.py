@@ -172,8 +172,8 @@ def the_default_clip_opens_when_the_hour_turns(w, ctx):
 
 # -- the menu and the tray icon --------------------------------------------------------------
 
-@e2e
-def right_click_opens_the_menu_and_exit_ends_the_program(w, ctx):
+def open_menu_on_the_widget(w):
+    """Starts the widget and opens its popup menu with a right click on it."""
     w.start()
     win = w.wait_for_window()
     time.sleep(1.0)
@@ -182,19 +182,18 @@ def right_click_opens_the_menu_and_exit_ends_the_program(w, ctx):
     w.xdotool("click", 3)
     menus = w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10)
     assert menus, "no popup menu after a right click"
+
+
+@e2e
+def right_click_opens_the_menu_and_exit_ends_the_program(w, ctx):
+    open_menu_on_the_widget(w)
     w.xdotool("key", "x")  # E&xit
     assert w.wait_for_exit(20), "Exit did not end the program"
 
 
 @e2e
 def font_command_opens_the_font_chooser_and_cancel_changes_nothing(w, ctx):
-    w.start()
-    win = w.wait_for_window()
-    time.sleep(1.0)
-    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
-    w.xdotool("click", 1)
-    w.xdotool("click", 3)
-    assert w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10), "no popup menu"
+    open_menu_on_the_widget(w)
     w.xdotool("key", "f")  # F&ont...
     dialogs = w.wait_until(lambda: [b for b in w.boxes() if b["title"] == "Font"], timeout=15)
     assert dialogs, "the font chooser did not open"

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/error.h"
+#include "render/png_decoder.h"
+
 namespace tindrel::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -239,6 +242,16 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(file.good()) << "cannot write " << path;
+}
+
+// The decoder's message for a damaged picture, or "" when it decodes.
+inline std::string DecodeError(const Bytes& bytes) {
+  try {
+    DecodePngBytes(bytes);
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "";
 }
 
 }  // namespace tindrel::test

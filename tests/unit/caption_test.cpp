@@ -5,16 +5,13 @@
 #include <array>
 
 #include "fake_text_painter.h"
+#include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
-using Pixel = std::array<int, 4>;  // B, G, R, A
-
-Pixel PixelOf(const FrameBitmap& bitmap, int x, int y) {
-  const std::uint8_t* p = bitmap.PixelAt(x, y);
-  return {p[kBlue], p[kGreen], p[kRed], p[kAlpha]};
-}
+using test::Pixel;
+using test::PixelOf;
 
 FontSpec FontOfColour(Colour colour) {
   FontSpec font;

@@ -6,19 +6,16 @@
 #include <functional>
 
 #include "fake_text_painter.h"
+#include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
-using Pixel = std::array<int, 4>;  // B, G, R, A
+using test::Pixel;
+using test::PixelOf;
 constexpr Pixel kClear{0, 0, 0, 0};
 constexpr Colour kOrange = 0x004080FF;
 const Pixel kOrangeOpaque{0x40, 0x80, 0xFF, 255};
-
-Pixel PixelOf(const FrameBitmap& bitmap, int x, int y) {
-  const std::uint8_t* p = bitmap.PixelAt(x, y);
-  return {p[kBlue], p[kGreen], p[kRed], p[kAlpha]};
-}
 
 FrameBitmap Picture(int width, int height, const std::function<Pixel(int, int)>& pixel) {
   FrameBitmap bitmap(width, height);

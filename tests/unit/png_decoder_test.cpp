@@ -33,14 +33,7 @@ PngRecipe Recipe(int colour_type, int depth, int width, std::vector<std::uint16_
 }
 
 // The message of the Error that decoding throws ("" when it does not throw).
-std::string DecodeError(const Bytes& bytes) {
-  try {
-    DecodePngBytes(bytes);
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
-}
+using test::DecodeError;
 
 TEST(PngDecoderColourTypes, GreyOfEveryDepthIsWidenedToEightBitsInEachChannel) {
   for (int depth : {1, 2, 4, 8}) {

@@ -15,14 +15,7 @@ namespace {
 
 using test::Bytes;
 
-std::string DecodeError(const Bytes& bytes) {
-  try {
-    DecodePngBytes(bytes);
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
-}
+using test::DecodeError;
 
 TEST(WindowsPngDecoder, DamagedAndHostileDataThrowsAndDecodingGoesOnAfterwards) {
   const Bytes good = test::RgbaPng(2, 1, {255, 255, 255, 128, 1, 2, 3, 255});
