@@ -450,23 +450,28 @@ def _paeth(a, b, c):
     return b if pb <= pc else c
 
 
+def _predictor(kind, left, up, upleft):
+    """The PNG filter's prediction of a byte from its left, upper and upper-left neighbours."""
+    if kind == 0:
+        return 0
+    if kind == 1:
+        return left
+    if kind == 2:
+        return up
+    if kind == 3:
+        return (left + up) >> 1
+    if kind == 4:
+        return _paeth(left, up, upleft)
+    raise ValueError("unknown filter type %d" % kind)
+
+
 def _filter_row(kind, row, prior, bpp):
     out = bytearray(len(row))
     for i, v in enumerate(row):
         left = row[i - bpp] if i >= bpp else 0
         up = prior[i]
         upleft = prior[i - bpp] if i >= bpp else 0
-        if kind == 0:
-            predictor = 0
-        elif kind == 1:
-            predictor = left
-        elif kind == 2:
-            predictor = up
-        elif kind == 3:
-            predictor = (left + up) >> 1
-        else:
-            predictor = _paeth(left, up, upleft)
-        out[i] = (v - predictor) & 0xFF
+        out[i] = (v - _predictor(kind, left, up, upleft)) & 0xFF
     return out
 
 
@@ -549,19 +554,7 @@ def decode_png(data):
             left = line[i - bpp] if i >= bpp else 0
             up = prior[i]
             upleft = prior[i - bpp] if i >= bpp else 0
-            if kind == 0:
-                predictor = 0
-            elif kind == 1:
-                predictor = left
-            elif kind == 2:
-                predictor = up
-            elif kind == 3:
-                predictor = (left + up) >> 1
-            elif kind == 4:
-                predictor = _paeth(left, up, upleft)
-            else:
-                raise ValueError("unknown filter type %d" % kind)
-            line[i] = (line[i] + predictor) & 0xFF
+            line[i] = (line[i] + _predictor(kind, left, up, upleft)) & 0xFF
         pixels += line
         prior = line
     return width, height, colour_type, bytes(pixels)

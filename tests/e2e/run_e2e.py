@@ -205,14 +205,19 @@ def font_command_opens_the_font_chooser_and_cancel_changes_nothing(w, ctx):
     assert (values["FontName"][1], values["FontSize"][1]) == ("DS-Digital", "16"), values
 
 
-@e2e
-def tray_icon_click_hides_and_shows_the_widget(w, ctx):
+def point_at_the_tray_icon(w):
+    """Starts the widget and puts the pointer on its icon in the tray window Wine shows at 0,0."""
     w.start()
     w.wait_for_window()
     tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=10)
     assert tray, "Wine shows no tray window"
     time.sleep(1.0)
     w.xdotool("mousemove", 12, 31)
+
+
+@e2e
+def tray_icon_click_hides_and_shows_the_widget(w, ctx):
+    point_at_the_tray_icon(w)
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
     w.xdotool("click", 1)
@@ -221,12 +226,7 @@ def tray_icon_click_hides_and_shows_the_widget(w, ctx):
 
 @e2e
 def exit_chosen_from_the_tray_icon_menu_ends_the_program_cleanly(w, ctx):
-    w.start()
-    w.wait_for_window()
-    tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=10)
-    assert tray, "Wine shows no tray window"
-    time.sleep(1.0)
-    w.xdotool("mousemove", 12, 31)
+    point_at_the_tray_icon(w)
     w.xdotool("click", 3)
     menus = w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10)
     assert menus, "no popup menu after a right click on the tray icon"
