@@ -1,5 +1,6 @@
 # Windows build (cross-compiled with MinGW-w64): Tindrel.exe, its ready folder, the Windows tests
-# and the probe used by the end-to-end tests. Everything is linked statically.
+# and the probe used by the end-to-end tests. Everything is linked statically. The same source
+# builds for x86 (i686) and x64 (x86_64); the toolchain file chooses which.
 set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 comdlg32 shell32 winmm advapi32 user32 kernel32 ole32)
 set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
@@ -10,15 +11,30 @@ target_compile_definitions(tindrel_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_M
                                               _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(tindrel_core PUBLIC ${TINDREL_WIN_LIBS})
 # Doubles in SSE registers, so the blur's double-precision sums round exactly as on any other
-# build instead of in the x87 unit's extended precision.
-target_compile_options(tindrel_core PUBLIC -msse2 -mfpmath=sse)
+# build instead of in the x87 unit's extended precision (x64 does so anyway).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_compile_options(tindrel_core PUBLIC -msse2 -mfpmath=sse)
+endif()
+
+# The application manifest names the architecture of the build it goes into: Windows refuses to
+# start a program whose manifest names another one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TINDREL_MANIFEST_ARCHITECTURE amd64)
+else()
+  set(TINDREL_MANIFEST_ARCHITECTURE x86)
+endif()
+set(TINDREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest.in
+               ${TINDREL_GENERATED_DIR}/tindrel.manifest @ONLY)
 
 add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
                              ${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc)
 target_link_libraries(Tindrel PRIVATE tindrel_core)
 target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
+# windres looks up the files an .rc names in its include folders too.
+target_include_directories(Tindrel PRIVATE ${TINDREL_GENERATED_DIR})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
+  OBJECT_DEPENDS "${TINDREL_GENERATED_DIR}/tindrel.manifest;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 
 # The ready folder: the program with its data files beside it.
 set(TINDREL_READY_DIR ${CMAKE_BINARY_DIR}/Tindrel)

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Builds libpng once, static, for i686-w64-mingw32 from Debian's own source package, into a
-# cached prefix outside the repository. Debian ships no MinGW build of libpng.
+# Builds libpng once per architecture, static, for MinGW-w64 from Debian's own source package, into
+# cached prefixes outside the repository (Debian ships no MinGW build of libpng):
+#   bash scripts/build-libpng-mingw.sh i686-w64-mingw32 x86_64-w64-mingw32
 set -euo pipefail
-prefix="${TINDREL_MINGW_PREFIX:-/var/cache/tindrel/mingw-libpng}"
-[ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/include/png.h" ] && exit 0
+cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
+
+wanted=()
+for host in "$@"; do
+  prefix="$cache/libpng-$host"
+  [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/include/png.h" ] || wanted+=("$host")
+done
+[ "${#wanted[@]}" -eq 0 ] && exit 0
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -18,12 +25,22 @@ for version in $(apt-cache showsrc libpng1.6 | awk '/^Version:/ {print $2}'); do
   fi
 done
 [ -n "$fetched" ] || { echo "could not download the libpng1.6 source package" >&2; exit 1; }
-
 tarball="$(ls libpng1.6_*.orig.tar.* | head -n 1)"
-mkdir src
-tar -xf "$tarball" -C src --strip-components=1
-cd src
-./configure -q --host=i686-w64-mingw32 --prefix="$prefix" --disable-shared --enable-static \
-  CPPFLAGS="-I/usr/i686-w64-mingw32/include" LDFLAGS="-L/usr/i686-w64-mingw32/lib" >/dev/null
-make -s -j"$(nproc)" install >/dev/null
-echo "libpng $fetched built for MinGW into $prefix"
+
+for host in "${wanted[@]}"; do
+  prefix="$cache/libpng-$host"
+  rm -rf "src-$host"
+  mkdir "src-$host"
+  tar -xf "$tarball" -C "src-$host" --strip-components=1
+  if ! (
+    cd "src-$host"
+    ./configure -q --host="$host" --prefix="$prefix" --disable-shared --enable-static \
+      CPPFLAGS="-I/usr/$host/include" LDFLAGS="-L/usr/$host/lib"
+    make -s -j"$(nproc)" install
+  ) >"build-$host.log" 2>&1; then
+    cat "build-$host.log" >&2
+    echo "libpng could not be built for $host" >&2
+    exit 1
+  fi
+  echo "libpng $fetched built for $host into $prefix"
+done

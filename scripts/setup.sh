@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs everything the build, the widget and the tests need on a Debian 12 machine (as root).
-# Safe to run again: packages already present are skipped by apt, libpng is built only once.
+# Safe to run again: packages already present are skipped by apt, libpng is built only once per
+# architecture. The 32-bit packages install on every host, also where the kernel cannot run them.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(
   cmake make g++ pkg-config
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev
   libpng-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
-  wine wine32:i386 fonts-wine
+  wine wine64 wine32:i386 fonts-wine
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-base gstreamer1.0-plugins-ugly
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
   xvfb xdotool imagemagick x11-utils
   gcc-multilib dpkg-dev xz-utils python3
@@ -48,10 +51,12 @@ if [ -n "$(missing)" ]; then
   need_update=0
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 fi
-if [ ! -f "${TINDREL_MINGW_PREFIX:-/var/cache/tindrel/mingw-libpng}/lib/libpng.a" ]; then
+cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
+if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
+  [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ]; then
   if [ "$need_update" = 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null)" ]; then
     apt-get update -qq
   fi
 fi
 
-"$here/scripts/build-libpng-mingw.sh"
+"$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32
