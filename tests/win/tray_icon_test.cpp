@@ -16,7 +16,8 @@ TEST(TrayRecord, HasTheFirstLayoutAndTheProductTip) {
   const HWND window = reinterpret_cast<HWND>(0x1000);
   const HICON icon = reinterpret_cast<HICON>(0x2000);
   const NOTIFYICONDATAA record = BuildTrayRecord(window, icon, "Tindrel");
-  EXPECT_EQ(record.cbSize, 88u);
+  // The first layout's size: 88 bytes where handles have 4 bytes, 104 where they have 8.
+  EXPECT_EQ(record.cbSize, sizeof(HWND) == 4 ? 88u : 104u);
   EXPECT_EQ(record.hWnd, window);
   EXPECT_EQ(record.uID, 0u);
   EXPECT_EQ(record.uFlags, 7u);

@@ -117,6 +117,8 @@ TEST_F(OwnerWindow, DueDateTipHasTheStyleColoursToolAndTitle) {
   EXPECT_EQ(SendMessageW(handle, TTM_GETTIPTEXTCOLOR, 0, 0), 0x00800000);
   EXPECT_EQ(SendMessageW(handle, TTM_GETTOOLCOUNT, 0, 0), 1);
 
+  // The layout that ends with the application data: 44 bytes with 4-byte handles, 64 with 8.
+  EXPECT_EQ(kToolRecordSize, sizeof(void*) == 4 ? 44u : 64u);
   wchar_t text[300] = {};
   TOOLINFOW tool{};
   tool.cbSize = kToolRecordSize;

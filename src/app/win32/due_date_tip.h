@@ -5,14 +5,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
 #include <string>
 
 #include "app/win32/raii.h"
 
 namespace tindrel::win {
 
-// The tool record in the 44-byte layout that ends with the application-data field.
-constexpr UINT kToolRecordSize = 44;
+// The tool record in the layout that ends with the application-data field: 44 bytes in the x86
+// build, 64 in the x64 one, whose handles and pointers are twice as wide.
+constexpr UINT kToolRecordSize = offsetof(TOOLINFOW, lParam) + sizeof(LPARAM);
+static_assert(sizeof(void*) == 8 || kToolRecordSize == 44, "the x86 tool record has 44 bytes");
 constexpr UINT kDueDateToolFlags = TTF_CENTERTIP | TTF_SUBCLASS | TTF_TRANSPARENT;  // 0x0112
 constexpr DWORD kDueDateTipStyle = WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP;         // 0x80000003
 

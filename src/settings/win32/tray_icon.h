@@ -19,8 +19,9 @@ namespace tindrel::win {
 
 inline constexpr UINT kTrayCallbackMessage = 0xB054;
 // The first layout of the notification record: the ANSI record up to and including its 64-byte
-// tip, which every version of the shell accepts.
-inline constexpr DWORD kTrayRecordSize = 88;
+// tip, which every version of the shell accepts. It holds a window and an icon handle, so its size
+// follows the pointer size: 88 bytes in the x86 build, 104 in the x64 one.
+inline constexpr DWORD kTrayRecordSize = sizeof(void*) == 4 ? 88 : 104;
 inline constexpr UINT kTrayRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 // Shift, Ctrl and Alt as they were when a click was handled, together with the button.
@@ -39,7 +40,7 @@ struct TrayClick {
   POINT cursor;  // screen coordinates
 };
 
-// The record the shell receives: size 88, identifier 0, flags 7, callback 0xB054, the icon, and
+// The record the shell receives: the first layout's size, identifier 0, flags 7, callback 0xB054, the icon, and
 // the hint up to its first "|" cut to 63 characters as the zero-terminated tip.
 NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint);
 
