@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: the native unit tests (with AddressSanitizer and
-# UndefinedBehaviorSanitizer), the Windows tests under Wine, and the end-to-end tests of the real
-# Tindrel.exe under Wine on a virtual display. Ends with one line "N passed, N failed" that counts
-# every test of the three suites.
+# UndefinedBehaviorSanitizer), the checks of both built executables, and for each Windows build
+# this host can run (x64 always, x86 where the kernel executes 32-bit programs) the Windows tests
+# and the end-to-end tests of the real Tindrel.exe under Wine on a virtual display. Ends with one
+# line "N passed, N failed" that counts every test of every suite.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
@@ -33,27 +34,48 @@ total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2
 bad=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$work/native.log" | tail -n 1)
 count "native unit tests" "$status" "$(( ${total:-0} - ${bad:-0} ))" "${bad:-0}"
 
+echo "== built executables (x86 and x64)"
+python3 tests/e2e/check_builds.py build/win-x86 build/win-x64 >"$work/builds.log" 2>&1
+status=$?
+cat "$work/builds.log"
+good=$(sed -n 's/^builds: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/builds.log")
+bad=$(sed -n 's/^builds: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/builds.log")
+count "built executables" "$status" "${good:-0}" "${bad:-0}"
+
+builds="$(runnable_builds)"
+if [[ " $builds " == *" x86 "* ]]; then
+  echo "== this host runs 32-bit programs: testing the x64 and the x86 build under Wine"
+else
+  echo "== this host cannot run 32-bit programs: testing the x64 build under Wine (x86 not run)"
+fi
+
 start_virtual_display || exit 1
 make_pristine_prefix "$work/pristine" "$work/home"
 
-echo "== Windows tests under Wine"
-cp -a "$work/pristine" "$work/unit-prefix"
-(cd build/win && HOME="$work/home" WINEPREFIX="$work/unit-prefix" TINDREL_DATA_DIR="$here/data" \
-  wine tindrel_win_tests.exe >"$work/win.log" 2>&1)
-status=$?
-HOME="$work/home" WINEPREFIX="$work/unit-prefix" wineserver -k 2>/dev/null
-grep -E '^\[  (FAILED|PASSED)|^\[==========\]' "$work/win.log" | tail -n 20
-good=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$work/win.log" | tail -n 1)
-bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$work/win.log" | tail -n 1)
-count "Windows tests under Wine" "$status" "${good:-0}" "${bad:-0}"
+for arch in $builds; do
+  use_wine "$arch"
+  build_dir="$here/build/win-$arch"
 
-echo "== end-to-end tests of Tindrel.exe under Wine"
-python3 tests/e2e/run_e2e.py --build "$here/build/win" --pristine "$work/pristine" \
-  --home "$work/home" --work "$work/e2e" 2>&1 | tee "$work/e2e.log"
-status=${PIPESTATUS[0]}
-good=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/e2e.log")
-bad=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/e2e.log")
-count "end-to-end tests" "$status" "${good:-0}" "${bad:-0}"
+  echo "== Windows tests under Wine ($arch)"
+  cp -a "$work/pristine" "$work/unit-prefix-$arch"
+  (cd "$build_dir" && HOME="$work/home" WINEPREFIX="$work/unit-prefix-$arch" \
+    TINDREL_DATA_DIR="$here/data" "$TINDREL_WINE" tindrel_win_tests.exe >"$work/win-$arch.log" 2>&1)
+  status=$?
+  HOME="$work/home" WINEPREFIX="$work/unit-prefix-$arch" "$WINESERVER" -k 2>/dev/null
+  grep -E '^\[  (FAILED|PASSED)|^\[==========\]' "$work/win-$arch.log" | tail -n 20
+  good=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$work/win-$arch.log" | tail -n 1)
+  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$work/win-$arch.log" | tail -n 1)
+  count "Windows tests under Wine ($arch)" "$status" "${good:-0}" "${bad:-0}"
 
+  echo "== end-to-end tests of Tindrel.exe under Wine ($arch)"
+  python3 tests/e2e/run_e2e.py --build "$build_dir" --pristine "$work/pristine" \
+    --home "$work/home" --work "$work/e2e-$arch" 2>&1 | tee "$work/e2e-$arch.log"
+  status=${PIPESTATUS[0]}
+  good=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/e2e-$arch.log")
+  bad=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/e2e-$arch.log")
+  count "end-to-end tests ($arch)" "$status" "${good:-0}" "${bad:-0}"
+done
+
+echo "== Windows builds tested under Wine: $builds"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$suite_failed" -eq 0 ]

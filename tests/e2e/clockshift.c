@@ -1,30 +1,23 @@
 /* Moves the wall clock of one process by a number of seconds, for end-to-end runs of the widget
- * at chosen times under Wine. Preloaded (LD_PRELOAD) into the 32-bit Wine process, it adds
- * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading,
- * through both the 32-bit and the 64-bit-time_t entry points that Debian 12's wine32 uses. The
- * monotonic clocks are left alone, so Wine's timers and timeouts keep their pace. */
+ * at chosen times under Wine. Preloaded (LD_PRELOAD) into the Wine process, it adds
+ * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading. Built
+ * twice: for the 32-bit Wine process (gcc -m32), where Debian 12's wine32 reads the clock through
+ * both the 32-bit and the 64-bit-time_t entry points, and for the 64-bit one (plain gcc), where
+ * time_t has 64 bits everywhere. The monotonic clocks are left alone, so Wine's timers and
+ * timeouts keep their pace. */
 
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdint.h>
 #include <stdlib.h>
 
-/* The time records and clock numbers of glibc on i386, spelled out here rather than taken from
- * <time.h> and <sys/time.h>: those declare the pointers non-null, while the kernel accepts a null
- * time value, and the checks for it must not be optimised away. */
-_Static_assert(sizeof(long) == 4, "built for the 32-bit Wine process only (gcc -m32)");
-typedef int32_t clockshift_time32;
+/* The time records and clock numbers of glibc, spelled out here rather than taken from <time.h>
+ * and <sys/time.h>: those declare the pointers non-null, while the kernel accepts a null time
+ * value, and the checks for it must not be optimised away. */
 enum { kClockRealtime = 0, kClockRealtimeCoarse = 5 };
 
-struct clockshift_timespec32 {
-  clockshift_time32 tv_sec;
-  int32_t tv_nsec;
-};
-struct clockshift_timeval32 {
-  clockshift_time32 tv_sec;
-  int32_t tv_usec;
-};
-/* The 64-bit-time_t records (little-endian, nanoseconds padded to 64 bits). */
+/* The 64-bit-time_t records (little-endian; on i386 the nanoseconds are padded to 64 bits, on
+ * x86_64 they are a 64-bit long: the seconds come first either way). */
 struct clockshift_timespec64 {
   int64_t tv_sec;
   int32_t tv_nsec;
@@ -53,6 +46,18 @@ static void* next_symbol(const char* name) {
 static int is_wall_clock(int clock) {
   return clock == kClockRealtime || clock == kClockRealtimeCoarse;
 }
+
+#if UINTPTR_MAX == 0xFFFFFFFFu
+/* i386: the classic entry points take 32-bit time values; the *64 ones take the records above. */
+typedef int32_t clockshift_time32;
+struct clockshift_timespec32 {
+  clockshift_time32 tv_sec;
+  int32_t tv_nsec;
+};
+struct clockshift_timeval32 {
+  clockshift_time32 tv_sec;
+  int32_t tv_usec;
+};
 
 int clock_gettime(int clock, struct clockshift_timespec32* now) {
   int (*real)(int, struct clockshift_timespec32*) = next_symbol("clock_gettime");
@@ -96,3 +101,29 @@ int64_t __time64(int64_t* out) {
   if (out) *out = now;
   return now;
 }
+
+#else
+/* x86_64: one set of entry points, all with 64-bit time values. */
+_Static_assert(sizeof(long) == 8, "built for a 32-bit or a 64-bit Linux process");
+
+int clock_gettime(int clock, struct clockshift_timespec64* now) {
+  int (*real)(int, struct clockshift_timespec64*) = next_symbol("clock_gettime");
+  const int result = real(clock, now);
+  if (result == 0 && now && is_wall_clock(clock)) now->tv_sec += offset_seconds();
+  return result;
+}
+
+int gettimeofday(struct clockshift_timeval64* now, void* zone) {
+  int (*real)(struct clockshift_timeval64*, void*) = next_symbol("gettimeofday");
+  const int result = real(now, zone);
+  if (result == 0 && now) now->tv_sec += offset_seconds();
+  return result;
+}
+
+int64_t time(int64_t* out) {
+  int64_t (*real)(int64_t*) = next_symbol("time");
+  const int64_t now = real(NULL) + offset_seconds();
+  if (out) *out = now;
+  return now;
+}
+#endif

@@ -49,18 +49,23 @@ std::vector<HWND> TopLevelWindows() {
   return windows;
 }
 
+// A window handle as a number, whole in both the x86 and the x64 build.
+unsigned long long HandleNumber(HWND window) {
+  return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
 void PrintWindow(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  std::printf("hwnd=%lu class=%s title=\"%s\" style=0x%08lX exstyle=0x%08lX visible=%d "
-              "left=%ld top=%ld width=%ld height=%ld owner=%lu\n",
-              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+  std::printf("hwnd=%llu class=%s title=\"%s\" style=0x%08lX exstyle=0x%08lX visible=%d "
+              "left=%ld top=%ld width=%ld height=%ld owner=%llu\n",
+              HandleNumber(window),
               Utf8(ClassOf(window)).c_str(), Utf8(TitleOf(window)).c_str(),
               static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
               static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
               IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right - rect.left,
               rect.bottom - rect.top,
-              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))));
+              HandleNumber(GetWindow(window, GW_OWNER)));
 }
 
 bool IsDialogBox(HWND window) { return ClassOf(window) == L"#32770"; }
@@ -111,8 +116,7 @@ int main(int argc, char** argv) {
   if (command == "boxes") {
     for (HWND window : TopLevelWindows()) {
       if (!IsDialogBox(window) || !IsWindowVisible(window)) continue;
-      std::printf("box=%lu title=\"%s\" text=\"%s\"\n",
-                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+      std::printf("box=%llu title=\"%s\" text=\"%s\"\n", HandleNumber(window),
                   Utf8(TitleOf(window)).c_str(), DialogText(window).c_str());
     }
     return 0;

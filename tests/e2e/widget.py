@@ -7,6 +7,10 @@ import subprocess
 import tempfile
 import time
 
+# The loader and server of the build under test, as scripts/wine-env.sh exports them.
+WINE = os.environ.get("TINDREL_WINE", "wine")
+WINESERVER = os.environ.get("WINESERVER", "wineserver")
+
 MAIN_CLASS = "TfrmVelaCountdownClock"
 APP_CLASS = "TindrelApplication"
 WS_EX_LAYERED = 0x00080000
@@ -60,12 +64,12 @@ class Widget:
     def start(self, extra_env=None, preload=None, log=None):
         subprocess.run(["xdotool", "mousemove", "1270", "1015"], env=self.env, check=False)
         env = dict(self.env, **(extra_env or {}))
-        subprocess.run(["wineserver", "-p"], env=env, check=False, stdin=subprocess.DEVNULL,
+        subprocess.run([WINESERVER, "-p"], env=env, check=False, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if preload:
             env["LD_PRELOAD"] = preload
         self.log_file = open(log, "wb") if log else subprocess.DEVNULL
-        self.process = subprocess.Popen(["wine", "Tindrel.exe"], cwd=self.app, env=env,
+        self.process = subprocess.Popen([WINE, "Tindrel.exe"], cwd=self.app, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log_file)
 
     def wait_for_window(self, timeout=40.0, visible=True):
@@ -98,9 +102,9 @@ class Widget:
             self.probe("close", MAIN_CLASS)
             if not self.wait_for_exit(10):
                 self.process.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+        subprocess.run([WINESERVER, "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, check=False)
+        subprocess.run([WINESERVER, "-w"], env=self.env, check=False)
 
     # -- driving -------------------------------------------------------------------------------
     def xdotool(self, *args):
@@ -121,7 +125,7 @@ class Widget:
         # Output goes through a file: Wine's helper processes inherit a pipe and keep it open long
         # after the command itself has ended.
         with tempfile.TemporaryFile() as out:
-            done = subprocess.run(["wine", *args], env=self.env, stdout=out,
+            done = subprocess.run([WINE, *args], env=self.env, stdout=out,
                                   stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                   timeout=timeout)
             out.seek(0)

@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Checks each built Tindrel.exe as a file, for every build whether or not this host can run it:
+the machine type of its architecture, an application manifest that names that same architecture
+for the program and for common controls 6 (Windows refuses to start a program whose manifest
+names another one), the Windows versions it declares, and no runtime DLL beside the system's.
+Ends with a line "builds: N passed, N failed".
+
+    python3 tests/e2e/check_builds.py build/win-x86 build/win-x64
+"""
+
+import os
+import re
+import sys
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from pe_image import MACHINE_AMD64, MACHINE_I386, RT_MANIFEST, PeImage  # noqa: E402
+
+EXPECTED = {
+    "win-x86": (MACHINE_I386, "x86"),
+    "win-x64": (MACHINE_AMD64, "amd64"),
+}
+SUPPORTED_OS = {
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # Windows 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # Windows 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # Windows 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # Windows 10 and 11
+}
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
+               "msimg32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
+               "winmm.dll"}
+
+
+def check_machine(image, machine, _):
+    assert image.machine == machine, f"machine 0x{image.machine:04x}, expected 0x{machine:04x}"
+
+
+def manifest_of(image):
+    text = image.resource(RT_MANIFEST, 1)
+    assert text, "no application manifest (RT_MANIFEST 1)"
+    return text.decode("utf-8")
+
+
+def check_manifest_architecture(image, _, architecture):
+    manifest = manifest_of(image)
+    identities = re.findall(r"<assemblyIdentity\b[^>]*>", manifest)
+    assert len(identities) == 2, identities
+    for identity in identities:
+        assert f'processorArchitecture="{architecture}"' in identity, identity
+    assert 'name="Microsoft.Windows.Common-Controls"' in identities[1], identities[1]
+    assert 'version="6.0.0.0"' in identities[1], identities[1]
+
+
+def check_supported_windows(image, _, __):
+    declared = set(re.findall(r'<supportedOS\s+Id="([^"]+)"', manifest_of(image)))
+    assert declared == SUPPORTED_OS, sorted(declared)
+
+
+def check_static_linking(image, _, __):
+    others = [name for name in image.imported_dlls() if name.lower() not in SYSTEM_DLLS]
+    assert not others, f"imports DLLs that are not part of Windows: {others}"
+
+
+CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_static_linking]
+
+
+def main(build_dirs):
+    passed = failed = 0
+    for build_dir in build_dirs:
+        name = os.path.basename(os.path.normpath(build_dir))
+        machine, architecture = EXPECTED[name]
+        exe = os.path.join(build_dir, "Tindrel", "Tindrel.exe")
+        for check in CHECKS:
+            try:
+                check(PeImage(exe), machine, architecture)
+                passed += 1
+                print(f"PASS {name} {check.__name__}")
+            except Exception:  # a failed check or an unreadable file: both fail
+                failed += 1
+                print(f"FAIL {name} {check.__name__}")
+                traceback.print_exc()
+    print(f"builds: {passed} passed, {failed} failed")
+    return 0 if failed == 0 and passed > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
