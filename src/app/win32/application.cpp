@@ -15,12 +15,14 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
   window_class.lpszClassName = kApplicationWindowClass;
-  RegisterClassExW(&window_class);
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    ThrowLastError("RegisterClassExW");
+  }
   // Zero-sized and never shown: it only stands for the application in the window list.
   window_.reset(CreateWindowExW(0, kApplicationWindowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU |
                                                                      WS_MINIMIZEBOX,
                                 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
-  if (!window_) throw Error(SystemErrorText(GetLastError()));
+  if (!window_) ThrowLastError("CreateWindowExW");
 }
 
 void Application::SetTitle(const std::string& title) {

@@ -1,5 +1,7 @@
 #include "app/win32/raii.h"
 
+#include "app/error.h"
+
 namespace tindrel::win {
 
 std::wstring Widen(const std::string& utf8) {
@@ -32,6 +34,11 @@ std::string SystemErrorText(DWORD code) {
   }
   if (text.empty()) return "System error " + std::to_string(code);
   return Narrow(text);
+}
+
+void ThrowLastError(const char* call) {
+  const DWORD code = GetLastError();
+  throw Error(std::string(call) + ": " + SystemErrorText(code));
 }
 
 }  // namespace tindrel::win

@@ -154,4 +154,8 @@ std::string Narrow(const std::wstring& utf16);
 // The system's text for an error code (FormatMessage), without the trailing line break.
 std::string SystemErrorText(DWORD code);
 
+// Turns a failed Windows call into the program's own error, right at the call: the call's name
+// and the system's text for the last error code ("SetTimer: Not enough memory resources ...").
+[[noreturn]] void ThrowLastError(const char* call);
+
 }  // namespace tindrel::win

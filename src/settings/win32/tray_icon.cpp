@@ -44,7 +44,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   window_class.hInstance = instance;
   window_class.lpszClassName = kWindowClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw Error("Cannot register the tray icon window: " + SystemErrorText(GetLastError()));
+    ThrowLastError("RegisterClassExW");
   }
 }
 
@@ -159,7 +159,7 @@ TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers hand
   window_.reset(CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 instance, this));
   if (!window_) {
-    throw Error("Cannot create the tray icon window: " + SystemErrorText(GetLastError()));
+    ThrowLastError("CreateWindowExW");
   }
   Add();
 }

@@ -8,7 +8,7 @@ namespace tindrel::win {
 void WindowFadeTimer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   if (enabled) {
-    if (!SetTimer(window_, id_, kIntervalMs, nullptr)) throw Error(SystemErrorText(GetLastError()));
+    if (!SetTimer(window_, id_, kIntervalMs, nullptr)) ThrowLastError("SetTimer");
   } else {
     KillTimer(window_, id_);
   }
