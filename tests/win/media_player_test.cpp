@@ -170,6 +170,22 @@ TEST(MciClipPath, NameOutsideTheAnsiCodePageIsReported) {
   EXPECT_EQ(ToAnsiPath("C:\\sounds\\JingleBells.mp3"), "C:\\sounds\\JingleBells.mp3");
 }
 
+// A system whose ANSI code page is UTF-8 takes every path; code pages that refuse the conversion
+// flags still convert; only a character a code page truly lacks is reported.
+TEST(MciClipPath, EveryCodePageConvertsWhatItCanRepresent) {
+  const std::string plain = "C:\\sounds\\JingleBells.mp3";
+  const std::string snowflake = "C:\\sounds\\\xE2\x9D\x84.mp3";  // U+2744
+  EXPECT_EQ(ToCodePagePath(plain, CP_UTF8), plain);
+  EXPECT_EQ(ToCodePagePath(snowflake, CP_UTF8), snowflake);
+  EXPECT_EQ(ToCodePagePath(plain, 1252), plain);
+  EXPECT_EQ(ToCodePagePath("C:\\Gr\xC3\xBC\xC3\x9F"
+                           "e.mp3",
+                           1252),
+            "C:\\Gr\xFC\xDF"
+            "e.mp3");
+  EXPECT_THROW(ToCodePagePath(snowflake, 1252), Error);
+}
+
 // Whether the device answers the volume commands decides how the fade learns the level; the
 // result is shown so that a run tells which ones this system serves.
 TEST_F(MciMediaPlayer, VolumeCommandsOnThePlayingClip) {

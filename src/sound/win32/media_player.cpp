@@ -1,5 +1,7 @@
 #include "sound/win32/media_player.h"
 
+#include <algorithm>
+
 #include "app/error.h"
 #include "sound/win32/mpvolume.h"
 
@@ -12,7 +14,7 @@ namespace {
 ScopedWindow CreateCallbackWindow() {
   ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       GetModuleHandleW(nullptr), nullptr));
-  if (!window) throw Error(SystemErrorText(GetLastError()));
+  if (!window) ThrowLastError("CreateWindowExW");
   return window;
 }
 
@@ -87,20 +89,53 @@ std::string MciErrorText(MCIERROR code) {
 }
 
 std::string ToAnsiPath(const std::string& utf8_path) {
+  return ToCodePagePath(utf8_path, GetACP());
+}
+
+namespace {
+
+// Code pages for which WideCharToMultiByte refuses WC_NO_BEST_FIT_CHARS and the default-character
+// report: it fails with ERROR_INVALID_FLAGS or ERROR_INVALID_PARAMETER instead of converting.
+bool TakesConversionFlags(UINT code_page) {
+  return !(code_page == CP_UTF8 || code_page == CP_UTF7 || code_page == 54936 || code_page == 42 ||
+           (code_page >= 50220 && code_page <= 50229) ||
+           (code_page >= 57002 && code_page <= 57011));
+}
+
+}  // namespace
+
+std::string ToCodePagePath(const std::string& utf8_path, UINT code_page) {
   const std::wstring wide = Widen(utf8_path);
   if (wide.empty()) return {};
+  const bool takes_flags = TakesConversionFlags(code_page);
+  const DWORD flags = takes_flags                                    ? WC_NO_BEST_FIT_CHARS
+                      : (code_page == CP_UTF8 || code_page == 54936) ? WC_ERR_INVALID_CHARS
+                                                                     : 0;
   BOOL lossy = FALSE;
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                       static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
-  if (size <= 0 || lossy) {
+  BOOL* lossy_report = takes_flags ? &lossy : nullptr;
+  const int wide_size = static_cast<int>(wide.size());
+  const int size = WideCharToMultiByte(code_page, flags, wide.data(), wide_size, nullptr, 0,
+                                       nullptr, lossy_report);
+  std::string converted(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  if (size > 0 && !lossy) {
+    WideCharToMultiByte(code_page, flags, wide.data(), wide_size, converted.data(), size, nullptr,
+                        nullptr);
+  }
+  // Where the conversion cannot report a lost character, converting back tells.
+  bool representable = size > 0 && !lossy;
+  if (representable && !takes_flags) {
+    const int back = MultiByteToWideChar(code_page, 0, converted.data(), size, nullptr, 0);
+    std::wstring round_trip(static_cast<std::size_t>(std::max(back, 0)), L'\0');
+    if (back > 0)
+      MultiByteToWideChar(code_page, 0, converted.data(), size, round_trip.data(), back);
+    representable = round_trip == wide;
+  }
+  if (!representable) {
     throw Error(FormatMessage1(
         "The file name '%s' has characters that the system's code page cannot represent",
         utf8_path));
   }
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                      ansi.data(), size, nullptr, nullptr);
-  return ansi;
+  return converted;
 }
 
 }  // namespace tindrel::win

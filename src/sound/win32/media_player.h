@@ -50,5 +50,8 @@ std::string MciErrorText(MCIERROR code);
 // The UTF-8 path in the ANSI code page that the MCI string parameters take; throws
 // tindrel::Error when a character of it has no place there.
 std::string ToAnsiPath(const std::string& utf8_path);
+// The same for a given code page. Every code page works, UTF-8 (a Windows option for the ANSI
+// code page) and the ones that take no conversion flags included.
+std::string ToCodePagePath(const std::string& utf8_path, UINT code_page);
 
 }  // namespace tindrel::win
