@@ -27,11 +27,12 @@ void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window)
   window.LoadSkin(storage.ReadText("sSkinName", kDefaultSkinName));
   window.SetSoundName(storage.ReadText("sSoundName", kDefaultSoundName));
   window.OnDrawWidget();
+  // A start entry that cannot be written is reported; the rest of the load still restores the
+  // user's font and due date, which the next save would otherwise overwrite with defaults.
   try {
     window.chbStartupClick();
   } catch (const Error& error) {
     window.ReportError(error.what());
-    return;
   }
   RestoreFont(storage, window);
   ApplyTickedDueDate(window);

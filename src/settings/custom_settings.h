@@ -65,7 +65,7 @@ class SettingsChoices {
 
 // Reads "foundPlace", "SelectedWeather", "sSkinName", "sSoundName", redraws, brings the start
 // entry in line, then reads the font and applies the ticked due date. A failing start entry is
-// reported and the font and due date are left as they were.
+// reported and the load goes on.
 void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window);
 
 // Writes the eight values in the order they are read.

@@ -160,17 +160,12 @@ void FormStorage::RestorePosition() {
 
 void FormStorage::RestoreState() {
   switch (ReadNumber("ShowCmd", 0)) {
-    case 2:
-    case 6:
-    case 7:
-      // The program comes up minimised as a whole, not as a minimised widget window.
-      window_.SetWindowState(WindowState::kNormal);
-      window_.PostMinimizeToApplication();
-      break;
     case 3:
       window_.SetWindowState(WindowState::kMaximized);
       break;
     default:
+      // A minimised state (2, 6, 7) included: a widget has nothing to minimise to, and minimising
+      // the hidden application window would only leave a stray stub on the desktop.
       window_.SetWindowState(WindowState::kNormal);
       break;
   }

@@ -78,8 +78,6 @@ class SettingsWindow {
   virtual void SetWindowState(WindowState state) = 0;
   virtual bool IsWindowVisible() = 0;
   virtual bool IsApplicationMinimized() = 0;
-  // Posts WM_SYSCOMMAND / SC_MINIMIZE to the application window.
-  virtual void PostMinimizeToApplication() = 0;
   // The primary screen's size in pixels at the moment of the call.
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;

@@ -107,16 +107,25 @@ TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
   EXPECT_TRUE(Logged("DueDateClick:Christmas1"));
 }
 
-TEST_F(CustomSettings, FailingStartEntryIsReportedAndSkipsFontAndDueDate) {
+TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDueDate) {
   registry.RefuseSettingValue("Tindrel");
   Put("FontName", "Arial");
+  Put("FontSize", "22");
+  Put("FontColor", "255");
+  Put("NewYear1_Checked", "True");
   storage.LoadSettings();
 
   EXPECT_EQ(window.reports, std::vector<std::string>{"Failed to set data for 'Tindrel'"});
-  EXPECT_EQ(window.log.back(), "chbStartupClick");
-  EXPECT_EQ(window.fontName, "DS-Digital");
-  EXPECT_EQ(window.fontSize, 15) << "the font of the window's definition stays";
+  EXPECT_EQ(window.fontName, "Arial");
+  EXPECT_EQ(window.fontSize, 22);
+  EXPECT_EQ(window.fontColor, 255);
+  EXPECT_EQ(window.log.back(), "DueDateClick:NewYear1") << "the ticked due date is applied";
   EXPECT_TRUE(storage.SettingsLoaded());
+
+  // The next save writes the restored font back, not the font of the window's definition.
+  storage.SaveSettings();
+  EXPECT_EQ(registry.Text(kStorageKey, "FontName"), "Arial");
+  EXPECT_EQ(registry.Text(kStorageKey, "FontSize"), "22");
 }
 
 TEST_F(CustomSettings, UncheckedStartupRemovesTheEntryAtTheLoad) {

@@ -36,7 +36,6 @@ class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
   }
   bool IsWindowVisible() override { return visible; }
   bool IsApplicationMinimized() override { return applicationMinimized; }
-  void PostMinimizeToApplication() override { log.push_back("PostMinimize"); }
   int ScreenWidth() override { return screenWidth; }
   int ScreenHeight() override { return screenHeight; }
   int PixelsPerInch() override { return pixelsPerInch; }

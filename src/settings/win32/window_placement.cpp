@@ -33,11 +33,12 @@ void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement) {
 
 int ScreenPixelsPerInch() {
   const ScopedWindowDc screen(nullptr);
-  return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-
-void PostMinimize(HWND applicationWindow) {
-  PostMessageW(applicationWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (!screen.get()) ThrowLastError("GetDC");
+  const int pixels_per_inch = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  // Font sizes are converted with this value for the whole run: a nonsensical one would store a
+  // wrong "FontSize" at the next save.
+  if (pixels_per_inch <= 0) ThrowLastError("GetDeviceCaps");
+  return pixels_per_inch;
 }
 
 }  // namespace tindrel::win

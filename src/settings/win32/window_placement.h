@@ -12,10 +12,8 @@ namespace tindrel::win {
 WindowPlacementData ReadWindowPlacement(HWND window);
 void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement);
 
-// LOGPIXELSY of the screen; measured once at start by the caller.
+// LOGPIXELSY of the screen; measured once at start by the caller. Throws Error when the screen's
+// device context cannot be had.
 int ScreenPixelsPerInch();
-
-// Posts the minimise command that makes the whole application come up minimised.
-void PostMinimize(HWND applicationWindow);
 
 }  // namespace tindrel::win
