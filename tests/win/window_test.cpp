@@ -67,6 +67,73 @@ TEST(ErrorReportBox, ASourceFailingOnEveryTickNeverHasTwoBoxesOpen) {
   EXPECT_FALSE(report.IsOpen(ReportSource::kRefreshTick));
 }
 
+ErrorReport* deferring_report = nullptr;
+
+LRESULT CALLBACK ReportingWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == ErrorReport::kShowReportsMessage && deferring_report) {
+    deferring_report->ShowPending();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void PumpWaitingMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// With a window to post to, a report waits until the handler that made it has finished and the
+// message loop runs; what one handler found shares one box; without the window a report shows
+// at once.
+TEST(ErrorReportBox, AReportWaitsForTheOwnersMessageLoopAndOneHandlersProblemsShareABox) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = ReportingWindowProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"TindrelReportingTestWindow";
+  RegisterClassExW(&window_class);
+  HWND owner = CreateWindowExW(0, window_class.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, window_class.hInstance, nullptr);
+  ASSERT_NE(owner, nullptr);
+  ErrorReport report("Tindrel");
+  report.SetOwner(owner);
+  deferring_report = &report;
+  BoxWatcher watcher;
+
+  int boxes_during_handler = -1;
+  report.Guard(ReportSource::kSettings, [&] {
+    report.ShowError(ReportSource::kSettings, "Invalid data type for 'FontName'");
+    report.ShowError(ReportSource::kSettings, "Failed to set data for 'Tindrel'");
+    report.ShowError(ReportSource::kSettings, "Invalid data type for 'FontName'");
+    Sleep(150);
+    boxes_during_handler = watcher.BoxesSeen();
+  });
+  EXPECT_EQ(boxes_during_handler, 0) << "a box opened in the middle of the handler";
+  EXPECT_TRUE(report.HasPending());
+  EXPECT_EQ(watcher.BoxesSeen(), 0);
+
+  PumpWaitingMessages();
+  EXPECT_FALSE(report.HasPending());
+  EXPECT_EQ(watcher.BoxesSeen(), 1);
+  EXPECT_EQ(watcher.FirstText(),
+            L"Invalid data type for 'FontName'\nFailed to set data for 'Tindrel'");
+
+  DestroyWindow(owner);
+  report.ShowError(ReportSource::kStartUp, "Cannot open file");
+  EXPECT_EQ(watcher.BoxesSeen(), 2) << "with its window gone the report shows at once";
+  deferring_report = nullptr;
+}
+
+TEST(Win32Failure, NamesTheCallAndGivesTheSystemsText) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  try {
+    ThrowLastError("SetTimer");
+    FAIL() << "no error thrown";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), "SetTimer: " + SystemErrorText(ERROR_ACCESS_DENIED));
+  }
+}
+
 class OwnerWindow : public ::testing::Test {
  protected:
   void SetUp() override {

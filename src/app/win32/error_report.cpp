@@ -1,5 +1,6 @@
 #include "app/win32/error_report.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/error.h"
@@ -20,21 +21,48 @@ bool ErrorReport::Guard(ReportSource source, const std::function<void()>& handle
 }
 
 void ErrorReport::ShowError(ReportSource source, const std::string& message) {
-  ShowBox(source, WithFullStop(message), caption_, MB_OK | MB_ICONSTOP);
+  Queue(source, WithFullStop(message), MB_OK | MB_ICONSTOP);
 }
 
 void ErrorReport::ShowSystemError(ReportSource source, DWORD code) {
   // The plain box of a failed window call carries no icon and the application's title.
-  ShowBox(source, SystemErrorText(code), caption_, MB_OK);
+  Queue(source, SystemErrorText(code), MB_OK);
 }
 
-void ErrorReport::ShowBox(ReportSource source, const std::string& text,
-                          const std::string& caption, UINT style) {
-  if (!open_.insert(source).second) return;  // this source already has a box on screen
-  // Timers keep firing inside the box's modal loop; the entry above keeps them from stacking.
-  MessageBoxW(owner_ && IsWindow(owner_) ? owner_ : nullptr, Widen(text).c_str(),
-              Widen(caption).c_str(), style | MB_SETFOREGROUND);
-  open_.erase(source);
+void ErrorReport::Queue(ReportSource source, const std::string& text, UINT style) {
+  // A source whose box is on screen is already being told about; it does not pile up boxes.
+  if (IsOpen(source)) return;
+  const auto same_source = std::find_if(pending_.begin(), pending_.end(),
+                                        [&](const Pending& p) { return p.source == source; });
+  if (same_source == pending_.end()) {
+    pending_.push_back(Pending{source, text, style});
+  } else if (same_source->text != text && same_source->text.find(text) == std::string::npos) {
+    same_source->text += "\n" + text;  // problems found in one piece of work share one box
+  }
+  PostPending();
+  if (!show_posted_) ShowPending();  // no window whose state a box could interrupt
+}
+
+void ErrorReport::PostPending() {
+  if (pending_.empty() || show_posted_ || !owner_ || !IsWindow(owner_)) return;
+  show_posted_ = PostMessageW(owner_, kShowReportsMessage, 0, 0) != FALSE;
+}
+
+void ErrorReport::ShowPending() {
+  show_posted_ = false;
+  while (!pending_.empty()) {
+    const Pending report = pending_.front();
+    pending_.pop_front();
+    if (!IsOpen(report.source)) ShowBox(report);
+  }
+}
+
+void ErrorReport::ShowBox(const Pending& report) {
+  open_.insert(report.source);
+  // Timers keep firing inside the box's modal loop; the open entry keeps them from stacking.
+  MessageBoxW(owner_ && IsWindow(owner_) ? owner_ : nullptr, Widen(report.text).c_str(),
+              Widen(caption_).c_str(), report.style | MB_SETFOREGROUND);
+  open_.erase(report.source);
 }
 
 }  // namespace tindrel::win

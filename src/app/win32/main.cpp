@@ -17,7 +17,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     application.HideFromTaskbar();
     TfrmVelaCountdownClock frmVelaCountdownClock(application, report);
     frmVelaCountdownClock.SetVisible(true);
-    return application.RunMessageLoop();
+    const int exit_code = application.RunMessageLoop();
+    // What the closing window found (a save that failed) and could no longer show.
+    report.SetOwner(nullptr);
+    report.ShowPending();
+    return exit_code;
   } catch (const std::exception& error) {
     report.ShowError(ReportSource::kStartUp, error.what());
     return 1;

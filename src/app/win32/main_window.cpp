@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <chrono>
+#include <exception>
 
 #include "app/countdown.h"
 #include "app/error.h"
@@ -44,13 +45,29 @@ TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorRe
         report_.ShowError(ReportSource::kWindowEvent, problem);
       }) {
   pixels_per_inch_ = ScreenPixelsPerInch();
-  CreateWindowFromDefinition();
-  report_.SetOwner(window_);
-  FormCreate();
+  try {
+    CreateWindowFromDefinition();
+    report_.SetOwner(window_);
+    FormCreate();
+  } catch (...) {
+    // The destructor does not run for a constructor that throws; the start-up report that follows
+    // pumps messages, which must not reach the members going away now.
+    DetachAndDestroyWindow();
+    throw;
+  }
 }
 
 TfrmVelaCountdownClock::~TfrmVelaCountdownClock() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void TfrmVelaCountdownClock::DetachAndDestroyWindow() {
+  report_.SetOwner(nullptr);
+  if (!window_) return;
+  const HWND window = window_;
+  window_ = nullptr;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (IsWindow(window)) DestroyWindow(window);
 }
 
 void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
@@ -65,13 +82,15 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
   window_class.hIcon = icon_.get();
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.lpszClassName = kMainWindowClass;
-  RegisterClassExW(&window_class);
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    ThrowLastError("RegisterClassExW");
+  }
 
   // Borderless; kept out of the taskbar and the task switcher whoever owns it.
   window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, Widen(kApplicationTitle).c_str(),
                             WS_POPUP, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight,
                             application_.Handle(), nullptr, instance, this);
-  if (!window_) throw Error(SystemErrorText(GetLastError()));
+  if (!window_) ThrowLastError("CreateWindowExW");
 
   // The components of the window's definition, which exist before its creation handler runs.
   PopupMenu1 = BuildPopupMenu();
@@ -97,7 +116,7 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
             report_.ShowError(ReportSource::kTrayIcon, message);
           },
       });
-  SetTimer(window_, kStarTimer, kStarInterval, nullptr);
+  if (!SetTimer(window_, kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
 }
 
 // -- creation and the window's life cycle ---------------------------------------------------------
@@ -114,7 +133,7 @@ void TfrmVelaCountdownClock::FormCreate() {
       ChimeSchedule::Entries{[this] { return Checked("EveryHour1"); },
                              [this] { return Checked("EveryHalfHour1"); }},
       [this] { player_->PlaySound(); });
-  SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr);
+  if (!SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr)) ThrowLastError("SetTimer");
   // Without its sprite the widget still comes up; it only has no stars.
   if (!report_.Guard(ReportSource::kStartUp, [this] { LoadStarSprite(); })) return;
   stars_.Reset();
@@ -185,8 +204,10 @@ void TfrmVelaCountdownClock::FormDestroy() {
 // -- commands ------------------------------------------------------------------------------------
 
 void TfrmVelaCountdownClock::OnTop1Click() {
-  SetWindowPos(window_, Checked("OnTop1") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE);
+  if (!SetWindowPos(window_, Checked("OnTop1") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                    SWP_NOMOVE | SWP_NOSIZE)) {
+    ThrowLastError("SetWindowPos");
+  }
 }
 
 void TfrmVelaCountdownClock::ShowHide1Click() {
@@ -203,6 +224,14 @@ void TfrmVelaCountdownClock::Exit1Click() {
   SendMessageW(window_, WM_CLOSE, 0, 0);
 }
 
+void TfrmVelaCountdownClock::CloseWidget() {
+  closing_ = true;
+  // A granted close request saves, the close handler saves again, then the window goes.
+  Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
+  Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
+  DestroyWindow(window_);
+}
+
 void TfrmVelaCountdownClock::DisplayShadow1Click() {
   OnDrawWidget();
 }
@@ -212,14 +241,23 @@ MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_
   menu_open_ = true;
   struct MenuClosed {
     bool& open;
-    ~MenuClosed() { open = false; }
-  } closed{menu_open_};
+    ErrorReport& report;
+    ~MenuClosed() {
+      open = false;
+      report.PostPending();  // what was held back while the menu was open
+    }
+  } closed{menu_open_, report_};
   std::vector<std::string> problems;
   if (!report_.Guard(ReportSource::kMenuCommand, [&] { problems = PopupMenu1Popup(); })) {
     return nullptr;
   }
-  for (const std::string& problem : problems)
-    report_.ShowError(ReportSource::kMenuCommand, problem);
+  ReportListProblems(problems);
+  if (report_.HasPending()) {
+    // The lists are complete: what was found on the way is told before the menu opens. The box's
+    // own loop may have closed the program meanwhile.
+    report_.ShowPending();
+    if (closing_ || !window_) return nullptr;
+  }
   MenuItem* chosen = nullptr;
   report_.Guard(ReportSource::kMenuCommand,
                 [&] { chosen = ShowPopupMenu(*PopupMenu1, owner, screen_point); });
@@ -236,12 +274,39 @@ void TfrmVelaCountdownClock::ClickMenuEntry(MenuItem& entry) {
 
 std::vector<std::string> TfrmVelaCountdownClock::PopupMenu1Popup() {
   const std::string folder = ExecutableFolder();
+  std::vector<std::string> problems;
+  // A folder that cannot be listed gives an empty list: the menu, and Exit in it, still opens.
+  const auto list = [&](const std::string& name, const char* extension) {
+    try {
+      return ListFolderFiles(folder + name, extension);
+    } catch (const Error& error) {
+      problems.push_back(error.what());
+      return std::vector<std::string>{};
+    }
+  };
   MenuListSources sources;
-  sources.skin_files = ListFolderFiles(folder + "skins", ".png");
-  sources.sound_files = ListFolderFiles(folder + "sounds", ".mp3");
+  sources.skin_files = list("skins", ".png");
+  sources.sound_files = list("sounds", ".mp3");
   sources.skin_name = skin_.SkinName();
   sources.sound_name = player_->FSoundName;
-  return RebuildMenuLists(*PopupMenu1, sources);
+  for (std::string& problem : RebuildMenuLists(*PopupMenu1, sources)) {
+    problems.push_back(std::move(problem));
+  }
+  return problems;
+}
+
+void TfrmVelaCountdownClock::ReportListProblems(const std::vector<std::string>& problems) {
+  // The same odd files are found at every opening; they are told once, and again only when the
+  // set of problems changes.
+  if (problems == reported_list_problems_) return;
+  reported_list_problems_ = problems;
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& problem : problems) {
+    if (!text.empty()) text += "\n";
+    text += WithFullStop(problem);
+  }
+  report_.ShowError(ReportSource::kMenuCommand, text);
 }
 
 void TfrmVelaCountdownClock::RunMenuCommand(MenuItem& entry) {
@@ -341,8 +406,7 @@ void TfrmVelaCountdownClock::LoadSkin(const std::string& name) {
   skin_.LoadSkin(name);
 }
 
-void TfrmVelaCountdownClock::OnDrawWidget() {
-  if (!Visible()) return;
+FrameInputs TfrmVelaCountdownClock::CurrentFrameInputs() {
   FCaptionText = RemainingTimeText(FTarget, CurrentInstant(clock_));
   FrameInputs inputs;
   inputs.caption_text = FCaptionText;
@@ -353,20 +417,62 @@ void TfrmVelaCountdownClock::OnDrawWidget() {
   inputs.skin = skin_.SkinBitmap();
   inputs.star_sprite = &FStarSprite;
   inputs.stars = &stars_.Stars();
-  const FrameBitmap frame = ComposeFrame(painter_, inputs);
-  RECT rect{};
-  GetWindowRect(window_, &rect);
-  if (const DWORD error = PresentLayeredFrame(window_, frame, POINT{rect.left, rect.top})) {
-    // Frames go on being composed while the box is open; the report shows one box at a time.
-    report_.ShowSystemError(ReportSource::kFrameUpdate, error);
+  return inputs;
+}
+
+namespace {
+
+// The inputs that decide whether a frame can be composed at all; the caption text and the stars
+// change from frame to frame without changing that.
+std::string FrameCause(const FrameInputs& inputs, const std::string& skin_name) {
+  return inputs.font.face + '\n' + std::to_string(inputs.font.height) + '\n' +
+         std::to_string(inputs.font.style) + '\n' + std::to_string(inputs.display_shadow) +
+         std::to_string(inputs.show_days) + '\n' + skin_name;
+}
+
+}  // namespace
+
+void TfrmVelaCountdownClock::OnDrawWidget() {
+  if (!Visible()) return;
+  const FrameInputs inputs = CurrentFrameInputs();
+  FrameBitmap frame;
+  try {
+    frame = ComposeFrame(painter_, inputs);
+  } catch (const std::exception& error) {
+    // The last good frame stays on screen; the problem is told once for the same inputs, and the
+    // caller (a tick, a load, a menu command) goes on with the rest of its work.
+    const std::string cause = FrameCause(inputs, skin_.SkinName());
+    if (failed_frame_inputs_ != cause) {
+      failed_frame_inputs_ = cause;
+      report_.ShowError(ReportSource::kFrameUpdate, error.what());
+    }
+    return;
   }
+  failed_frame_inputs_.reset();
+  PresentFrame(frame);
+}
+
+void TfrmVelaCountdownClock::PresentFrame(const FrameBitmap& frame) {
+  RECT rect{};
+  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
+  const DWORD error = PresentLayeredFrame(window_, frame, POINT{rect.left, rect.top});
+  if (error && error != failed_present_code_)
+    report_.ShowSystemError(ReportSource::kFrameUpdate, error);
+  failed_present_code_ = error;
 }
 
 // -- timers --------------------------------------------------------------------------------------
 
 void TfrmVelaCountdownClock::tmrRefreshTimer() {
-  OnDrawWidget();
+  // The chime is due whether or not the frame could be drawn.
+  std::exception_ptr frame_problem;
+  try {
+    OnDrawWidget();
+  } catch (...) {
+    frame_problem = std::current_exception();
+  }
   chimes_->CheckChime();
+  if (frame_problem) std::rethrow_exception(frame_problem);
 }
 
 void TfrmVelaCountdownClock::tStartsTimer() {
@@ -394,13 +500,9 @@ void TfrmVelaCountdownClock::SetWindowState(WindowState) {
   // state shows it at its normal place like the normal state does.
 }
 
-void TfrmVelaCountdownClock::PostMinimizeToApplication() {
-  PostMinimize(application_.Handle());
-}
-
 WindowBounds TfrmVelaCountdownClock::CurrentBounds() {
   RECT rect{};
-  GetWindowRect(window_, &rect);
+  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
   return WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -479,21 +581,21 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       info->ptMinTrackSize = POINT{kMinimumSide, kMinimumSide};
       return 0;
     }
+    case ErrorReport::kShowReportsMessage:
+      // An open menu's loop delivers this too; its reports wait until the menu has gone.
+      if (menu_open_) {
+        report_.PostponePending();
+      } else {
+        report_.ShowPending();
+      }
+      return 0;
     case WM_CLOSE:
-      if (closing_) return 0;
-      closing_ = true;
-      // A granted close request saves, the close handler saves again, then the window goes.
-      Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
-      Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
-      DestroyWindow(window_);
+      if (!closing_) CloseWidget();
       return 0;
     case WM_ENDSESSION:
-      // The session ends without a close request: the window goes now, and its destruction saves
-      // what has not been saved since the last load, as at any other end of the program.
-      if (wparam && !closing_) {
-        closing_ = true;
-        DestroyWindow(window_);
-      }
+      // The session ends without a close request: the widget closes as Exit closes it, so choices
+      // made from the tray menu while it was hidden are saved too.
+      if (wparam && !closing_) CloseWidget();
       return 0;
     case WM_DESTROY:
       visible_ = false;  // destruction has hidden the window

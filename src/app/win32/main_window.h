@@ -7,8 +7,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/date_time.h"
 #include "app/menu_model.h"
@@ -18,6 +20,7 @@
 #include "app/win32/popup_menu.h"
 #include "app/win32/raii.h"
 #include "app/win32/system_clock.h"
+#include "render/composition.h"
 #include "render/frame_bitmap.h"
 #include "render/skin.h"
 #include "render/stars.h"
@@ -59,7 +62,6 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void SetWindowState(WindowState state) override;
   bool IsWindowVisible() override { return ::IsWindowVisible(window_) != FALSE; }
   bool IsApplicationMinimized() override { return application_.IsMinimised(); }
-  void PostMinimizeToApplication() override;
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
   int PixelsPerInch() override { return pixels_per_inch_; }
@@ -94,6 +96,11 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
   void Dispatch(ReportSource source, const std::function<void()>& handler);
   void CreateWindowFromDefinition();
+  // Unbinds the window from this object and destroys it: after a failed construction no message
+  // may reach an object that is going away.
+  void DetachAndDestroyWindow();
+  // The close of the program: saves as a granted close request does, then destroys the window.
+  void CloseWidget();
 
   // Window events.
   void FormCreate();
@@ -120,12 +127,21 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void inmSoundsClick(const MenuItem& entry);
   void EditCurrentSkin1Click();
   void DueDateClick(MenuItem& entry);
+  // Rebuilds the skin and sound lists; returns the problems found on the way (files with names
+  // that cannot be menu entries, a folder that cannot be listed).
   std::vector<std::string> PopupMenu1Popup();
+  // Reports the problems of a menu opening in one box, only when they differ from the last ones.
+  void ReportListProblems(const std::vector<std::string>& problems);
 
   // Creation steps.
   void MakeLayered();
   void LoadStarSprite();
   void ReownToDesktop();
+
+  // Frames. A frame that cannot be composed or presented is reported once for the same inputs (or
+  // the same system error); the last good frame stays on screen.
+  FrameInputs CurrentFrameInputs();
+  void PresentFrame(const FrameBitmap& frame);
 
   // Timers.
   void tmrRefreshTimer();
@@ -145,6 +161,11 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   // and a second opening would rebuild the lists under the open menu.
   bool menu_open_ = false;
   int pixels_per_inch_ = 96;
+  // What was last reported of the frames and the menu lists, so that a repeating problem shows
+  // one box, not one after every dismissal.
+  std::optional<std::string> failed_frame_inputs_;
+  DWORD failed_present_code_ = 0;
+  std::vector<std::string> reported_list_problems_;
 
   // Fields of the window, in the order of its definition.
   FrameBitmap FStarSprite;
