@@ -2,10 +2,12 @@
 // and looks at the widget's windows from outside.
 //
 //   probe windows                 every top-level window: handle, class, title, styles, rectangle
-//   probe boxes                   every dialog box: handle, title and the text of its static control
-//   probe close CLASS             posts WM_CLOSE to the first visible top-level window of that class
+//   probe boxes                   every dialog box: handle, title and the text of its static
+//                                 control, each line break written as \n and each backslash
+//                                 as \\, so that a box stays on one line
+//   probe close CLASS             posts WM_CLOSE to the first visible top-level window of CLASS
 //   probe dismiss                 presses OK on every dialog box
-//   probe message CLASS MSG W L   posts a message to the first top-level window of that class
+//   probe message CLASS MSG W L   posts a message to the first top-level window of CLASS
 
 #include <windows.h>
 
@@ -78,10 +80,28 @@ BOOL CALLBACK AppendStaticText(HWND child, LPARAM out) {
   return TRUE;
 }
 
+// A box's text on one output line: CR LF, LF and CR each become the two characters \n, and a
+// backslash is doubled so that the reader can tell the two apart.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\r' || text[at] == '\n') {
+      line += "\\n";
+      if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+    } else if (text[at] == '\\') {
+      line += "\\\\";
+    } else {
+      line.push_back(text[at]);
+    }
+  }
+  return line;
+}
+
 std::string DialogText(HWND box) {
   std::string text;
   EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&text));
-  return text;
+  return OneLine(text);
 }
 
 HWND FirstOfClass(const std::wstring& wanted, bool visible_only) {

@@ -16,8 +16,8 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from widget import (WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, Widget,  # noqa: E402
-                    read_png_size)
+from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW,  # noqa: E402
+                    WS_EX_TOPMOST, WS_MINIMIZE, Widget, read_png_size)
 
 TESTS = []
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -30,6 +30,24 @@ def e2e(fn):
 
 def near_black(p, limit=8):
     return max(p) <= limit
+
+
+def watch_boxes(w, seen, seconds, until=lambda: False):
+    """Looks at the open boxes every half second for up to `seconds`, keeping each one met in
+    `seen` by its handle, so that a box that opens and closes between two looks at the screen
+    still counts once it has been seen; stops early once until() holds and returns its value."""
+    deadline = time.time() + seconds
+    while True:
+        for box in w.boxes():
+            seen.setdefault(box["box"], box)
+        done = until()
+        if done or time.time() >= deadline:
+            return done
+        time.sleep(0.5)
+
+
+def box_texts(seen):
+    return [f'{box["title"]}: {box["text"]}' for box in seen.values()]
 
 
 # -- the widget window on the desktop ---------------------------------------------------------
@@ -154,34 +172,93 @@ def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
 
 # -- sound -----------------------------------------------------------------------------------
 
-@e2e
-def the_default_clip_opens_when_the_hour_turns(w, ctx):
+def start_eight_seconds_before_the_hour(w, ctx):
+    """Starts the widget with its clock shifted to eight seconds before the top of an hour and
+    Wine's MCI trace going to a log; returns the log's path."""
     preload = os.path.join(ctx.work, "libclockshift.so")
     subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
                    stdout=subprocess.DEVNULL)
     now = time.time()
-    offset = int((3600 - now % 3600) - 8)  # eight seconds before the top of an hour
+    offset = int((3600 - now % 3600) - 8)
     log = os.path.join(ctx.work, "mci.log")
     w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "WINEDEBUG": "+mci"},
             preload=preload, log=log)
+    return log
+
+
+@e2e
+def the_default_clip_opens_when_the_hour_turns(w, ctx):
+    log = start_eight_seconds_before_the_hour(w, ctx)
     w.wait_for_window()
     assert "JingleBells" not in read_text(log), "chimed before the hour"
     opened = w.wait_until(lambda: "JingleBells.mp3" in read_text(log), timeout=30)
     assert opened, "the default clip was not opened at the top of the hour"
 
 
+@e2e
+def a_font_too_large_to_draw_is_reported_once_and_the_hour_still_chimes(w, ctx):
+    w.reg_add(STORE_KEY, "FontSize", "REG_SZ", "1500")
+    started = time.time()
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    seen = {}
+    assert watch_boxes(w, seen, 40, until=lambda: seen), "the oversized font was not reported"
+    report = next(iter(seen.values()))
+    assert report["title"] == "Tindrel" and "too large" in report["text"], report
+    w.probe("dismiss")
+    dismissed = time.time()
+    # The caption keeps failing at every tick; it is reported once, not at every tick, and the
+    # clock and the chime go on without it. The hour turns eight seconds after the start.
+    chimed = watch_boxes(w, seen, max(10.0, started + 40 - time.time()),
+                         until=lambda: (time.time() >= max(started + 25, dismissed + 5)
+                                        and "JingleBells.mp3" in read_text(log)))
+    assert len(seen) == 1, f"{len(seen)} boxes (chimed: {bool(chimed)}): {box_texts(seen)}"
+    assert chimed, "the default clip was not opened at the top of the hour"
+
+
 # -- the menu and the tray icon --------------------------------------------------------------
 
-def open_menu_on_the_widget(w):
-    """Starts the widget and opens its popup menu with a right click on it."""
+def right_click_on_the_widget(w):
+    """Starts the widget and right-clicks on it; the pointer stays there."""
     w.start()
     win = w.wait_for_window()
     time.sleep(1.0)
     w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
     w.xdotool("click", 1)  # ends the move that hovering started
     w.xdotool("click", 3)
-    menus = w.wait_until(lambda: w.windows_of_class("#32768"), timeout=10)
+
+
+def open_menus(w):
+    return w.windows_of_class("#32768")
+
+
+def open_menu_on_the_widget(w):
+    """Starts the widget and opens its popup menu with a right click on it."""
+    right_click_on_the_widget(w)
+    menus = w.wait_until(lambda: open_menus(w), timeout=10)
     assert menus, "no popup menu after a right click"
+
+
+@e2e
+def sound_files_with_unusable_names_are_reported_together_once(w, ctx):
+    sounds = os.path.join(w.app, "sounds")
+    names = ("bad one", "2nd", "x-y")
+    for name in names:
+        shutil.copy(os.path.join(sounds, "JingleBells.mp3"), os.path.join(sounds, name + ".mp3"))
+    right_click_on_the_widget(w)
+    seen = {}
+    assert watch_boxes(w, seen, 30, until=lambda: seen), "the unusable names were not reported"
+    w.probe("dismiss")
+    watch_boxes(w, seen, 5)
+    report = next(iter(seen.values()))
+    assert len(seen) == 1 and all(name in report["text"] for name in names), box_texts(seen)
+    assert w.wait_until(lambda: open_menus(w), timeout=15), "no menu after the report"
+    w.xdotool("key", "Escape")
+    assert w.wait_until(lambda: not open_menus(w), timeout=10), "Escape did not close the menu"
+    # The files have not changed since: the second opening has nothing new to report.
+    w.xdotool("click", 3)
+    watch_boxes(w, seen, 5)
+    assert len(seen) == 1, box_texts(seen)
+    assert w.wait_until(lambda: open_menus(w), timeout=10), "no menu at the second right click"
 
 
 @e2e
@@ -205,14 +282,20 @@ def font_command_opens_the_font_chooser_and_cancel_changes_nothing(w, ctx):
     assert (values["FontName"][1], values["FontSize"][1]) == ("DS-Digital", "16"), values
 
 
-def point_at_the_tray_icon(w):
-    """Starts the widget and puts the pointer on its icon in the tray window Wine shows at 0,0."""
-    w.start()
-    w.wait_for_window()
-    tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=10)
+def put_the_pointer_on_the_tray_icon(w):
+    """Puts the pointer on the widget's icon in the tray window Wine shows at 0,0 once the widget
+    has added its icon (Wine shows the window for the first icon)."""
+    tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=20)
     assert tray, "Wine shows no tray window"
     time.sleep(1.0)
     w.xdotool("mousemove", 12, 31)
+
+
+def point_at_the_tray_icon(w):
+    """Starts the widget and puts the pointer on its icon in the tray window."""
+    w.start()
+    w.wait_for_window()
+    put_the_pointer_on_the_tray_icon(w)
 
 
 @e2e
@@ -308,6 +391,112 @@ def a_wrongly_typed_skin_name_is_reported_and_the_widget_still_comes_up(w, ctx):
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20)
     assert stored_values(w)["sSkinName"] == ("REG_SZ", "glass")
+
+
+@e2e
+def a_tray_menu_change_made_while_hidden_is_kept_at_the_session_end(w, ctx):
+    point_at_the_tray_icon(w)
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=15), "widget not hidden"
+    w.xdotool("click", 3)
+    assert w.wait_until(lambda: open_menus(w), timeout=15), "no menu at the tray icon"
+    # The accelerators are given as each menu opens: S&ettings, and in it &Display Shadow.
+    w.xdotool("key", "e")
+    assert w.wait_until(lambda: len(open_menus(w)) == 2, timeout=10), "Settings did not open"
+    w.xdotool("key", "d")
+    assert w.wait_until(lambda: not open_menus(w), timeout=10), "the menu stayed open"
+    time.sleep(1.0)
+    w.probe("message", MAIN_CLASS, "0x11", "0", "0")  # WM_QUERYENDSESSION
+    w.probe("message", MAIN_CLASS, "0x16", "1", "0")  # WM_ENDSESSION, the session ends
+    assert w.wait_for_exit(20), "Tindrel.exe still running after the session end"
+    assert stored_values(w)["DisplayShadow1_Checked"][1] == "False", \
+        stored_values(w)["DisplayShadow1_Checked"]
+
+
+@e2e
+def a_stored_minimised_state_brings_the_widget_up_restored(w, ctx):
+    w.reg_add(STORE_KEY, "ShowCmd", "REG_SZ", "2")
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.5)
+    win = w.main_window()
+    assert win["visible"] == 1 and not win["style"] & WS_MINIMIZE, (win, hex(win["style"]))
+    assert (win["left"], win["top"]) == (366, 216), win
+    strays = [a for a in w.windows()
+              if a["class"] == APP_CLASS and (a["visible"] or a["style"] & WS_MINIMIZE)]
+    assert not strays, [(a, hex(a["style"])) for a in strays]
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    assert stored_values(w)["ShowCmd"][1] != "2", stored_values(w)["ShowCmd"]
+
+
+# -- reports while the settings load -----------------------------------------------------------
+
+CUSTOM_CHOICES = {"sSkinName": "Snowman", "sSoundName": "Carillon", "FontColor": "255",
+                  "FontSize": "20"}
+FONT_NAME_REPORT = "Invalid data type for 'FontName'"
+
+
+def store_custom_choices_and_a_wrongly_typed_font_name(w):
+    for name, value in CUSTOM_CHOICES.items():
+        w.reg_add(STORE_KEY, name, "REG_SZ", value)
+    w.reg_add(STORE_KEY, "FontName", "REG_DWORD", "7")
+
+
+def wait_for_the_font_name_report(w):
+    """The report of the wrongly typed font name; the load waits for it to be dismissed."""
+    boxes = w.wait_until(lambda: [b for b in w.boxes() if b["text"] == FONT_NAME_REPORT],
+                         timeout=40)
+    assert boxes, f"no report {FONT_NAME_REPORT!r}: {w.boxes()}"
+    return boxes[0]
+
+
+def stored_choices(w):
+    values = stored_values(w)
+    return {name: values.get(name, ("", None))[1] for name in CUSTOM_CHOICES}
+
+
+@e2e
+def exit_chosen_while_a_load_report_is_open_ends_cleanly_and_keeps_the_choices(w, ctx):
+    store_custom_choices_and_a_wrongly_typed_font_name(w)
+    w.start()
+    report = wait_for_the_font_name_report(w)
+    put_the_pointer_on_the_tray_icon(w)
+    w.xdotool("click", 3)
+    assert w.wait_until(lambda: open_menus(w), timeout=15), "no menu at the tray icon"
+    w.xdotool("key", "x")  # E&xit
+    seen = {report["box"]: report}
+    ended = watch_boxes(w, seen, 20, until=lambda: w.process.poll() is not None)
+    # Wine's "Program Error" dialog of a crash is a box too.
+    assert len(seen) == 1, box_texts(seen)
+    assert ended, "Exit did not end the program"
+    assert w.process.returncode == 0, w.process.returncode
+    assert stored_choices(w) == CUSTOM_CHOICES, f"stored {stored_choices(w)}"
+
+
+@e2e
+def hiding_while_a_load_report_is_open_keeps_the_choices(w, ctx):
+    store_custom_choices_and_a_wrongly_typed_font_name(w)
+    w.start()
+    wait_for_the_font_name_report(w)
+    put_the_pointer_on_the_tray_icon(w)
+    w.xdotool("click", 1)
+    time.sleep(2.0)  # lets the click through before the report goes
+    w.probe("dismiss")
+    assert w.wait_until(lambda: not w.boxes(), timeout=10), w.boxes()
+    time.sleep(2.0)
+    assert stored_choices(w) == CUSTOM_CHOICES, f"stored {stored_choices(w)}"
+    win = w.main_window()
+    if win["visible"]:
+        # Shown after all: then it is the live widget, its caption ticking under the skin.
+        skin_h = read_png_size(os.path.join(w.app, "skins", "Snowman.png"))[1]
+        first = caption_band(w, w.screenshot(os.path.join(ctx.work, "first.png")), win, skin_h)
+        time.sleep(1.5)
+        second = caption_band(w, w.screenshot(os.path.join(ctx.work, "second.png")), win, skin_h)
+        assert first != second, "the widget is shown but its caption does not tick"
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20), "Tindrel.exe still running after WM_CLOSE"
+    assert stored_choices(w) == CUSTOM_CHOICES, f"stored {stored_choices(w)}"
 
 
 def read_text(path):

@@ -1,6 +1,7 @@
 """Starting the real Tindrel.exe under Wine on the virtual display and looking at it from outside."""
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -16,6 +17,7 @@ APP_CLASS = "TindrelApplication"
 WS_EX_LAYERED = 0x00080000
 WS_EX_TOOLWINDOW = 0x00000080
 WS_EX_TOPMOST = 0x00000008
+WS_MINIMIZE = 0x20000000
 
 
 class Screenshot:
@@ -153,7 +155,10 @@ class Widget:
         return None
 
     def boxes(self):
-        return [parse_fields(line) for line in self.probe("boxes").splitlines() if line]
+        boxes = [parse_fields(line) for line in self.probe("boxes").splitlines() if line]
+        for box in boxes:
+            box["text"] = unescape_line(box.get("text", ""))
+        return boxes
 
     def screenshot(self, path=None):
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
@@ -196,6 +201,11 @@ def parse_fields(line):
         if key in fields:
             fields[key] = int(fields[key])
     return fields
+
+
+def unescape_line(text):
+    """A box text from the probe's line: \\n stands for a line break, \\\\ for a backslash."""
+    return re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), text)
 
 
 def read_png_size(path):
