@@ -1,6 +1,8 @@
 #include "render/composition.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "render/alpha_bitmap.h"
 #include "render/caption.h"
@@ -38,22 +40,130 @@ int EstimatedCaptionWidth(TextPainter& painter, const FontSpec& font, const std:
   return std::max(0, painter.Measure(font, "0").width * (CharacterCount(text) - 2));
 }
 
-FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs) {
-  const FrameBitmap no_skin;
-  const FrameBitmap& skin = inputs.skin ? *inputs.skin : no_skin;
-  const FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
-                                            inputs.display_shadow, kShadowColour);
-  const int text_width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
+namespace {
 
-  // The frame keeps the caption's height even when the caption is not drawn.
-  FrameBitmap frame(std::max(text_width, skin.Width()), skin.Height() + caption.Height());
-  const int centre = std::max(5, frame.Width() / 2);
-  BlendOnto(frame, skin, centre - skin.Width() / 2, 0, kOpaque);
-  if (inputs.show_days) BlendOnto(frame, caption, centre - text_width / 2, skin.Height(), kOpaque);
+// The frame keeps the caption's height even when the caption is not drawn.
+int FrameWidth(const FrameBitmap& skin, int text_width) {
+  return std::max(text_width, skin.Width());
+}
+int FrameHeight(const FrameBitmap& skin, const FrameBitmap& caption) {
+  return skin.Height() + caption.Height();
+}
+int FrameCentre(int frame_width) {
+  return std::max(5, frame_width / 2);
+}
+
+// The skin at the top of a transparent frame, centred on max(5, W div 2).
+void PlaceSkin(FrameBitmap& frame, const FrameBitmap& skin) {
+  BlendOnto(frame, skin, FrameCentre(frame.Width()) - skin.Width() / 2, 0, kOpaque);
+}
+
+// The caption below the skin, centred on the estimate.
+void PlaceCaption(FrameBitmap& frame, const FrameBitmap& caption, int text_width, int skin_height) {
+  BlendOnto(frame, caption, FrameCentre(frame.Width()) - text_width / 2, skin_height, kOpaque);
+}
+
+// Byte copy between bitmaps of the same size; rows are contiguous without padding.
+void CopyPixels(FrameBitmap& target, const FrameBitmap& source) {
+  if (source.Empty()) return;
+  std::memcpy(target.ScanLine(0), source.ScanLine(0),
+              static_cast<std::size_t>(source.Width()) * source.Height() * 4);
+}
+
+// `bitmap` gets that size, keeping its storage when it already has it; the pixels are left as
+// they are when the size is kept.
+void Resize(FrameBitmap& bitmap, int width, int height) {
+  if (bitmap.Width() != width || bitmap.Height() != height) bitmap = FrameBitmap(width, height);
+}
+
+void DrawStarsIfShown(FrameBitmap& frame, const FrameInputs& inputs) {
   if (inputs.show_stars && inputs.star_sprite && inputs.stars) {
     DrawStars(frame, *inputs.star_sprite, *inputs.stars);
   }
+}
+
+const FrameBitmap& SkinOf(const FrameInputs& inputs) {
+  static const FrameBitmap kNoSkin;
+  return inputs.skin ? *inputs.skin : kNoSkin;
+}
+
+}  // namespace
+
+FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs) {
+  const FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
+                                            inputs.display_shadow, kShadowColour);
+  const int text_width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
+  const FrameBitmap& skin = SkinOf(inputs);
+  FrameBitmap frame(FrameWidth(skin, text_width), FrameHeight(skin, caption));
+  PlaceSkin(frame, skin);
+  if (inputs.show_days) PlaceCaption(frame, caption, text_width, skin.Height());
+  DrawStarsIfShown(frame, inputs);
   return frame;
+}
+
+bool FrameComposer::CaptionKey::operator==(const CaptionKey& other) const {
+  return text == other.text && face == other.face && height == other.height &&
+         colour == other.colour && style == other.style && shadow == other.shadow;
+}
+
+bool FrameComposer::SkinLayerKey::operator==(const SkinLayerKey& other) const {
+  return skin == other.skin && skin_version == other.skin_version && width == other.width &&
+         height == other.height;
+}
+
+const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInputs& inputs) {
+  UpdateCaption(painter, inputs);
+  const FrameBitmap& skin = SkinOf(inputs);
+  const int width = FrameWidth(skin, caption_width_);
+  const int height = FrameHeight(skin, caption_);
+  UpdateSkinLayer(inputs, width, height);
+  UpdateBackground(inputs);
+  Resize(frame_, width, height);
+  CopyPixels(frame_, background_);
+  DrawStarsIfShown(frame_, inputs);
+  return frame_;
+}
+
+void FrameComposer::Invalidate() {
+  caption_key_.reset();
+  skin_layer_key_.reset();
+  background_current_ = false;
+}
+
+void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& inputs) {
+  CaptionKey key{inputs.caption_text, inputs.font.face,  inputs.font.height,
+                 inputs.font.colour,  inputs.font.style, inputs.display_shadow};
+  if (caption_key_ && *caption_key_ == key) return;
+  // Built aside first: a caption that cannot be drawn leaves the cache as it was.
+  FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
+                                      inputs.display_shadow, kShadowColour);
+  const int width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
+  caption_ = std::move(caption);
+  caption_width_ = width;
+  caption_key_ = std::move(key);
+  background_current_ = false;
+}
+
+void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int height) {
+  const SkinLayerKey key{inputs.skin, inputs.skin_version, width, height};
+  if (skin_layer_key_ && *skin_layer_key_ == key) return;
+  skin_layer_key_.reset();
+  background_current_ = false;
+  Resize(skin_layer_, width, height);
+  skin_layer_.Fill(0x000000);  // transparent black, as a new bitmap starts
+  PlaceSkin(skin_layer_, SkinOf(inputs));
+  skin_layer_key_ = key;
+}
+
+void FrameComposer::UpdateBackground(const FrameInputs& inputs) {
+  if (background_current_ && background_show_days_ == inputs.show_days) return;
+  Resize(background_, skin_layer_.Width(), skin_layer_.Height());
+  CopyPixels(background_, skin_layer_);
+  if (inputs.show_days) {
+    PlaceCaption(background_, caption_, caption_width_, SkinOf(inputs).Height());
+  }
+  background_show_days_ = inputs.show_days;
+  background_current_ = true;
 }
 
 }  // namespace tindrel

@@ -2,6 +2,8 @@
 // One complete picture of the widget: the skin, the countdown caption under it and the visible
 // stars over it. Handing the picture to the window manager is the main window's part.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "render/frame_bitmap.h"
@@ -17,6 +19,7 @@ struct FrameInputs {
   bool show_days = true;                     // ShowDays1
   bool show_stars = true;                    // ShowRandomStars1
   const FrameBitmap* skin = nullptr;         // nullptr: no skin loaded, composed as a 0 x 0 skin
+  std::uint64_t skin_version = 0;            // changes whenever the bitmap behind `skin` changes
   const FrameBitmap* star_sprite = nullptr;  // nullptr or 0 x 0: stars draw nothing
   const TStars* stars = nullptr;             // nullptr: no stars
 };
@@ -30,5 +33,51 @@ int EstimatedCaptionWidth(TextPainter& painter, const FontSpec& font, const std:
 // caption (when the days line is on) below it, centred on the estimate Tw, and each star is drawn
 // with its own opacity where the frame composed so far is solid at its centre.
 FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs);
+
+// Composes the same frames as ComposeFrame, byte for byte, while recomputing only what changed
+// since the previous frame: the caption layer with its shadow is rebuilt when its text, font or
+// shadow flag changes, the skin placed in the frame when the skin (pointer or version) or the
+// frame size changes, and the skin-and-caption picture when either of those or the days line
+// changes. A steady frame costs one copy of that picture and the star
+// blends. The frame it returns is its own and stays valid until the next call.
+class FrameComposer {
+ public:
+  const FrameBitmap& Compose(TextPainter& painter, const FrameInputs& inputs);
+
+  // Forgets every cached layer (the painter's fonts may have changed under the same names).
+  void Invalidate();
+
+ private:
+  struct CaptionKey {
+    std::string text;
+    std::string face;
+    int height = 0;
+    Colour colour = 0;
+    int style = 0;
+    bool shadow = false;
+    bool operator==(const CaptionKey& other) const;
+  };
+  struct SkinLayerKey {
+    const FrameBitmap* skin = nullptr;
+    std::uint64_t skin_version = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const SkinLayerKey& other) const;
+  };
+
+  void UpdateCaption(TextPainter& painter, const FrameInputs& inputs);
+  void UpdateSkinLayer(const FrameInputs& inputs, int width, int height);
+  void UpdateBackground(const FrameInputs& inputs);
+
+  std::optional<CaptionKey> caption_key_;
+  FrameBitmap caption_;
+  int caption_width_ = 0;  // the estimated width Tw for the cached caption
+  std::optional<SkinLayerKey> skin_layer_key_;
+  FrameBitmap skin_layer_;  // the skin placed in a frame of the current size
+  bool background_current_ = false;
+  bool background_show_days_ = false;
+  FrameBitmap background_;  // skin and caption, no stars
+  FrameBitmap frame_;
+};
 
 }  // namespace tindrel

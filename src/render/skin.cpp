@@ -27,6 +27,7 @@ void WidgetSkin::LoadSkin(const std::string& name) {
 }
 
 void WidgetSkin::Release() {
+  ++version_;
   FSkinBitmap.reset();
   FSkinPng.reset();
 }

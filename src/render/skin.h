@@ -2,6 +2,7 @@
 // The widget's current skin: its name, its decoded picture and its premultiplied bitmap. The main
 // window owns one of these; the frame composition blends the bitmap at the top of every frame.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ class WidgetSkin {
   const FrameBitmap* SkinBitmap() const { return FSkinBitmap.get(); }
   int Width() const { return FSkinBitmap ? FSkinBitmap->Width() : 0; }
   int Height() const { return FSkinBitmap ? FSkinBitmap->Height() : 0; }
+  // Changes at every load and release, so that a cached composition can tell a new skin from the
+  // old one even when the new bitmap reuses the old one's memory.
+  std::uint64_t Version() const { return version_; }
 
  private:
   // Loads `name` without reporting; problems are added to `problems`.
@@ -53,6 +57,7 @@ class WidgetSkin {
   std::string FSkinName;
   std::unique_ptr<DecodedPng> FSkinPng;
   std::unique_ptr<FrameBitmap> FSkinBitmap;
+  std::uint64_t version_ = 0;
 };
 
 }  // namespace tindrel

@@ -1,10 +1,12 @@
-// Costs of the per-frame rendering work: the whole frame as the refresh tick composes it, the
-// caption alone, and the blur of a caption-sized bitmap.
+// Costs of the per-frame rendering work: a frame composed from scratch, a steady frame and a frame
+// with a new caption as the widget composes them, the caption alone, and the blur of a
+// caption-sized bitmap.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 
 #include "render/caption.h"
 #include "render/composition.h"
@@ -50,27 +52,69 @@ FrameBitmap StarSprite() {
   return sprite;
 }
 
-void BM_WholeFrame(benchmark::State& state) {
-  BuildSharedBlurKernel();
+// Frame inputs as the refresh tick gives them: a skin, the caption with its shadow, eight stars.
+struct FrameScene {
+  FrameScene() {
+    BuildSharedBlurKernel();
+    for (int i = 0; i < kStarCount; ++i) stars[i] = {60 + 25 * i, 40 + 20 * i, 30 * i + 20, 1};
+    inputs.caption_text = "12 days, 05:07:09";
+    inputs.display_shadow = true;
+    inputs.show_days = true;
+    inputs.show_stars = true;
+    inputs.skin = &skin;
+    inputs.skin_version = 1;
+    inputs.star_sprite = &sprite;
+    inputs.stars = &stars;
+  }
+  // The stars move at every frame, as they do between two refresh ticks.
+  void NextStars() {
+    for (TStar& star : stars) star.Alpha = (star.Alpha + 10) % 256;
+  }
   FakeTextPainter painter;
-  const FrameBitmap skin = SkinLikeBitmap(300, 260);
-  const FrameBitmap sprite = StarSprite();
+  FrameBitmap skin = SkinLikeBitmap(300, 260);
+  FrameBitmap sprite = StarSprite();
   TStars stars{};
-  for (int i = 0; i < kStarCount; ++i) stars[i] = {60 + 25 * i, 40 + 20 * i, 30 * i + 20, 1};
   FrameInputs inputs;
-  inputs.caption_text = "12 days, 05:07:09";
-  inputs.display_shadow = true;
-  inputs.show_days = true;
-  inputs.show_stars = true;
-  inputs.skin = &skin;
-  inputs.star_sprite = &sprite;
-  inputs.stars = &stars;
+};
+
+// Everything composed from scratch, as every frame was before the composition kept its layers.
+void BM_WholeFrame(benchmark::State& state) {
+  FrameScene scene;
   for (auto _ : state) {
-    FrameBitmap frame = ComposeFrame(painter, inputs);
+    scene.NextStars();
+    FrameBitmap frame = ComposeFrame(scene.painter, scene.inputs);
     benchmark::DoNotOptimize(frame.ScanLine(0));
   }
 }
 BENCHMARK(BM_WholeFrame)->Unit(benchmark::kMicrosecond);
+
+// The same caption as the previous frame: only the stars are new.
+void BM_SteadyStateFrame(benchmark::State& state) {
+  FrameScene scene;
+  FrameComposer composer;
+  composer.Compose(scene.painter, scene.inputs);
+  for (auto _ : state) {
+    scene.NextStars();
+    const FrameBitmap& frame = composer.Compose(scene.painter, scene.inputs);
+    benchmark::DoNotOptimize(frame.ScanLine(0));
+  }
+}
+BENCHMARK(BM_SteadyStateFrame)->Unit(benchmark::kMicrosecond);
+
+// A new second: the caption layer and the skin-and-caption picture are rebuilt.
+void BM_FrameWithANewCaption(benchmark::State& state) {
+  FrameScene scene;
+  FrameComposer composer;
+  const std::string captions[2] = {"12 days, 05:07:09", "12 days, 05:07:08"};
+  int second = 0;
+  for (auto _ : state) {
+    scene.NextStars();
+    scene.inputs.caption_text = captions[++second % 2];
+    const FrameBitmap& frame = composer.Compose(scene.painter, scene.inputs);
+    benchmark::DoNotOptimize(frame.ScanLine(0));
+  }
+}
+BENCHMARK(BM_FrameWithANewCaption)->Unit(benchmark::kMicrosecond);
 
 void BM_ShadowedCaption(benchmark::State& state) {
   BuildSharedBlurKernel();

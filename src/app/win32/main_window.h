@@ -192,6 +192,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   FontSpec font_;
   SystemClock clock_;
   GdiTextPainter painter_;
+  FrameComposer composer_;
   // Seeded at creation from the time; until then (or when the sprite failed to load) the
   // generator's fixed default seed.
   MersenneRandom random_{std::mt19937::default_seed};
