@@ -374,7 +374,10 @@ void TfrmVelaCountdownClock::EditCurrentSkin1Click() {
   dialog.lpLogFont = &logical;
   dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
   dialog.rgbColors = font_.colour;
-  if (!ChooseFontW(&dialog)) return;  // Cancel changes nothing
+  // The font chooser's library comes in for the dialog only.
+  const ScopedModule dialogs = LoadSystemLibrary(L"comdlg32.dll");
+  const auto choose_font = LibraryFunction<decltype(&ChooseFontW)>(dialogs, "ChooseFontW");
+  if (!choose_font(&dialog)) return;  // Cancel changes nothing
 
   font_.face = Narrow(logical.lfFaceName);
   font_.height = logical.lfHeight;
@@ -415,6 +418,7 @@ FrameInputs TfrmVelaCountdownClock::CurrentFrameInputs() {
   inputs.show_days = Checked("ShowDays1");
   inputs.show_stars = Checked("ShowRandomStars1");
   inputs.skin = skin_.SkinBitmap();
+  inputs.skin_version = skin_.Version();
   inputs.star_sprite = &FStarSprite;
   inputs.stars = &stars_.Stars();
   return inputs;
@@ -435,9 +439,9 @@ std::string FrameCause(const FrameInputs& inputs, const std::string& skin_name) 
 void TfrmVelaCountdownClock::OnDrawWidget() {
   if (!Visible()) return;
   const FrameInputs inputs = CurrentFrameInputs();
-  FrameBitmap frame;
+  const FrameBitmap* frame = nullptr;
   try {
-    frame = ComposeFrame(painter_, inputs);
+    frame = &composer_.Compose(painter_, inputs);
   } catch (const std::exception& error) {
     // The last good frame stays on screen; the problem is told once for the same inputs, and the
     // caller (a tick, a load, a menu command) goes on with the rest of its work.
@@ -449,7 +453,7 @@ void TfrmVelaCountdownClock::OnDrawWidget() {
     return;
   }
   failed_frame_inputs_.reset();
-  PresentFrame(frame);
+  PresentFrame(*frame);
 }
 
 void TfrmVelaCountdownClock::PresentFrame(const FrameBitmap& frame) {
@@ -588,6 +592,11 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       } else {
         report_.ShowPending();
       }
+      return 0;
+    case WM_FONTCHANGE:
+      // A font installed or removed may change how the same face name draws.
+      composer_.Invalidate();
+      Dispatch(ReportSource::kFrameUpdate, [this] { OnDrawWidget(); });
       return 0;
     case WM_CLOSE:
       if (!closing_) CloseWidget();
