@@ -1,7 +1,9 @@
 # Windows build (cross-compiled with MinGW-w64): Tindrel.exe, its ready folder, the Windows tests
 # and the probe used by the end-to-end tests. Everything is linked statically. The same source
 # builds for x86 (i686) and x64 (x86_64); the toolchain file chooses which.
-set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 comdlg32 shell32 winmm advapi32 user32 kernel32 ole32)
+# The font chooser's comdlg32 is loaded only while the chooser is open (it pulls in the printing
+# stack), so it is not linked.
+set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 winmm advapi32 user32 kernel32 ole32)
 set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 file(GLOB TINDREL_WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
@@ -69,3 +71,10 @@ add_executable(probe ${CMAKE_SOURCE_DIR}/tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE UNICODE _UNICODE)
 target_link_libraries(probe PRIVATE user32 advapi32)
 target_link_options(probe PRIVATE ${TINDREL_STATIC_FLAGS})
+
+# The bare layered window that scripts/measure.sh sets beside the widget; built only on request.
+add_executable(bare_layered_window EXCLUDE_FROM_ALL
+               ${CMAKE_SOURCE_DIR}/tests/measure/bare_layered_window.cpp)
+target_compile_definitions(bare_layered_window PRIVATE UNICODE _UNICODE)
+target_link_libraries(bare_layered_window PRIVATE gdi32 user32)
+target_link_options(bare_layered_window PRIVATE ${TINDREL_STATIC_FLAGS})

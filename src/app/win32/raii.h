@@ -81,6 +81,11 @@ struct FindTraits {
   static void Release(HANDLE h) { FindClose(h); }
 };
 
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Release(HMODULE h) { FreeLibrary(h); }
+};
+
 using ScopedBitmap = Owned<HBITMAP, BitmapTraits>;
 using ScopedFont = Owned<HFONT, FontTraits>;
 using ScopedMemoryDc = Owned<HDC, MemoryDcTraits>;
@@ -90,6 +95,7 @@ using ScopedMenu = Owned<HMENU, MenuTraits>;
 using ScopedIcon = Owned<HICON, IconTraits>;
 using ScopedFind = Owned<HANDLE, FindTraits>;
 using ScopedFileHandle = Owned<HANDLE, FileHandleTraits>;
+using ScopedModule = Owned<HMODULE, ModuleTraits>;
 
 // GetDC / ReleaseDC for one window (nullptr: the screen).
 class ScopedWindowDc {
@@ -157,5 +163,19 @@ std::string SystemErrorText(DWORD code);
 // Turns a failed Windows call into the program's own error, right at the call: the call's name
 // and the system's text for the last error code ("SetTimer: Not enough memory resources ...").
 [[noreturn]] void ThrowLastError(const char* call);
+
+// Loads a library of the system folder by its full path (never one beside the program); throws
+// the program's error when it cannot. For libraries only an occasional command needs, so that
+// they and what they pull in are not in memory all season.
+ScopedModule LoadSystemLibrary(const wchar_t* name);
+
+// The address of `name` in `module` as a function of type Function; throws when it is missing.
+template <typename Function>
+Function LibraryFunction(const ScopedModule& module, const char* name) {
+  const FARPROC address = GetProcAddress(module.get(), name);
+  if (!address) ThrowLastError(name);
+  // Through a plain function pointer type: FARPROC and Function differ only in their signature.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
 
 }  // namespace tindrel::win
