@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Measures what the widget costs next to a bare layered window of the same size under the same
+# Wine and virtual display: CPU of each program, of its wineserver and of the X server, alternated
+# over several rounds, then resident memory after one minute and after N minutes side by side.
+#
+#   bash scripts/measure.sh [--minutes N] [--rounds R] [--settle S] [--sample S]
+#
+# Defaults: 2 rounds of 10 s settling and 40 s sampling per program, then 30 minutes of memory.
+# Not a test: it prints figures and judges nothing. The x64 build is measured (every host runs it).
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+
+bash scripts/setup.sh
+bash scripts/build.sh x64
+cmake --build build/win-x64 --target bare_layered_window -- --no-print-directory >/dev/null
+source scripts/wine-env.sh
+use_wine x64
+
+work="$(mktemp -d /tmp/tindrel-measure.XXXXXX)"
+trap 'stop_virtual_display; rm -rf "$work"' EXIT
+start_virtual_display
+make_pristine_prefix "$work/pristine" "$work/home"
+# The pointer away from the widget, so that hovering does not start its fade.
+xdotool mousemove 1270 1015
+
+python3 tests/measure/measure.py --widget "$here/build/win-x64/Tindrel/Tindrel.exe" \
+  --bare "$here/build/win-x64/bare_layered_window.exe" --probe "$here/build/win-x64/probe.exe" \
+  --pristine "$work/pristine" --home "$work/home" --work "$work/runs" \
+  --xvfb-pid "$TINDREL_XVFB_PID" "$@"
