@@ -56,6 +56,31 @@ TEST(GdiCaption, MeasuresTextInTheFont) {
   EXPECT_EQ(two.height, zero.height);
 }
 
+// The painter keeps the font of its last call; a caption in another size or style must not be
+// drawn with it, and coming back to the first font gives the first caption again.
+TEST(GdiCaption, APainterThatDrewInOneFontDrawsTheNextOneAsAFreshPainterDoes) {
+  BuildSharedBlurKernel();
+  const FontSpec large = LargeTahoma(0x2040FF);
+  FontSpec small = large;
+  small.height = -20;
+  FontSpec regular = large;
+  regular.style = 0;
+  GdiTextPainter used;
+  for (const FontSpec& font : {large, small, regular, large}) {
+    GdiTextPainter fresh;
+    const FrameBitmap expected = RenderCaption(fresh, kText, font, true, 0);
+    const FrameBitmap actual = RenderCaption(used, kText, font, true, 0);
+    ASSERT_EQ(actual.Width(), expected.Width()) << font.height << " " << font.style;
+    ASSERT_EQ(actual.Height(), expected.Height());
+    int differing = 0;
+    for (int y = 0; y < expected.Height(); ++y) {
+      for (int x = 0; x < expected.Width(); ++x)
+        differing += PixelOf(actual, x, y) != PixelOf(expected, x, y);
+    }
+    EXPECT_EQ(differing, 0) << font.height << " " << font.style;
+  }
+}
+
 TEST(GdiCaption, BitmapIsTheMeasuredExtentPlusTwo) {
   GdiTextPainter painter;
   const FontSpec font = LargeTahoma(0xFFFFFF);

@@ -595,6 +595,7 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       return 0;
     case WM_FONTCHANGE:
       // A font installed or removed may change how the same face name draws.
+      painter_.ForgetFont();
       composer_.Invalidate();
       Dispatch(ReportSource::kFrameUpdate, [this] { OnDrawWidget(); });
       return 0;

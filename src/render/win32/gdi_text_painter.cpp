@@ -53,14 +53,34 @@ win::ScopedMemoryDc CreateMemoryDc() {
 
 }  // namespace
 
+HDC GdiTextPainter::DeviceContext() {
+  if (!dc_) dc_ = CreateMemoryDc();
+  return dc_.get();
+}
+
+HFONT GdiTextPainter::FontFor(const FontSpec& font) {
+  const bool same = font_spec_ && font_spec_->face == font.face &&
+                    font_spec_->height == font.height && font_spec_->style == font.style;
+  if (!same) {
+    font_spec_.reset();
+    font_ = CreateLogicalFont(font);
+    font_spec_ = font;
+  }
+  return font_.get();
+}
+
+void GdiTextPainter::ForgetFont() {
+  font_spec_.reset();
+  font_.reset();
+}
+
 TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text) {
-  const win::ScopedMemoryDc dc = CreateMemoryDc();
-  const win::ScopedFont handle = CreateLogicalFont(font);
-  const win::ScopedSelect font_selected(dc.get(), handle.get());
+  const HDC dc = DeviceContext();
+  const win::ScopedSelect font_selected(dc, FontFor(font));
   if (!font_selected) ThrowLastError("Cannot select font");
   const std::wstring wide = win::Widen(text);
   SIZE size{};
-  if (!GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size)) {
+  if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size)) {
     ThrowLastError("Cannot measure text");
   }
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
@@ -70,16 +90,16 @@ void GdiTextPainter::Draw(FrameBitmap& target, const FontSpec& font, const std::
                           int y, Colour colour) {
   const HBITMAP dib = DibHandle(target);
   if (!dib || text.empty()) return;  // nothing to draw on, or nothing to draw
-  const win::ScopedMemoryDc dc = CreateMemoryDc();
-  const win::ScopedSelect bitmap_selected(dc.get(), dib);
+  const HDC dc = DeviceContext();
+  // Selected for this drawing only: the bitmap may be freed once it is drawn on.
+  const win::ScopedSelect bitmap_selected(dc, dib);
   if (!bitmap_selected) ThrowLastError("Cannot select bitmap");
-  const win::ScopedFont handle = CreateLogicalFont(font);
-  const win::ScopedSelect font_selected(dc.get(), handle.get());
+  const win::ScopedSelect font_selected(dc, FontFor(font));
   if (!font_selected) ThrowLastError("Cannot select font");
-  SetBkMode(dc.get(), TRANSPARENT);
-  SetTextColor(dc.get(), colour & 0x00FFFFFF);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour & 0x00FFFFFF);
   const std::wstring wide = win::Widen(text);
-  const BOOL drawn = TextOutW(dc.get(), x, y, wide.c_str(), static_cast<int>(wide.size()));
+  const BOOL drawn = TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
   // The pixels are read directly next; GDI may still hold the drawing in its batch.
   GdiFlush();
   if (!drawn) ThrowLastError("Cannot draw text");

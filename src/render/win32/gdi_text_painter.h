@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "app/win32/raii.h"
 #include "render/text_painter.h"
 
 namespace tindrel {
@@ -14,11 +16,24 @@ namespace tindrel {
 // bits, the default character set and the system's default quality.
 LOGFONTW LogicalFontFor(const FontSpec& font);
 
+// Keeps one device context and the logical font of the last FontSpec it was given: the caption
+// is measured and drawn several times a second in the same font.
 class GdiTextPainter : public TextPainter {
  public:
   TextExtent Measure(const FontSpec& font, const std::string& text) override;
   void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
             Colour colour) override;
+
+  // Lets the next call make its font anew (after fonts were installed or removed).
+  void ForgetFont();
+
+ private:
+  HDC DeviceContext();
+  HFONT FontFor(const FontSpec& font);
+
+  win::ScopedMemoryDc dc_;
+  std::optional<FontSpec> font_spec_;  // what font_ was made for
+  win::ScopedFont font_;
 };
 
 }  // namespace tindrel
