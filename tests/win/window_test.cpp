@@ -226,6 +226,28 @@ TEST_F(OwnerWindow, LayeredFrameSetsTheWindowSizeToTheFrame) {
   EXPECT_EQ(rect.top, 80);
 }
 
+// The presenter keeps its device context between frames; a frame freed after its update must not
+// stay selected in it (its bitmap could not be deleted), and the next frame of another size
+// takes over the window.
+TEST_F(OwnerWindow, APresenterTakesFrameAfterFrameEachFreedAfterItsUpdate) {
+  SetWindowLongW(owner_.get(), GWL_EXSTYLE,
+                 GetWindowLongW(owner_.get(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  LayeredFramePresenter presenter;
+  const DWORD objects_before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int side = 20; side <= 60; side += 20) {
+    FrameBitmap frame(side, side / 2);
+    frame.PixelAt(1, 1)[3] = 255;
+    ASSERT_EQ(presenter.Present(owner_.get(), frame, POINT{10, 20}), 0u) << side;
+    RECT rect{};
+    GetWindowRect(owner_.get(), &rect);
+    EXPECT_EQ(rect.right - rect.left, side);
+    EXPECT_EQ(rect.bottom - rect.top, side / 2);
+  }
+  // Each frame's bitmap has been deleted; only the presenter's own device context remains.
+  const DWORD objects_after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (objects_before != 0 || objects_after != 0) EXPECT_LE(objects_after, objects_before + 1);
+}
+
 TEST_F(OwnerWindow, LayeredFrameOnAWindowWithoutTheLayeredStyleReportsTheSystemError) {
   FrameBitmap frame(10, 10);
   EXPECT_NE(PresentLayeredFrame(owner_.get(), frame, POINT{0, 0}), 0u);

@@ -459,7 +459,7 @@ void TfrmVelaCountdownClock::OnDrawWidget() {
 void TfrmVelaCountdownClock::PresentFrame(const FrameBitmap& frame) {
   RECT rect{};
   if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
-  const DWORD error = PresentLayeredFrame(window_, frame, POINT{rect.left, rect.top});
+  const DWORD error = presenter_.Present(window_, frame, POINT{rect.left, rect.top});
   if (error && error != failed_present_code_)
     report_.ShowSystemError(ReportSource::kFrameUpdate, error);
   failed_present_code_ = error;

@@ -26,6 +26,7 @@
 #include "render/stars.h"
 #include "render/text_painter.h"
 #include "render/win32/gdi_text_painter.h"
+#include "render/win32/layered_window.h"
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 #include "settings/win32/shell_handover.h"
@@ -193,6 +194,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   SystemClock clock_;
   GdiTextPainter painter_;
   FrameComposer composer_;
+  LayeredFramePresenter presenter_;
   // Seeded at creation from the time; until then (or when the sprite failed to load) the
   // generator's fixed default seed.
   MersenneRandom random_{std::mt19937::default_seed};

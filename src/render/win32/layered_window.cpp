@@ -5,22 +5,29 @@
 
 namespace tindrel::win {
 
-DWORD PresentLayeredFrame(HWND window, const FrameBitmap& frame, POINT position) {
+DWORD LayeredFramePresenter::Present(HWND window, const FrameBitmap& frame, POINT position) {
   ScopedWindowDc screen(nullptr);
-  ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
-  if (!memory) return GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE;
+  if (!memory_) memory_.reset(CreateCompatibleDC(screen.get()));
+  if (!memory_) return GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE;
+  const HDC memory = memory_.get();
   HBITMAP dib = DibHandle(frame);
-  // A 0 x 0 frame has no DIB; the update then only sizes the window down to nothing.
-  ScopedSelect selection(memory.get(), dib ? static_cast<HGDIOBJ>(dib)
-                                           : GetCurrentObject(memory.get(), OBJ_BITMAP));
+  // A 0 x 0 frame has no DIB; the update then only sizes the window down to nothing. Deselected
+  // again at the end: the frame's bitmap may be freed before the next update.
+  ScopedSelect selection(memory,
+                         dib ? static_cast<HGDIOBJ>(dib) : GetCurrentObject(memory, OBJ_BITMAP));
   SIZE size{frame.Width(), frame.Height()};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  const BOOL ok = UpdateLayeredWindow(window, screen.get(), &position, &size, memory.get(), &source,
-                                      0, &blend, ULW_ALPHA);
+  const BOOL ok = UpdateLayeredWindow(window, screen.get(), &position, &size, memory, &source, 0,
+                                      &blend, ULW_ALPHA);
   if (ok) return 0;
   const DWORD error = GetLastError();
   return error ? error : ERROR_GEN_FAILURE;
+}
+
+DWORD PresentLayeredFrame(HWND window, const FrameBitmap& frame, POINT position) {
+  LayeredFramePresenter presenter;
+  return presenter.Present(window, frame, position);
 }
 
 }  // namespace tindrel::win
