@@ -24,7 +24,7 @@ make_pristine_prefix "$work/pristine" "$work/home"
 # The pointer away from the widget, so that hovering does not start its fade.
 xdotool mousemove 1270 1015
 
-python3 tests/measure/measure.py --widget "$here/build/win-x64/Tindrel/Tindrel.exe" \
+python3 -u tests/measure/measure.py --widget "$here/build/win-x64/Tindrel/Tindrel.exe" \
   --bare "$here/build/win-x64/bare_layered_window.exe" --probe "$here/build/win-x64/probe.exe" \
   --pristine "$work/pristine" --home "$work/home" --work "$work/runs" \
   --xvfb-pid "$TINDREL_XVFB_PID" "$@"

@@ -99,10 +99,16 @@ def widget_size(args):
     """The size of the widget's window with the default settings, which the bare window copies."""
     run = Run(args, "sizing", [args.widget], args.work)
     try:
+        run.pids()  # the prefix's wineserver is up: the probe starts no helper processes of its own
+        listing_path = os.path.join(args.work, "windows.txt")
         deadline = time.time() + 60
         while time.time() < deadline:
-            listing = subprocess.run([os.environ["TINDREL_WINE"], args.probe, "windows"],
-                                     env=run.env, capture_output=True, text=True).stdout
+            # Through a file: a process the probe starts could hold a pipe open after it ends.
+            with open(listing_path, "w") as out:
+                subprocess.run([os.environ["TINDREL_WINE"], args.probe, "windows"], env=run.env,
+                               stdout=out, stderr=subprocess.DEVNULL, timeout=30)
+            with open(listing_path) as f:
+                listing = f.read()
             for window in map(parse_fields, filter(None, listing.splitlines())):
                 if window.get("class") == MAIN_CLASS and window.get("visible") and \
                         window.get("width", 0) > 0:
