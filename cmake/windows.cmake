@@ -2,8 +2,8 @@
 # and the probe used by the end-to-end tests. Everything is linked statically. The same source
 # builds for x86 (i686) and x64 (x86_64); the toolchain file chooses which.
 # The font chooser's comdlg32 is loaded only while the chooser is open (it pulls in the printing
-# stack), so it is not linked.
-set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 winmm advapi32 user32 kernel32 ole32)
+# stack), and the media control interface's winmm at the first clip, so neither is linked.
+set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 advapi32 user32 kernel32 ole32)
 set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 file(GLOB TINDREL_WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
@@ -63,7 +63,8 @@ endif()
 file(GLOB TINDREL_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS})
 target_include_directories(tindrel_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(tindrel_win_tests PRIVATE tindrel_core gtest gtest_main)
+# The tests call the media control interface directly, which the program loads on demand.
+target_link_libraries(tindrel_win_tests PRIVATE tindrel_core winmm gtest gtest_main)
 target_link_options(tindrel_win_tests PRIVATE ${TINDREL_STATIC_FLAGS})
 
 # A small console program that looks at another program's windows for the end-to-end tests.

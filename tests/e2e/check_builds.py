@@ -62,7 +62,19 @@ def check_static_linking(image, _, __):
     assert not others, f"imports DLLs that are not part of Windows: {others}"
 
 
-CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_static_linking]
+# Libraries the widget loads only when it needs them: the font chooser's (with the printing stack
+# behind it) and the media control interface (with its codecs). Imported, they would be in memory
+# all season.
+LOADED_ON_DEMAND = {"comdlg32.dll", "winmm.dll"}
+
+
+def check_libraries_loaded_on_demand(image, _, __):
+    imported = {name.lower() for name in image.imported_dlls()} & LOADED_ON_DEMAND
+    assert not imported, f"imports libraries that it should load on demand: {sorted(imported)}"
+
+
+CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_static_linking,
+          check_libraries_loaded_on_demand]
 
 
 def main(build_dirs):

@@ -32,9 +32,9 @@ void TMediaPlayer::Open(const std::string& path) {
   MCI_OPEN_PARMSA parms{};
   parms.dwCallback = Callback();
   parms.lpstrElementName = element.c_str();
-  const MCIERROR result = mciSendCommandA(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT,
-                                          reinterpret_cast<DWORD_PTR>(&parms));
-  if (result != 0) throw Error(MciErrorText(result));
+  const MCIERROR result = mci_.SendCommand(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT,
+                                           reinterpret_cast<DWORD_PTR>(&parms));
+  if (result != 0) throw Error(mci_.ErrorText(result));
   device_id_ = parms.wDeviceID;
 }
 
@@ -44,7 +44,7 @@ void TMediaPlayer::Close() {
   if (!IsOpen()) return;
   MCI_GENERIC_PARMS parms{};
   parms.dwCallback = Callback();
-  mciSendCommandA(device_id_, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
+  SendCommand(MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
   device_id_ = 0;
 }
 
@@ -52,22 +52,23 @@ void TMediaPlayer::Play() {
   if (!IsOpen()) throw Error("No MCI device open");
   MCI_PLAY_PARMS parms{};
   parms.dwCallback = Callback();
-  mciSendCommandA(device_id_, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&parms));
+  SendCommand(MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
 void TMediaPlayer::Stop() {
   if (!IsOpen()) throw Error("No MCI device open");
   MCI_GENERIC_PARMS parms{};
   parms.dwCallback = Callback();
-  mciSendCommandA(device_id_, MCI_STOP, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
+  SendCommand(MCI_STOP, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
 std::optional<std::uint32_t> TMediaPlayer::Position() {
   MCI_STATUS_PARMS parms{};
   parms.dwCallback = Callback();
   parms.dwItem = MCI_STATUS_POSITION;
-  const MCIERROR result = mciSendCommandA(device_id_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM,
-                                          reinterpret_cast<DWORD_PTR>(&parms));
+  if (!IsOpen()) return std::nullopt;
+  const MCIERROR result =
+      SendCommand(MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&parms));
   if (result != 0) return std::nullopt;
   return static_cast<std::uint32_t>(parms.dwReturn);
 }
@@ -80,12 +81,36 @@ std::optional<int> TMediaPlayer::GetVolume() {
   return GetPlayerVolume(*this);
 }
 
-std::string MciErrorText(MCIERROR code) {
+void MciLibrary::Load() {
+  if (module_) return;
+  ScopedModule module = LoadSystemLibrary(L"winmm.dll");
+  send_command_ = LibraryFunction<decltype(&mciSendCommandA)>(module, "mciSendCommandA");
+  get_error_string_ = LibraryFunction<decltype(&mciGetErrorStringA)>(module, "mciGetErrorStringA");
+  module_ = std::move(module);
+}
+
+MCIERROR MciLibrary::SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags,
+                                 DWORD_PTR parameters) {
+  Load();
+  return send_command_(device, message, flags, parameters);
+}
+
+std::string MciLibrary::ErrorText(MCIERROR code) {
+  try {
+    Load();
+  } catch (const Error&) {
+    return "Unknown error code";  // no library, no texts
+  }
   char text[MAXERRORLENGTH] = {};
-  if (!mciGetErrorStringA(code, text, sizeof text) || text[0] == '\0') {
+  if (!get_error_string_(code, text, sizeof text) || text[0] == '\0') {
     return "Unknown error code";
   }
   return text;
+}
+
+std::string MciErrorText(MCIERROR code) {
+  MciLibrary library;
+  return library.ErrorText(code);
 }
 
 std::string ToAnsiPath(const std::string& utf8_path) {

@@ -17,6 +17,23 @@
 
 namespace tindrel::win {
 
+// The media control interface's library, loaded at the first command instead of at start: until
+// the first chime the widget needs none of it (nor the codecs it brings in).
+class MciLibrary {
+ public:
+  // As mciSendCommandA; throws the program's error when the library cannot be loaded.
+  MCIERROR SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
+  // The media-control text for an error code, or "Unknown error code" when it has none.
+  std::string ErrorText(MCIERROR code);
+
+ private:
+  void Load();
+
+  ScopedModule module_;
+  decltype(&mciSendCommandA) send_command_ = nullptr;
+  decltype(&mciGetErrorStringA) get_error_string_ = nullptr;
+};
+
 class TMediaPlayer : public MediaDevice {
  public:
   TMediaPlayer();
@@ -35,11 +52,16 @@ class TMediaPlayer : public MediaDevice {
 
   // The MCI identifier of the open clip, 0 when none is open.
   MCIDEVICEID DeviceId() const { return device_id_; }
+  // A command to the open clip's device.
+  MCIERROR SendCommand(UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
+    return mci_.SendCommand(device_id_, message, flags, parameters);
+  }
   HWND CallbackWindow() const { return window_.get(); }
 
  private:
   DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.get()); }
 
+  MciLibrary mci_;
   ScopedWindow window_;
   MCIDEVICEID device_id_ = 0;
 };

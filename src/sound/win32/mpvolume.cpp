@@ -4,7 +4,7 @@
 
 namespace tindrel::win {
 
-MCIERROR SetPlayerVolume(const TMediaPlayer& player, int level) {
+MCIERROR SetPlayerVolume(TMediaPlayer& player, int level) {
   MCI_DGV_SETAUDIO_PARMSA parms{};
   parms.dwCallback = 0;
   parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
@@ -12,17 +12,18 @@ MCIERROR SetPlayerVolume(const TMediaPlayer& player, int level) {
   parms.dwOver = 0;
   parms.lpstrAlgorithm = nullptr;
   parms.lpstrQuality = nullptr;
-  return mciSendCommandA(player.DeviceId(), MCI_SETAUDIO,
-                         MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
-                         reinterpret_cast<DWORD_PTR>(&parms));
+  if (!player.IsOpen()) return MCIERR_INVALID_DEVICE_ID;
+  return player.SendCommand(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE,
+                            reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-std::optional<int> GetPlayerVolume(const TMediaPlayer& player) {
+std::optional<int> GetPlayerVolume(TMediaPlayer& player) {
   MCI_STATUS_PARMS parms{};
   parms.dwCallback = 0;
   parms.dwItem = MCI_DGV_STATUS_VOLUME;
-  const MCIERROR result = mciSendCommandA(player.DeviceId(), MCI_STATUS, MCI_STATUS_ITEM,
-                                          reinterpret_cast<DWORD_PTR>(&parms));
+  if (!player.IsOpen()) return std::nullopt;
+  const MCIERROR result =
+      player.SendCommand(MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&parms));
   if (result != 0) return std::nullopt;
   return static_cast<int>(parms.dwReturn);
 }
