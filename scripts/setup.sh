@@ -43,11 +43,23 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
 }
 
+# A mirror in the middle of a sync answers with lists of the wrong size; try again a few times
+# and then go on with whatever lists did arrive (the install says clearly if a package is missing).
+update_package_lists() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    apt-get update -qq && return 0
+    echo "apt-get update failed (attempt $attempt); retrying in $((attempt * 10)) s" >&2
+    sleep $((attempt * 10))
+  done
+  echo "apt-get update kept failing; going on with the package lists that did download" >&2
+}
+
 need_update=0
 add_source_entries && need_update=1
 if [ -n "$(missing)" ]; then
   dpkg --add-architecture i386
-  apt-get update -qq
+  update_package_lists
   need_update=0
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 fi
@@ -55,7 +67,7 @@ cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
 if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
   [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ]; then
   if [ "$need_update" = 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null)" ]; then
-    apt-get update -qq
+    update_package_lists
   fi
 fi
 
