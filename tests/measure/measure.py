@@ -120,8 +120,10 @@ def widget_size(args):
 
 
 def sample_cpu(args, run, xvfb):
-    program, server = run.pids()
+    run.pids()
     time.sleep(args.settle)
+    # Found again after settling: Wine may hand the start over to another process on the way up.
+    program, server = run.pids()
     pids = {"program": program, "wineserver": server, "X server": xvfb}
     before = {k: cpu_seconds(p) for k, p in pids.items()}
     rss = resident_mib(program)
