@@ -48,6 +48,29 @@ add_custom_command(TARGET Tindrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/sounds ${TINDREL_READY_DIR}/sounds
   VERBATIM)
 
+# The digital face the caption is drawn in when the default face is not installed: DSEG14 Classic
+# from Debian's fonts-dseg (SIL Open Font License 1.1), with the package's copyright and licence,
+# as scripts/setup.sh unpacks it into the cache.
+if(DEFINED ENV{TINDREL_MINGW_CACHE})
+  set(TINDREL_FONT_PACKAGE_DIR $ENV{TINDREL_MINGW_CACHE}/fonts-dseg)
+else()
+  set(TINDREL_FONT_PACKAGE_DIR /var/cache/tindrel/fonts-dseg)
+endif()
+set(TINDREL_BUNDLED_FONT
+    ${TINDREL_FONT_PACKAGE_DIR}/usr/share/fonts/truetype/dseg/DSEG14Classic-Regular.ttf)
+set(TINDREL_BUNDLED_FONT_LICENCE ${TINDREL_FONT_PACKAGE_DIR}/usr/share/doc/fonts-dseg/copyright)
+if(EXISTS ${TINDREL_BUNDLED_FONT} AND EXISTS ${TINDREL_BUNDLED_FONT_LICENCE})
+  add_custom_command(TARGET Tindrel POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TINDREL_READY_DIR}/fonts
+    COMMAND ${CMAKE_COMMAND} -E copy ${TINDREL_BUNDLED_FONT} ${TINDREL_READY_DIR}/fonts/
+    COMMAND ${CMAKE_COMMAND} -E copy ${TINDREL_BUNDLED_FONT_LICENCE}
+            ${TINDREL_READY_DIR}/fonts/DSEG-LICENSE.txt
+    VERBATIM)
+else()
+  message(WARNING "${TINDREL_BUNDLED_FONT} not found (run scripts/setup.sh): the ready folder "
+                  "gets no fonts/ and the caption falls back to the system's face")
+endif()
+
 # GoogleTest built with the cross toolchain from Debian's googletest sources; on a Windows machine
 # (MSYS2) the installed package serves.
 if(EXISTS /usr/src/googletest/CMakeLists.txt)

@@ -83,3 +83,14 @@ if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
 fi
 
 "$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32
+
+# The digital face shipped in the ready folder comes from Debian's fonts-dseg, unpacked into the
+# cache instead of installed: Wine lists the host's installed fonts as the system's own, and the
+# tests need a system that lacks the face, as most Windows machines do.
+font_dir="$cache/fonts-dseg"
+if [ ! -f "$font_dir/usr/share/fonts/truetype/dseg/DSEG14Classic-Regular.ttf" ]; then
+  download="$(mktemp -d)"
+  chmod 755 "$download"  # apt fetches as its own user
+  (cd "$download" && apt-get download -qq fonts-dseg && dpkg-deb -x fonts-dseg_*.deb "$font_dir")
+  rm -rf "$download"
+fi

@@ -3,6 +3,8 @@
 // painter in the native tests.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "render/frame_bitmap.h"
@@ -29,6 +31,19 @@ int MulDivRounded(int a, int b, int c);
 // height = -MulDiv(points, ppi, 72) and points = -MulDiv(height, 72, ppi).
 int FontHeightFromPoints(int points, int pixels_per_inch);
 int FontPointsFromHeight(int height, int pixels_per_inch);
+
+// A face drawn in place of another that is not installed: the caption's default digital face is
+// missing on most machines, and a look-alike shipped beside the program stands in for it.
+struct FaceStandIn {
+  std::string missing_face;  // the face the stand-in replaces
+  std::string stand_in;      // the face drawn instead
+};
+
+// The face the caption is drawn in for the `chosen` one: the stand-in's face when `chosen` names
+// the face it replaces (compared without regard to case, as face names are) and `installed` says
+// that face is not there; otherwise `chosen` itself. `installed` is asked only about that face.
+std::string FaceToDraw(const std::string& chosen, const std::optional<FaceStandIn>& stand_in,
+                       const std::function<bool(const std::string&)>& installed);
 
 struct TextExtent {
   int width = 0;

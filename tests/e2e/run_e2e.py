@@ -170,6 +170,54 @@ def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
     assert len(lit) > 150, f"only {len(lit)} text pixels in the caption band"
 
 
+# -- the shipped digital face ------------------------------------------------------------------
+
+def caption_ink_columns(w, ctx, label):
+    """Starts the widget and returns the leftmost and rightmost columns lit in its caption band,
+    watching that no box opens on the way; the widget is then closed the way Exit closes it."""
+    seen = {}
+    w.start()
+    w.wait_for_window()
+    watch_boxes(w, seen, 2.0)
+    _, skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))
+    win = w.main_window()
+    shot = w.screenshot(os.path.join(ctx.work, f"{label}.png"))
+    lit = [x for y in range(win["top"] + skin_h, win["top"] + win["height"])
+           for x in range(win["left"], win["left"] + win["width"])
+           if not near_black(shot.pixel(x, y), 40)]
+    assert not seen, f"{label}: {box_texts(seen)}"
+    assert len(lit) > 150, f"{label}: only {len(lit)} text pixels in the caption band"
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20), f"{label}: still running after WM_CLOSE"
+    return min(lit), max(lit)
+
+
+@e2e
+def the_shipped_digital_face_draws_the_caption_while_the_default_face_is_missing(w, ctx):
+    fonts = os.path.join(w.app, "fonts")
+    assert os.path.isfile(os.path.join(fonts, "DSEG14Classic-Regular.ttf")), os.listdir(w.app)
+    assert "Open Font License" in read_text(os.path.join(fonts, "DSEG-LICENSE.txt"))
+    shipped = caption_ink_columns(w, ctx, "shipped")
+    # The stand-in is drawn, never stored: the choice stays the default face's name.
+    assert stored_values(w)["FontName"] == ("REG_SZ", "DS-Digital"), stored_values(w)["FontName"]
+
+    shutil.rmtree(fonts)
+    fallback = caption_ink_columns(w, ctx, "fallback")
+    # The digits and letters of the segment face are far wider than the system's fallback
+    # face's; the width barely depends on which digits are showing.
+    shipped_width = shipped[1] - shipped[0]
+    fallback_width = fallback[1] - fallback[0]
+    assert abs(shipped_width - fallback_width) > 20, (shipped, fallback)
+
+    # A damaged font file only changes the look back to the fallback; no box opens.
+    os.makedirs(fonts)
+    with open(os.path.join(fonts, "DSEG14Classic-Regular.ttf"), "wb") as f:
+        f.write(b"\x00\x01\x00\x00" + b"\xff" * 500)
+    damaged = caption_ink_columns(w, ctx, "damaged")
+    assert abs((damaged[1] - damaged[0]) - fallback_width) <= 3, (damaged, fallback)
+    assert stored_values(w)["FontName"] == ("REG_SZ", "DS-Digital")
+
+
 # -- sound -----------------------------------------------------------------------------------
 
 def start_eight_seconds_before_the_hour(w, ctx):

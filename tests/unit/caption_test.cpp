@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "fake_text_painter.h"
 #include "support/pixels.h"
@@ -118,6 +120,30 @@ TEST(RenderCaption, ShadowTakesTheShadowColourPremultiplied) {
   const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, red);
   const Pixel p = PixelOf(caption, 10, 10);
   EXPECT_EQ(p, (Pixel{0, 0, 144, 144}));  // red, premultiplied by its alpha
+}
+
+// The shipped digital face stands in for the default one only while the default is missing, and
+// only for that face: a face the user picked is drawn as it is.
+TEST(CaptionFace, TheStandInReplacesOnlyTheMissingDefaultFace) {
+  const FaceStandIn stand_in{"DS-Digital", "DSEG14 Classic"};
+  std::vector<std::string> asked;
+  const auto none_installed = [&asked](const std::string& face) {
+    asked.push_back(face);
+    return false;
+  };
+  const auto all_installed = [](const std::string&) { return true; };
+
+  EXPECT_EQ(FaceToDraw("DS-Digital", stand_in, none_installed), "DSEG14 Classic");
+  EXPECT_EQ(FaceToDraw("ds-DIGITAL", stand_in, none_installed), "DSEG14 Classic");
+  EXPECT_EQ(FaceToDraw("DS-Digital", stand_in, all_installed), "DS-Digital");
+  EXPECT_EQ(FaceToDraw("Arial", stand_in, none_installed), "Arial");
+  EXPECT_EQ(FaceToDraw("DS-Digita", stand_in, none_installed), "DS-Digita");
+  EXPECT_EQ(FaceToDraw("DS-Digital ", stand_in, none_installed), "DS-Digital ");
+  EXPECT_EQ(FaceToDraw("", stand_in, none_installed), "");
+  // Only the replaced face is looked up, once for each of its two spellings above.
+  EXPECT_EQ(asked, (std::vector<std::string>{"DS-Digital", "ds-DIGITAL"}));
+  // Without a loaded stand-in (the file was missing or damaged) nothing is replaced.
+  EXPECT_EQ(FaceToDraw("DS-Digital", std::nullopt, none_installed), "DS-Digital");
 }
 
 TEST(FontSizeConversion, HeightAndPointsRoundAsMulDiv) {

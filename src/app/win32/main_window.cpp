@@ -36,14 +36,21 @@ constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
 
 constexpr Colour kStarFill = 0x000000;
 
+// The digital face shipped in the ready folder's fonts/, drawn when the default face is missing.
+constexpr char kBundledFontFile[] = "DSEG14Classic-Regular.ttf";
+constexpr char kBundledFace[] = "DSEG14 Classic";
+
 }  // namespace
 
 TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorReport& report)
     : application_(application),
       report_(report),
-      skin_(ExecutableFolder() + "skins" + PathSeparator(), [this](const std::string& problem) {
-        report_.ShowError(ReportSource::kWindowEvent, problem);
-      }) {
+      skin_(ExecutableFolder() + "skins" + PathSeparator(),
+            [this](const std::string& problem) {
+              report_.ShowError(ReportSource::kWindowEvent, problem);
+            }),
+      bundled_font_(ExecutableFolder() + "fonts" + PathSeparator() + kBundledFontFile) {
+  if (bundled_font_.Loaded()) painter_.SetFaceStandIn({kDefaultFontName, kBundledFace});
   pixels_per_inch_ = ScreenPixelsPerInch();
   try {
     CreateWindowFromDefinition();

@@ -27,6 +27,7 @@
 #include "render/text_painter.h"
 #include "render/win32/gdi_text_painter.h"
 #include "render/win32/layered_window.h"
+#include "render/win32/private_font.h"
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 #include "settings/win32/shell_handover.h"
@@ -192,6 +193,8 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
 
   FontSpec font_;
   SystemClock clock_;
+  // Before the painter, whose fonts may be made from it.
+  PrivateFontFile bundled_font_;
   GdiTextPainter painter_;
   FrameComposer composer_;
   LayeredFramePresenter presenter_;

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/error.h"
 #include "app/win32/raii.h"
 #include "render/win32/dib.h"
+#include "render/win32/private_font.h"
 
 namespace tindrel {
 namespace {
@@ -63,7 +65,9 @@ HFONT GdiTextPainter::FontFor(const FontSpec& font) {
                     font_spec_->height == font.height && font_spec_->style == font.style;
   if (!same) {
     font_spec_.reset();
-    font_ = CreateLogicalFont(font);
+    FontSpec drawn = font;
+    drawn.face = FaceToDraw(font.face, stand_in_, FaceInstalled);
+    font_ = CreateLogicalFont(drawn);
     font_spec_ = font;
   }
   return font_.get();
@@ -72,6 +76,11 @@ HFONT GdiTextPainter::FontFor(const FontSpec& font) {
 void GdiTextPainter::ForgetFont() {
   font_spec_.reset();
   font_.reset();
+}
+
+void GdiTextPainter::SetFaceStandIn(FaceStandIn stand_in) {
+  stand_in_ = std::move(stand_in);
+  ForgetFont();
 }
 
 TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text) {

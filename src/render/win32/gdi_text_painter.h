@@ -27,11 +27,16 @@ class GdiTextPainter : public TextPainter {
   // Lets the next call make its font anew (after fonts were installed or removed).
   void ForgetFont();
 
+  // From now on, text in `stand_in.missing_face` is drawn in `stand_in.stand_in` whenever the
+  // former is not installed (checked each time the font is made anew).
+  void SetFaceStandIn(FaceStandIn stand_in);
+
  private:
   HDC DeviceContext();
   HFONT FontFor(const FontSpec& font);
 
   win::ScopedMemoryDc dc_;
+  std::optional<FaceStandIn> stand_in_;
   std::optional<FontSpec> font_spec_;  // what font_ was made for
   win::ScopedFont font_;
 };
