@@ -1,8 +1,8 @@
 // The widget's own Windows pieces under Wine: the error report's box and its pile-up guard, the
 // due-date tooltip, the application window, and the layered frame hand-over.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -38,7 +38,8 @@ TEST(ErrorReportBox, ShowsTheTextWithAFullStopAppendedByTheRule) {
 TEST(ErrorReportBox, AnExceptionLeavingAHandlerIsShownAndReportedAsFailure) {
   ErrorReport report("Tindrel");
   BoxWatcher watcher;
-  const bool ok = report.Guard(ReportSource::kRefreshTick, [] { throw Error("Scan line index out of range"); });
+  const bool ok =
+      report.Guard(ReportSource::kRefreshTick, [] { throw Error("Scan line index out of range"); });
   EXPECT_FALSE(ok);
   EXPECT_EQ(watcher.FirstText(), L"Scan line index out of range.");
   EXPECT_TRUE(report.Guard(ReportSource::kRefreshTick, [] {}));
@@ -177,7 +178,8 @@ TEST_F(OwnerWindow, DueDateTipHasTheStyleColoursToolAndTitle) {
   tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
   HWND handle = tip.Handle();
   ASSERT_NE(handle, nullptr);
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE)) & kDueDateTipStyle, kDueDateTipStyle);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE)) & kDueDateTipStyle,
+            kDueDateTipStyle);
   EXPECT_EQ(GetWindow(handle, GW_OWNER), owner_.get());
   EXPECT_TRUE(GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(SendMessageW(handle, TTM_GETTIPBKCOLOR, 0, 0), 0x00FF0000);
@@ -193,12 +195,45 @@ TEST_F(OwnerWindow, DueDateTipHasTheStyleColoursToolAndTitle) {
   tool.uId = 0;
   tool.lpszText = text;
   ASSERT_TRUE(SendMessageW(handle, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
-  EXPECT_EQ(tool.uFlags & kDueDateToolFlags, kDueDateToolFlags);
+  // Centred and transparent, and not subclassing its owner, which relays the mouse itself.
+  EXPECT_EQ(tool.uFlags & (TTF_CENTERTIP | TTF_TRANSPARENT | TTF_SUBCLASS),
+            static_cast<UINT>(TTF_CENTERTIP | TTF_TRANSPARENT));
   EXPECT_EQ(std::wstring(text), L"Till Christmas - December 25 2026");
   RECT client{};
   GetClientRect(owner_.get(), &client);
   EXPECT_EQ(tool.rect.right, client.right);
   EXPECT_EQ(tool.rect.bottom, client.bottom);
+}
+
+TEST(DueDateTip, PopsUpWhenTheOwnerRelaysTheRestingMouse) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  // An owner that the pointer can be over (a static control lets the pointer through).
+  WNDCLASSW owner_class{};
+  owner_class.lpfnWndProc = DefWindowProcW;
+  owner_class.hInstance = GetModuleHandleW(nullptr);
+  owner_class.lpszClassName = L"TindrelTipOwner";
+  RegisterClassW(&owner_class);
+  const ScopedWindow owner(CreateWindowExW(0, L"TindrelTipOwner", L"owner", WS_POPUP | WS_VISIBLE,
+                                           50, 60, 300, 200, nullptr, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(owner);
+  DueDateTipWindow tip(owner.get());
+  tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
+  ASSERT_NE(tip.Handle(), nullptr);
+  // Messages that are not the mouse's are not the tip's business.
+  tip.RelayMouseMessage(WM_TIMER, 2, 0);
+  tip.RelayMouseMessage(WM_KEYDOWN, VK_SPACE, 0);
+  SetCursorPos(50 + 100, 60 + 80);
+  tip.RelayMouseMessage(WM_MOUSEMOVE, 0, MAKELPARAM(100, 80));
+  const DWORD deadline = GetTickCount() + 5000;
+  while (!IsWindowVisible(tip.Handle()) && GetTickCount() < deadline) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(20);
+  }
+  EXPECT_TRUE(IsWindowVisible(tip.Handle()));
+  SetCursorPos(1270, 1015);
 }
 
 TEST(ApplicationWindow, IsHiddenAndMarkedAToolWindow) {
@@ -214,7 +249,8 @@ TEST(ApplicationWindow, IsHiddenAndMarkedAToolWindow) {
 }
 
 TEST_F(OwnerWindow, LayeredFrameSetsTheWindowSizeToTheFrame) {
-  SetWindowLongW(owner_.get(), GWL_EXSTYLE, GetWindowLongW(owner_.get(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetWindowLongW(owner_.get(), GWL_EXSTYLE,
+                 GetWindowLongW(owner_.get(), GWL_EXSTYLE) | WS_EX_LAYERED);
   FrameBitmap frame(123, 45);
   frame.PixelAt(3, 3)[3] = 255;
   EXPECT_EQ(PresentLayeredFrame(owner_.get(), frame, POINT{70, 80}), 0u);

@@ -3,6 +3,7 @@
 // popping up centred under the widget while the mouse rests over it.
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <cstddef>
@@ -16,8 +17,11 @@ namespace tindrel::win {
 // build, 64 in the x64 one, whose handles and pointers are twice as wide.
 constexpr UINT kToolRecordSize = offsetof(TOOLINFOW, lParam) + sizeof(LPARAM);
 static_assert(sizeof(void*) == 8 || kToolRecordSize == 44, "the x86 tool record has 44 bytes");
-constexpr UINT kDueDateToolFlags = TTF_CENTERTIP | TTF_SUBCLASS | TTF_TRANSPARENT;  // 0x0112
-constexpr DWORD kDueDateTipStyle = WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP;         // 0x80000003
+// The widget hands its mouse messages to the tip itself (RelayMouseMessage) instead of letting the
+// control subclass it: a subclassed window pays a property lookup in the window server for every
+// message it gets, and the widget gets one every 25 ms from its star timer.
+constexpr UINT kDueDateToolFlags = TTF_CENTERTIP | TTF_TRANSPARENT;          // 0x0102
+constexpr DWORD kDueDateTipStyle = WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP;  // 0x80000003
 
 class DueDateTipWindow {
  public:
@@ -29,6 +33,10 @@ class DueDateTipWindow {
                         COLORREF text_colour);
 
   HWND Handle() const { return tip_.get(); }
+
+  // Passes a mouse message the owner received on to the tip, which pops up when the mouse rests
+  // over the owner; other messages are ignored.
+  void RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lparam) const;
 
  private:
   HWND owner_;

@@ -560,6 +560,8 @@ LRESULT CALLBACK TfrmVelaCountdownClock::StaticWindowProc(HWND window, UINT mess
 }
 
 LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The tip sees the mouse first, as it would through a subclass; a mouse move then starts a drag.
+  if (due_date_tip_) due_date_tip_->RelayMouseMessage(message, wparam, lparam);
   switch (message) {
     case WM_TIMER:
       switch (wparam) {

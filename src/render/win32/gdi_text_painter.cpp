@@ -60,21 +60,27 @@ HDC GdiTextPainter::DeviceContext() {
   return dc_.get();
 }
 
-HFONT GdiTextPainter::FontFor(const FontSpec& font) {
+HDC GdiTextPainter::DeviceContextIn(const FontSpec& font) {
+  const HDC dc = DeviceContext();
   const bool same = font_spec_ && font_spec_->face == font.face &&
                     font_spec_->height == font.height && font_spec_->style == font.style;
-  if (!same) {
-    font_spec_.reset();
-    FontSpec drawn = font;
-    drawn.face = FaceToDraw(font.face, stand_in_, FaceInstalled);
-    font_ = CreateLogicalFont(drawn);
-    font_spec_ = font;
+  if (same) return dc;
+  ForgetFont();
+  FontSpec drawn = font;
+  drawn.face = FaceToDraw(font.face, stand_in_, FaceInstalled);
+  font_ = CreateLogicalFont(drawn);
+  font_selected_.emplace(dc, font_.get());
+  if (!*font_selected_) {
+    font_selected_.reset();
+    ThrowLastError("Cannot select font");
   }
-  return font_.get();
+  font_spec_ = font;
+  return dc;
 }
 
 void GdiTextPainter::ForgetFont() {
   font_spec_.reset();
+  font_selected_.reset();
   font_.reset();
 }
 
@@ -84,9 +90,7 @@ void GdiTextPainter::SetFaceStandIn(FaceStandIn stand_in) {
 }
 
 TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text) {
-  const HDC dc = DeviceContext();
-  const win::ScopedSelect font_selected(dc, FontFor(font));
-  if (!font_selected) ThrowLastError("Cannot select font");
+  const HDC dc = DeviceContextIn(font);
   const std::wstring wide = win::Widen(text);
   SIZE size{};
   if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size)) {
@@ -99,12 +103,10 @@ void GdiTextPainter::Draw(FrameBitmap& target, const FontSpec& font, const std::
                           int y, Colour colour) {
   const HBITMAP dib = DibHandle(target);
   if (!dib || text.empty()) return;  // nothing to draw on, or nothing to draw
-  const HDC dc = DeviceContext();
+  const HDC dc = DeviceContextIn(font);
   // Selected for this drawing only: the bitmap may be freed once it is drawn on.
   const win::ScopedSelect bitmap_selected(dc, dib);
   if (!bitmap_selected) ThrowLastError("Cannot select bitmap");
-  const win::ScopedSelect font_selected(dc, FontFor(font));
-  if (!font_selected) ThrowLastError("Cannot select font");
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour & 0x00FFFFFF);
   const std::wstring wide = win::Widen(text);

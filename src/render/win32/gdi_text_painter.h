@@ -16,8 +16,9 @@ namespace tindrel {
 // bits, the default character set and the system's default quality.
 LOGFONTW LogicalFontFor(const FontSpec& font);
 
-// Keeps one device context and the logical font of the last FontSpec it was given: the caption
-// is measured and drawn several times a second in the same font.
+// Keeps one device context with the logical font of the last FontSpec it was given selected in
+// it: the caption is measured and drawn every second in the same font, and each selection of a
+// font costs the platform a lookup of the display's text-smoothing defaults.
 class GdiTextPainter : public TextPainter {
  public:
   TextExtent Measure(const FontSpec& font, const std::string& text) override;
@@ -33,12 +34,15 @@ class GdiTextPainter : public TextPainter {
 
  private:
   HDC DeviceContext();
-  HFONT FontFor(const FontSpec& font);
+  // The device context with the font for `font` selected in it.
+  HDC DeviceContextIn(const FontSpec& font);
 
   win::ScopedMemoryDc dc_;
   std::optional<FaceStandIn> stand_in_;
   std::optional<FontSpec> font_spec_;  // what font_ was made for
   win::ScopedFont font_;
+  // Declared last, so that the font is deselected before it and the context are deleted.
+  std::optional<win::ScopedSelect> font_selected_;
 };
 
 }  // namespace tindrel
