@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -61,6 +62,27 @@ TEST(FitOnScreen, WindowSmallerThanTheMarginNeedsToBeWhollyOnScreen) {
   const std::vector<PlacementRect> one{kLeftArea};
   EXPECT_FALSE(FitOnScreen(Window(1900, 10, 20, 20), one));
   ExpectRect(FitOnScreen(Window(1901, 10, 20, 20), one), Window(1900, 10, 20, 20));
+}
+
+TEST(FitOnScreen, PlacesAtTheEndsOfThe32BitRangeAndMonitorsLeftOfThePrimaryOne) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  const std::vector<PlacementRect> with_left_monitor{PlacementRect{-1600, -200, 0, 1000},
+                                                     kLeftArea};
+  ExpectRect(FitOnScreen(PlacementRect{kMax - 300, kMax - 286, kMax, kMax}, with_left_monitor),
+             Window(1620, 754));
+  ExpectRect(FitOnScreen(Window(kMin, kMin), with_left_monitor), Window(-1600, -200));
+  EXPECT_FALSE(FitOnScreen(Window(-900, 300), with_left_monitor));
+}
+
+TEST(ScreenKeeper, StoredPlaceNearTheRangeEndKeepsItsFarEdgeInRange) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  ScreenKeeper keeper;
+  keeper.Place(PlacementRect{kMax - 300, 100, kMax, 386}, kTwoMonitors);
+  // The first frame makes the window wider than the stored rectangle.
+  const PlacementRect stored = keeper.StoredRect(Window(2900, 100, 400, 286));
+  EXPECT_EQ(stored.left, kMax - 300);
+  EXPECT_EQ(stored.right, kMax);
 }
 
 TEST(FitOnScreen, NoUsableAreaLeavesTheWindowWhereItIs) {
