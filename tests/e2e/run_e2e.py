@@ -471,6 +471,38 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
         reference.stop()
 
 
+WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC = "0x218", "4", "18"
+# The fade of the default clip sets its level at the start, 6 times on the rise and 56 times on
+# the fall before it stops the clip.
+FULL_FADE_LEVEL_SETS = 63
+
+
+def clip_commands(log_text, command):
+    """The MCI commands of one kind that the program sent, in the order of the trace."""
+    return [line for line in log_text.splitlines()
+            if "mciSendCommandA" in line and command in line]
+
+
+@e2e
+def going_to_sleep_ends_a_playing_chime_and_waking_does_not_chime_again(w, ctx):
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    w.wait_for_window()
+    assert w.wait_until(lambda: clip_opens(read_text(log)), timeout=30), "no chime at the hour"
+    w.probe("message", MAIN_CLASS, WM_POWERBROADCAST, PBT_APMSUSPEND, "0")
+    assert w.wait_until(lambda: clip_commands(read_text(log), "MCI_CLOSE"), timeout=10), \
+        "the chime was not closed"
+    text = read_text(log)
+    close_at = text.find("MCI_CLOSE")
+    levels_before_close = len(clip_commands(text[:close_at], "MCI_SETAUDIO"))
+    assert levels_before_close < FULL_FADE_LEVEL_SETS, "the clip was closed by its own fade"
+    assert clip_commands(text[:close_at], "MCI_STOP"), "closed without being stopped"
+    w.probe("message", MAIN_CLASS, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, "0")
+    time.sleep(3.0)
+    text = read_text(log)
+    assert len(clip_commands(text, "MCI_SETAUDIO")) == levels_before_close, "the fade went on"
+    assert clip_opens(text) == 1, f"{clip_opens(text)} chimes: woke in the minute that had chimed"
+
+
 def clip_opens(log_text):
     """How many times Wine's MCI trace shows the default clip being opened: once per chime."""
     return sum(1 for line in log_text.splitlines()
