@@ -38,7 +38,9 @@ bool IsOwnedByUser(HWND window, const std::wstring& user_sid) {
   const ScopedKernelHandle process(
       OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
   if (!process) return false;
-  return ProcessUserSid(process.get()) == user_sid;
+  // Two identifiers that cannot be read are not taken for the same user.
+  const std::wstring owner = ProcessUserSid(process.get());
+  return !owner.empty() && owner == user_sid;
 }
 
 struct WidgetSearch {
