@@ -93,7 +93,7 @@ target_link_options(tindrel_win_tests PRIVATE ${TINDREL_STATIC_FLAGS})
 # A small console program that looks at another program's windows for the end-to-end tests.
 add_executable(probe ${CMAKE_SOURCE_DIR}/tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE UNICODE _UNICODE)
-target_link_libraries(probe PRIVATE user32 advapi32)
+target_link_libraries(probe PRIVATE shell32 user32 advapi32)
 target_link_options(probe PRIVATE ${TINDREL_STATIC_FLAGS})
 
 # The bare layered window that scripts/measure.sh sets beside the widget; built only on request.

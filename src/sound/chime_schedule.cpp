@@ -10,11 +10,27 @@ ChimeSchedule::ChimeSchedule(Clock& clock, Entries entries, std::function<void()
       play_sound_(std::move(play_sound)),
       last_minute_(CurrentMinute()) {}
 
+bool ChimeSchedule::Slot::operator==(const Slot& other) const {
+  return year == other.year && month == other.month && day == other.day && hour == other.hour &&
+         minute == other.minute;
+}
+
 void ChimeSchedule::CheckChime() {
-  const unsigned minute = CurrentMinute();
-  if (minute == last_minute_) return;
+  const LocalTimeParts now = clock_.NowParts();
+  const auto minute = static_cast<unsigned>(now.minute);
+  if (minute == last_minute_ && !minute_unknown_) return;
   last_minute_ = minute;
-  if (ChimesAt(minute)) play_sound_();
+  minute_unknown_ = false;
+  if (!ChimesAt(minute)) return;
+  // A clock set back into a slot that has chimed already does not chime it again.
+  const Slot slot{now.year, now.month, now.day, now.hour, now.minute};
+  if (last_chimed_slot_ == slot) return;
+  last_chimed_slot_ = slot;
+  play_sound_();
+}
+
+void ChimeSchedule::Resync() {
+  minute_unknown_ = true;
 }
 
 unsigned ChimeSchedule::CurrentMinute() const {

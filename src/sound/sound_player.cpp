@@ -44,6 +44,15 @@ void SoundPlayer::tFadeTimer() {
   StopWhenFaded();
 }
 
+void SoundPlayer::EndClip() {
+  if (device_.IsOpen()) {
+    device_.Stop();
+    device_.Close();
+  }
+  level_given_.reset();
+  fade_.SetEnabled(false);
+}
+
 // The swell: ten levels a tick until the ceiling, as long as the clip is in its first seconds.
 bool SoundPlayer::RiseWhileEarly() {
   const auto position = device_.Position();

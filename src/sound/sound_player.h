@@ -55,6 +55,11 @@ class SoundPlayer {
   // One tick of the fade timer.
   void tFadeTimer();
 
+  // Ends the clip that plays, if any, and its fade: stopped, closed and the fade timer off, as at
+  // the end of a fade. For the machine going to sleep: a clip cut off there would go on, at the
+  // level it had, whenever the machine wakes.
+  void EndClip();
+
  private:
   bool IsDefaultSound() const { return FSoundName == kDefaultSoundName; }
   bool RiseWhileEarly();

@@ -1,6 +1,8 @@
 /* Moves the wall clock of one process by a number of seconds, for end-to-end runs of the widget
  * at chosen times under Wine. Preloaded (LD_PRELOAD) into the Wine process, it adds
- * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading. Built
+ * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading; with
+ * TINDREL_CLOCK_OFFSET_FILE naming a file, the number in that file instead, read again at most every
+ * 200 ms of the monotonic clock, so that a test can move the clock of a running program. Built
  * twice: for the 32-bit Wine process (gcc -m32), where Debian 12's wine32 reads the clock through
  * both the 32-bit and the 64-bit-time_t entry points, and for the 64-bit one (plain gcc), where
  * time_t has 64 bits everywhere. The monotonic clocks are left alone, so Wine's timers and
@@ -8,13 +10,16 @@
 
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 /* The time records and clock numbers of glibc, spelled out here rather than taken from <time.h>
  * and <sys/time.h>: those declare the pointers non-null, while the kernel accepts a null time
  * value, and the checks for it must not be optimised away. */
-enum { kClockRealtime = 0, kClockRealtimeCoarse = 5 };
+enum { kClockRealtime = 0, kClockMonotonic = 1, kClockRealtimeCoarse = 5 };
+static const int64_t kFileReadIntervalNs = 200000000;
 
 /* The 64-bit-time_t records (little-endian; on i386 the nanoseconds are padded to 64 bits, on
  * x86_64 they are a 64-bit long: the seconds come first either way). */
@@ -28,19 +33,62 @@ struct clockshift_timeval64 {
   int64_t tv_usec;
 };
 
+static void* next_symbol(const char* name) {
+  return dlsym(RTLD_NEXT, name);
+}
+
+/* Nanoseconds of the monotonic clock, read through the libc entry point that takes 64-bit time
+ * values on this architecture (the record's seconds come first in both layouts). */
+static int64_t monotonic_ns(void) {
+  struct clockshift_timespec64 now = {0, 0, 0};
+#if UINTPTR_MAX == 0xFFFFFFFFu
+  int (*real)(int, struct clockshift_timespec64*) = next_symbol("__clock_gettime64");
+#else
+  int (*real)(int, struct clockshift_timespec64*) = next_symbol("clock_gettime");
+#endif
+  if (!real || real(kClockMonotonic, &now) != 0) return 0;
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+/* The number in the file, or `fallback` when it cannot be read. */
+static int64_t read_offset_file(const char* path, int64_t fallback) {
+  char text[32];
+  const int file = open(path, O_RDONLY | O_CLOEXEC);
+  if (file < 0) return fallback;
+  const ssize_t length = read(file, text, sizeof text - 1);
+  close(file);
+  if (length <= 0) return fallback;
+  text[length] = '\0';
+  char* end = NULL;
+  const long long value = strtoll(text, &end, 10);
+  return end == text ? fallback : (int64_t)value;
+}
+
+/* Wine reads the clock from several threads: the file's number is kept with atomic loads and
+ * stores, and two threads reading the file at once both find the same number. */
+static int64_t file_offset(const char* path) {
+  static int64_t offset;
+  static int64_t next_read_ns;
+  const int64_t now = monotonic_ns();
+  if (now >= __atomic_load_n(&next_read_ns, __ATOMIC_ACQUIRE)) {
+    __atomic_store_n(&next_read_ns, now + kFileReadIntervalNs, __ATOMIC_RELEASE);
+    __atomic_store_n(&offset, read_offset_file(path, __atomic_load_n(&offset, __ATOMIC_ACQUIRE)),
+                     __ATOMIC_RELEASE);
+  }
+  return __atomic_load_n(&offset, __ATOMIC_ACQUIRE);
+}
+
 static int64_t offset_seconds(void) {
   static int read_once;
   static int64_t offset;
-  if (!read_once) {
+  static const char* path;
+  if (!__atomic_load_n(&read_once, __ATOMIC_ACQUIRE)) {
     const char* text = getenv("TINDREL_CLOCK_OFFSET");
     offset = text ? strtoll(text, NULL, 10) : 0;
-    read_once = 1;
+    path = getenv("TINDREL_CLOCK_OFFSET_FILE");
+    __atomic_store_n(&read_once, 1, __ATOMIC_RELEASE);
   }
-  return offset;
-}
-
-static void* next_symbol(const char* name) {
-  return dlsym(RTLD_NEXT, name);
+  return path && *path ? file_offset(path) : offset;
 }
 
 static int is_wall_clock(int clock) {

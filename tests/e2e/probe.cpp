@@ -8,8 +8,17 @@
 //   probe close CLASS             posts WM_CLOSE to the first visible top-level window of CLASS
 //   probe dismiss                 presses OK on every dialog box
 //   probe message CLASS MSG W L   posts a message to the first top-level window of CLASS
+//   probe trayicons               every icon window in Wine's own tray window: handle, class,
+//                                 visibility (nothing when that window is not shown)
+//   probe trayremove CLASS        takes the icon of the first top-level window of CLASS out of
+//                                 the tray, as a restarting shell loses every icon
+//   probe taskbarcreated          broadcasts the shell's "TaskbarCreated" message, as a shell
+//                                 that has started again does
+//   probe move CLASS X Y          moves the first top-level window of CLASS to X, Y (screen)
 
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +29,11 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
   return out;
 }
 
@@ -59,18 +68,19 @@ unsigned long long HandleNumber(HWND window) {
 void PrintWindow(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  std::printf("hwnd=%llu class=%s title=\"%s\" style=0x%08lX exstyle=0x%08lX visible=%d "
-              "left=%ld top=%ld width=%ld height=%ld owner=%llu\n",
-              HandleNumber(window),
-              Utf8(ClassOf(window)).c_str(), Utf8(TitleOf(window)).c_str(),
-              static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
-              static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
-              IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right - rect.left,
-              rect.bottom - rect.top,
-              HandleNumber(GetWindow(window, GW_OWNER)));
+  std::printf(
+      "hwnd=%llu class=%s title=\"%s\" style=0x%08lX exstyle=0x%08lX visible=%d "
+      "left=%ld top=%ld width=%ld height=%ld owner=%llu\n",
+      HandleNumber(window), Utf8(ClassOf(window)).c_str(), Utf8(TitleOf(window)).c_str(),
+      static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+      static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
+      IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right - rect.left,
+      rect.bottom - rect.top, HandleNumber(GetWindow(window, GW_OWNER)));
 }
 
-bool IsDialogBox(HWND window) { return ClassOf(window) == L"#32770"; }
+bool IsDialogBox(HWND window) {
+  return ClassOf(window) == L"#32770";
+}
 
 BOOL CALLBACK AppendStaticText(HWND child, LPARAM out) {
   if (ClassOf(child) == L"Static") {
@@ -120,8 +130,30 @@ std::wstring Wide(const char* text) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L\n");
+  std::fprintf(stderr,
+               "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L|trayicons|"
+               "trayremove CLASS|taskbarcreated|move CLASS X Y\n");
   return 2;
+}
+
+// With no tray manager on the display, Wine's shell shows "Wine System Tray" with one child window
+// per icon it holds.
+void PrintTrayIcons() {
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (!tray || !IsWindowVisible(tray)) return;
+  for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
+    std::printf("icon=%llu class=%s visible=%d\n", HandleNumber(icon), Utf8(ClassOf(icon)).c_str(),
+                IsWindowVisible(icon) ? 1 : 0);
+  }
+}
+
+// The record that names an icon to the shell: its window and identifier (the widget uses 0).
+bool RemoveTrayIcon(HWND owner) {
+  NOTIFYICONDATAW record{};
+  record.cbSize = sizeof(record);
+  record.hWnd = owner;
+  record.uID = 0;
+  return Shell_NotifyIconW(NIM_DELETE, &record) != FALSE;
 }
 
 }  // namespace
@@ -160,6 +192,26 @@ int main(int argc, char** argv) {
                  static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)),
                  static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0)));
     return 0;
+  }
+  if (command == "trayicons") {
+    PrintTrayIcons();
+    return 0;
+  }
+  if (command == "trayremove" && argc == 3) {
+    HWND window = FirstOfClass(Wide(argv[2]), false);
+    return window && RemoveTrayIcon(window) ? 0 : 1;
+  }
+  if (command == "taskbarcreated") {
+    const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message && PostMessageW(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+  }
+  if (command == "move" && argc == 5) {
+    HWND window = FirstOfClass(Wide(argv[2]), false);
+    if (!window) return 1;
+    return SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
   }
   return Usage();
 }

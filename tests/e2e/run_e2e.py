@@ -367,6 +367,196 @@ def exit_chosen_from_the_tray_icon_menu_ends_the_program_cleanly(w, ctx):
     assert stored_values(w)["Visible"][1] == "0", stored_values(w)
 
 
+# -- on real desktops: a second start, monitors, the shell, the clock -----------------------------
+
+SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
+TRAY_WINDOW_CLASS = "TindrelTrayIconWindow"
+WM_TIMECHANGE = "0x1E"
+
+
+def fully_on_screen(win):
+    return (0 <= win["left"] and 0 <= win["top"] and win["left"] + win["width"] <= SCREEN_WIDTH
+            and win["top"] + win["height"] <= SCREEN_HEIGHT)
+
+
+@e2e
+def a_second_start_shows_the_hidden_widget_and_ends_leaving_one_widget(w, ctx):
+    point_at_the_tray_icon(w)
+    assert len(w.tray_icons()) == 1, w.tray_icons()
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
+    w.xdotool("mousemove", 1270, 1015)
+    code = w.start_again()
+    assert code == 0, f"the second start ended with {code}" if code is not None else \
+        "the second start is still running"
+    assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=15), \
+        "the hidden widget was not shown"
+    time.sleep(1.0)
+    assert len(w.widget_windows()) == 1, w.widget_windows()
+    assert len(w.tray_icons()) == 1, w.tray_icons()
+    assert w.process.poll() is None, "the first start ended"
+    # Shown again, and the one writer of the settings: a close stores its place as before.
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    assert stored_values(w)["NormPos"][1].startswith("366,216,"), stored_values(w)["NormPos"]
+
+
+@e2e
+def a_stored_position_far_off_screen_comes_up_inside_and_stays_stored_until_moved(w, ctx):
+    w.reg_add(STORE_KEY, "NormPos", "REG_SZ", "5000,4000,5300,4286")
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.5)
+    first = w.main_window()
+    assert fully_on_screen(first), first
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    values = stored_values(w)
+    assert values["NormPos"][1].startswith("5000,4000,"), values["NormPos"]
+    assert values["NormPos(1280x1024)"][1].startswith("5000,4000,"), values["NormPos(1280x1024)"]
+    # The next start puts it in the same place; once dragged, that place is what is stored.
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.5)
+    win = w.main_window()
+    assert (win["left"], win["top"]) == (first["left"], first["top"]), (first, win)
+    w.xdotool("mousemove", win["left"] + 120, win["top"] + 100)
+    w.xdotool("mousemove", win["left"] + 60, win["top"] + 60)
+    w.xdotool("click", 1)
+    moved = w.main_window()
+    assert (moved["left"], moved["top"]) == (win["left"] - 60, win["top"] - 40), (win, moved)
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    expected = f'{moved["left"]},{moved["top"]},'
+    assert stored_values(w)["NormPos"][1].startswith(expected), stored_values(w)["NormPos"]
+
+
+@e2e
+def a_widget_moved_off_every_monitor_comes_back_when_the_display_changes(w, ctx):
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.0)
+    w.probe("move", MAIN_CLASS, "3000", "2500")
+    assert w.wait_until(lambda: w.main_window()["left"] == 3000, timeout=10), w.main_window()
+    w.probe("message", MAIN_CLASS, "0x7E", "24", str((SCREEN_HEIGHT << 16) | SCREEN_WIDTH))
+    assert w.wait_until(lambda: fully_on_screen(w.main_window()), timeout=10), w.main_window()
+
+
+@e2e
+def a_shell_restart_brings_the_tray_icon_back_and_its_click_still_works(w, ctx):
+    point_at_the_tray_icon(w)
+    assert len(w.tray_icons()) == 1, w.tray_icons()
+    # The shell that goes away takes every icon with it.
+    w.probe("trayremove", TRAY_WINDOW_CLASS)
+    assert w.wait_until(lambda: not w.tray_icons(), timeout=10), w.tray_icons()
+    w.probe("taskbarcreated")
+    assert w.wait_until(lambda: len(w.tray_icons()) == 1, timeout=10), "the icon did not come back"
+    put_the_pointer_on_the_tray_icon(w)
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+def set_clock_offset(path, seconds):
+    with open(path + ".new", "w") as f:
+        f.write(str(seconds))
+    os.replace(path + ".new", path)
+
+
+def captions_match(w, reference, skin_h, shot_path):
+    """Whether the two widgets show the same caption on one screenshot; both tick every second, so
+    a few looks are taken until they agree."""
+    for _ in range(12):
+        win, ref = w.main_window(), reference.main_window()
+        shot = w.screenshot(shot_path)
+        mine, theirs = caption_band(w, shot, win, skin_h), caption_band(w, shot, ref, skin_h)
+        lit = [p for p in mine if not near_black(p, 40)]
+        assert len(lit) > 150, f"only {len(lit)} text pixels in the caption band"
+        if (win["width"], win["height"]) == (ref["width"], ref["height"]) and mine == theirs:
+            return True
+        time.sleep(0.35)
+    return False
+
+
+@e2e
+def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
+    preload = os.path.join(ctx.work, "libclockshift.so")
+    subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
+                   stdout=subprocess.DEVNULL)
+    # Five seconds into an hour: the start falls in minute 0, which does not chime.
+    offset = int(3600 - time.time() % 3600) + 5
+    offset_file = os.path.join(ctx.work, "clock-offset")
+    set_clock_offset(offset_file, offset)
+    log = os.path.join(ctx.work, "mci.log")
+    w.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
+    w.start(extra_env={"TINDREL_CLOCK_OFFSET_FILE": offset_file, "WINEDEBUG": "+mci"},
+            preload=preload, log=log)
+    w.wait_for_window()
+    time.sleep(2.0)
+    assert "JingleBells" not in read_text(log), "chimed at the start"
+    # The user sets the clock three hours forward: still minute 0, now of another hour, and the
+    # system tells every window.
+    offset += 3 * 3600
+    set_clock_offset(offset_file, offset)
+    time.sleep(1.0)
+    w.probe("message", MAIN_CLASS, WM_TIMECHANGE, "0", "0")
+    w.wait_until(lambda: clip_opens(read_text(log)), timeout=15)
+    time.sleep(8.0)  # long enough for a second chime to show, had one followed
+    assert clip_opens(read_text(log)) == 1, f"{clip_opens(read_text(log))} chimes"
+    # A widget started at the new time shows the same caption.
+    reference = ctx.make_widget("reference_widget")
+    try:
+        reference.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
+        reference.reg_add(STORE_KEY, "NormPos", "REG_SZ", "700,600,1000,886")
+        reference.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset)}, preload=preload)
+        reference.wait_until(lambda: (reference.main_window() or {}).get("visible"), timeout=40)
+        time.sleep(1.5)
+        skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
+        assert captions_match(w, reference, skin_h, os.path.join(ctx.work, "captions.png")), \
+            "the caption differs from that of a widget started at the new time"
+    finally:
+        reference.stop()
+
+
+WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC = "0x218", "4", "18"
+# The fade of the default clip sets its level at the start, 6 times on the rise and 56 times on
+# the fall before it stops the clip.
+FULL_FADE_LEVEL_SETS = 63
+
+
+def clip_commands(log_text, command):
+    """The MCI commands of one kind that the program sent, in the order of the trace."""
+    return [line for line in log_text.splitlines()
+            if "mciSendCommandA" in line and command in line]
+
+
+@e2e
+def going_to_sleep_ends_a_playing_chime_and_waking_does_not_chime_again(w, ctx):
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    w.wait_for_window()
+    assert w.wait_until(lambda: clip_opens(read_text(log)), timeout=30), "no chime at the hour"
+    w.probe("message", MAIN_CLASS, WM_POWERBROADCAST, PBT_APMSUSPEND, "0")
+    assert w.wait_until(lambda: clip_commands(read_text(log), "MCI_CLOSE"), timeout=10), \
+        "the chime was not closed"
+    text = read_text(log)
+    close_at = text.find("MCI_CLOSE")
+    levels_before_close = len(clip_commands(text[:close_at], "MCI_SETAUDIO"))
+    assert levels_before_close < FULL_FADE_LEVEL_SETS, "the clip was closed by its own fade"
+    assert clip_commands(text[:close_at], "MCI_STOP"), "closed without being stopped"
+    w.probe("message", MAIN_CLASS, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, "0")
+    time.sleep(3.0)
+    text = read_text(log)
+    assert len(clip_commands(text, "MCI_SETAUDIO")) == levels_before_close, "the fade went on"
+    assert clip_opens(text) == 1, f"{clip_opens(text)} chimes: woke in the minute that had chimed"
+
+
+def clip_opens(log_text):
+    """How many times Wine's MCI trace shows the default clip being opened: once per chime."""
+    return sum(1 for line in log_text.splitlines()
+               if "MCI_Open" in line and "JingleBells.mp3" in line)
+
+
 # -- settings --------------------------------------------------------------------------------
 
 STORE_KEY = r"HKCU\Software\Quillmoor\Tindrel\MainForm"
@@ -558,8 +748,10 @@ def read_text(path):
 # -- runner ------------------------------------------------------------------------------------
 
 class Context:
-    def __init__(self, work):
+    def __init__(self, work, make_widget=None):
         self.work = work
+        # Another widget run in a prefix of its own, for tests that compare two.
+        self.make_widget = make_widget
 
 
 def main():
@@ -578,7 +770,8 @@ def main():
         w = Widget(args.build, args.pristine, args.home, args.work, test.__name__)
         started = time.time()
         try:
-            test(w, Context(w.work))
+            test(w, Context(w.work, lambda name: Widget(args.build, args.pristine, args.home,
+                                                        args.work, name)))
             passed += 1
             print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
         except Exception:  # a failed check or a broken run: both fail the test

@@ -74,6 +74,16 @@ class Widget:
         self.process = subprocess.Popen([WINE, "Tindrel.exe"], cwd=self.app, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log_file)
 
+    def start_again(self, timeout=40.0):
+        """Starts Tindrel.exe once more in the same prefix and folder, as a second double click
+        does, and waits for that start to end: its exit code, or None when it runs on."""
+        second = subprocess.Popen([WINE, "Tindrel.exe"], cwd=self.app, env=self.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            return second.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
     def wait_for_window(self, timeout=40.0, visible=True):
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -153,6 +163,13 @@ class Widget:
             if w["class"] == APP_CLASS:
                 return w
         return None
+
+    def widget_windows(self):
+        return [w for w in self.windows() if w["class"] == MAIN_CLASS]
+
+    def tray_icons(self):
+        """The icons in the tray window Wine shows without a tray manager."""
+        return [parse_fields(line) for line in self.probe("trayicons").splitlines() if line]
 
     def boxes(self):
         boxes = [parse_fields(line) for line in self.probe("boxes").splitlines() if line]

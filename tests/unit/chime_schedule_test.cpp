@@ -162,6 +162,57 @@ TEST_F(ChimeScheduleTest, FailedChimeIsReportedOnceAndItsMinuteCountsAsDone) {
   EXPECT_EQ(chimes.size(), 2u);
 }
 
+TEST_F(ChimeScheduleTest, ClockSetBackIntoAChimedMinuteDoesNotChimeItAgain) {
+  every_half_hour = true;
+  clock.Set(10, 29, 50);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(10, 30, 40));
+  clock.Set(10, 29, 55);  // set back by the user
+  schedule.Resync();
+  TickUntil(schedule, At(10, 31, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"10:30:00"}));
+}
+
+TEST_F(ChimeScheduleTest, ClockSetForwardByWholeHoursChimesTheSlotItLandsInOnce) {
+  clock.Set(9, 0, 30);  // started in minute 0: no chime for 9:00
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(9, 0, 40));
+  clock.Set(14, 0, 41);  // the minute of the hour is the same as before
+  schedule.Resync();
+  TickUntil(schedule, At(14, 5, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"14:00:41"}));
+}
+
+TEST_F(ChimeScheduleTest, WakingOutsideAChimeMinuteChimesNothingForTheSlotsSleptThrough) {
+  every_half_hour = true;
+  clock.Set(22, 10, 0);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(22, 10, 10));
+  clock.Set(30, 17, 0);  // 06:17 the next morning
+  schedule.Resync();
+  TickUntil(schedule, At(30, 31, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"06:30:00"}));
+}
+
+TEST_F(ChimeScheduleTest, ResyncInsideTheSameChimedMinuteKeepsItDone) {
+  clock.Set(11, 59, 59);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(12, 0, 30));
+  schedule.Resync();  // a short sleep, or the clock set by a few seconds
+  TickUntil(schedule, At(12, 1, 0));
+  EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00"}));
+}
+
+TEST_F(ChimeScheduleTest, SameMinuteOfAnotherDayIsANewSlot) {
+  clock.Set(11, 59, 59);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(12, 0, 30));
+  clock.Set(36, 0, 20);  // 12:00 the next day
+  schedule.Resync();
+  schedule.CheckChime();
+  EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00", "12:00:20"}));
+}
+
 // The schedule driving the real player: "Never" clears both entries, and the player's own test
 // keeps a chime silent even when one comes through.
 TEST(ChimeScheduleWithPlayer, MissingClipFailsTheChimeOnceWithItsText) {

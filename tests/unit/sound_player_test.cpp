@@ -88,6 +88,33 @@ TEST_F(SoundPlayerTest, DefaultClipRisesHoldsFallsThenStopsAndCloses) {
   EXPECT_TRUE(std::equal(ending.begin(), ending.end(), device.log.end() - 3));
 }
 
+TEST_F(SoundPlayerTest, EndClipStopsAndClosesAFadingClipAndTheNextChimeStartsAfresh) {
+  player.PlaySound();
+  for (int i = 0; i < 50; ++i) Tick();  // holding at 60
+  player.EndClip();
+  EXPECT_EQ(LogSince(device.log.size() - 2), (std::vector<std::string>{"Stop", "Close"}));
+  EXPECT_FALSE(device.open);
+  EXPECT_FALSE(fade.on);
+  const size_t ended = device.log.size();
+  Tick();  // a tick already queued when the clip ended
+  EXPECT_EQ(device.log.size(), ended);
+  player.PlaySound();
+  EXPECT_EQ(LogSince(ended), (std::vector<std::string>{"Open C:\\Tindrel\\sounds\\JingleBells.mp3",
+                                                       "SetVolume 0", "Play"}));
+  EXPECT_EQ(TickUntilFadeEnds(), ExpectedDefaultClipLevels());
+}
+
+TEST_F(SoundPlayerTest, EndClipWithNothingOpenOnlyStopsTheFade) {
+  player.FSoundName = "SleighBells";
+  device.open_error = "The specified file was not found";
+  fade.on = true;  // still on from a clip before the failed open
+  EXPECT_THROW(player.PlaySound(), Error);
+  const size_t before = device.log.size();
+  EXPECT_NO_THROW(player.EndClip());
+  EXPECT_EQ(device.log.size(), before);
+  EXPECT_FALSE(fade.on);
+}
+
 TEST_F(SoundPlayerTest, DefaultClipPastHoldBeforeCeilingFallsFromWhereItIs) {
   player.PlaySound();
   Tick();

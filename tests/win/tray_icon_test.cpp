@@ -119,6 +119,68 @@ TEST(TrayIconShell, TaskbarRestartAddsTheIconAgain) {
   EXPECT_TRUE(ShellHoldsIcon(icon.window()));
 }
 
+// Runs the thread's messages (the retry timer among them) for `milliseconds` or until `done`.
+template <typename Done>
+void PumpMessagesFor(DWORD milliseconds, Done done) {
+  const DWORD started = GetTickCount();
+  while (GetTickCount() - started < milliseconds && !done()) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(5);
+  }
+}
+
+// A shell that refuses the first `refusals` adds and then passes every call on to the real one.
+struct ShellNotReadyYet {
+  int refusals;
+  int adds = 0;
+  ShellNotify Notify() {
+    return [this](DWORD message, NOTIFYICONDATAA& record) {
+      if (message == NIM_ADD && ++adds <= refusals) return false;
+      return Shell_NotifyIconA(message, &record) != FALSE;
+    };
+  }
+};
+
+TEST(TrayIconShell, AddRefusedAtStartIsTriedAgainUntilTheShellTakesIt) {
+  ShellNotReadyYet shell{2};
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, shell.Notify(),
+                TrayAddRetry{20, 30});
+  EXPECT_FALSE(icon.added());
+  EXPECT_TRUE(icon.retrying());
+  PumpMessagesFor(3000, [&] { return icon.added(); });
+  EXPECT_TRUE(icon.added());
+  EXPECT_EQ(shell.adds, 3);
+  EXPECT_FALSE(icon.retrying());
+  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+  PumpMessagesFor(200, [] { return false; });
+  EXPECT_EQ(shell.adds, 3);  // no further tries once it is held
+}
+
+TEST(TrayIconShell, RetryGivesUpAfterItsAttempts) {
+  ShellNotReadyYet shell{1000};
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, shell.Notify(),
+                TrayAddRetry{10, 4});
+  PumpMessagesFor(3000, [&] { return !icon.retrying(); });
+  PumpMessagesFor(200, [] { return false; });
+  EXPECT_EQ(shell.adds, 5);  // the first add and four more
+  EXPECT_FALSE(icon.added());
+  EXPECT_FALSE(icon.retrying());
+}
+
+TEST(TrayIconShell, TaskbarRestartWhileTheShellIsNotReadyRetriesToo) {
+  ShellNotReadyYet shell{0};
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, shell.Notify(),
+                TrayAddRetry{20, 30});
+  ASSERT_TRUE(icon.added());
+  shell.refusals = 3;
+  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_FALSE(icon.added());
+  PumpMessagesFor(3000, [&] { return icon.added(); });
+  EXPECT_TRUE(icon.added());
+  EXPECT_EQ(shell.adds, 4);
+}
+
 TEST(TrayIconMouse, PressThenReleaseRaisesTheLeftClick) {
   Recorder recorder;
   TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());

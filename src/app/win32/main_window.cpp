@@ -9,6 +9,7 @@
 #include "app/error.h"
 #include "app/file_system.h"
 #include "app/win32/resource.h"
+#include "app/win32/single_instance.h"
 #include "render/alpha_bitmap.h"
 #include "render/composition.h"
 #include "render/gblur3.h"
@@ -98,6 +99,10 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
                             WS_POPUP, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight,
                             application_.Handle(), nullptr, instance, this);
   if (!window_) ThrowLastError("CreateWindowExW");
+  show_widget_message_ = ShowWidgetMessage();
+  // A start of the same user may run at another integrity level; its request still gets here.
+  if (show_widget_message_ != 0)
+    ChangeWindowMessageFilterEx(window_, show_widget_message_, MSGFLT_ALLOW, nullptr);
 
   // The components of the window's definition, which exist before its creation handler runs.
   PopupMenu1 = BuildPopupMenu();
@@ -167,6 +172,8 @@ void TfrmVelaCountdownClock::SetVisible(bool visible) {
   visible_ = visible;
   if (visible) {
     Dispatch(ReportSource::kSettings, [this] { FormStorage1->LoadSettings(); });
+    // The first frame of the load has given the window its real size.
+    Dispatch(ReportSource::kWindowEvent, [this] { KeepOnScreen(); });
     ShowWindow(window_, SW_SHOW);
     Dispatch(ReportSource::kWindowEvent, [this] { FormShow(); });
   } else {
@@ -177,6 +184,27 @@ void TfrmVelaCountdownClock::SetVisible(bool visible) {
 
 void TfrmVelaCountdownClock::ReownToDesktop() {
   SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+}
+
+void TfrmVelaCountdownClock::KeepOnScreen() {
+  RECT rect{};
+  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
+  const auto moved = screen_keeper_.Refit(
+      PlacementRect{rect.left, rect.top, rect.right, rect.bottom}, MonitorWorkAreas());
+  if (!moved) return;
+  if (!SetWindowPos(window_, nullptr, moved->left, moved->top, 0, 0,
+                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+    ThrowLastError("SetWindowPos");
+  }
+}
+
+void TfrmVelaCountdownClock::OnSuspend() {
+  if (player_) player_->EndClip();
+}
+
+void TfrmVelaCountdownClock::OnClockJump() {
+  if (chimes_) chimes_->Resync();
+  OnDrawWidget();
 }
 
 void TfrmVelaCountdownClock::FormShow() {
@@ -201,6 +229,17 @@ void TfrmVelaCountdownClock::FormHide() {
 
 void TfrmVelaCountdownClock::FormClose() {
   FormStorage1->SaveSettings();
+}
+
+void TfrmVelaCountdownClock::BringIntoView() {
+  if (closing_) return;
+  if (!Visible()) {
+    // As a click on the tray icon shows it: owned by the desktop, then shown with its settings.
+    ReownToDesktop();
+    SetVisible(true);
+    return;
+  }
+  SetForegroundWindow(window_);
 }
 
 void TfrmVelaCountdownClock::FormDestroy() {
@@ -499,11 +538,17 @@ void TfrmVelaCountdownClock::tFadeTimer() {
 // -- what the settings store sees ----------------------------------------------------------------
 
 WindowPlacementData TfrmVelaCountdownClock::GetPlacement() {
-  return ReadWindowPlacement(window_);
+  WindowPlacementData placement = ReadWindowPlacement(window_);
+  // A window put on screen in place of a stored position keeps that position in the settings
+  // until the user moves it.
+  placement.normalPosition = screen_keeper_.StoredRect(placement.normalPosition);
+  return placement;
 }
 
 void TfrmVelaCountdownClock::SetPlacement(const WindowPlacementData& placement) {
-  ApplyWindowPlacement(window_, placement);
+  WindowPlacementData on_screen = placement;
+  on_screen.normalPosition = screen_keeper_.Place(placement.normalPosition, MonitorWorkAreas());
+  ApplyWindowPlacement(window_, on_screen);
 }
 
 void TfrmVelaCountdownClock::SetWindowState(WindowState) {
@@ -562,6 +607,10 @@ LRESULT CALLBACK TfrmVelaCountdownClock::StaticWindowProc(HWND window, UINT mess
 LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
   // The tip sees the mouse first, as it would through a subclass; a mouse move then starts a drag.
   if (due_date_tip_) due_date_tip_->RelayMouseMessage(message, wparam, lparam);
+  if (show_widget_message_ != 0 && message == show_widget_message_) {
+    Dispatch(ReportSource::kWindowEvent, [this] { BringIntoView(); });
+    return 0;
+  }
   switch (message) {
     case WM_TIMER:
       switch (wparam) {
@@ -607,6 +656,23 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       painter_.ForgetFont();
       composer_.Invalidate();
       Dispatch(ReportSource::kFrameUpdate, [this] { OnDrawWidget(); });
+      return 0;
+    case WM_DISPLAYCHANGE:
+      Dispatch(ReportSource::kWindowEvent, [this] { KeepOnScreen(); });
+      break;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETWORKAREA)
+        Dispatch(ReportSource::kWindowEvent, [this] { KeepOnScreen(); });
+      break;
+    case WM_POWERBROADCAST:
+      if (wparam == PBT_APMSUSPEND) {
+        Dispatch(ReportSource::kWindowEvent, [this] { OnSuspend(); });
+      } else if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND) {
+        Dispatch(ReportSource::kRefreshTick, [this] { OnClockJump(); });
+      }
+      return TRUE;
+    case WM_TIMECHANGE:
+      Dispatch(ReportSource::kRefreshTick, [this] { OnClockJump(); });
       return 0;
     case WM_CLOSE:
       if (!closing_) CloseWidget();

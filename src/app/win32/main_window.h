@@ -29,6 +29,7 @@
 #include "render/win32/layered_window.h"
 #include "render/win32/private_font.h"
 #include "settings/custom_settings.h"
+#include "settings/screen_fit.h"
 #include "settings/settings_store.h"
 #include "settings/win32/shell_handover.h"
 #include "settings/win32/tray_icon.h"
@@ -112,6 +113,8 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void FormHide();
   void FormClose();
   void FormDestroy();
+  // A later start of the program asked to see the widget: shown when hidden, brought to the front.
+  void BringIntoView();
 
   // Commands of the popup menu and the tray icon.
   // Rebuilds the lists and shows the menu; returns the chosen entry, or null when the menu did not
@@ -139,6 +142,14 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void MakeLayered();
   void LoadStarSprite();
   void ReownToDesktop();
+  // Moves the window onto a monitor when it does not show on any (monitors or work areas changed,
+  // or a stored place off every screen), and back to its stored place once that shows again.
+  void KeepOnScreen();
+
+  // The machine goes to sleep: a chime that plays is ended. It woke, or the clock was set: the
+  // chime schedule starts from the clock as it is now and the caption is redrawn at once.
+  void OnSuspend();
+  void OnClockJump();
 
   // Frames. A frame that cannot be composed or presented is reported once for the same inputs (or
   // the same system error); the last good frame stays on screen.
@@ -163,6 +174,8 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   // and a second opening would rebuild the lists under the open menu.
   bool menu_open_ = false;
   int pixels_per_inch_ = 96;
+  // The registered message of a later start (0 when none could be registered).
+  UINT show_widget_message_ = 0;
   // What was last reported of the frames and the menu lists, so that a repeating problem shows
   // one box, not one after every dismissal.
   std::optional<std::string> failed_frame_inputs_;
@@ -193,6 +206,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
 
   FontSpec font_;
   SystemClock clock_;
+  ScreenKeeper screen_keeper_;
   // Before the painter, whose fonts may be made from it.
   PrivateFontFile bundled_font_;
   GdiTextPainter painter_;

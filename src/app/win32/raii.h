@@ -81,6 +81,15 @@ struct FindTraits {
   static void Release(HANDLE h) { FindClose(h); }
 };
 
+struct KernelHandleTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Release(HANDLE h) { CloseHandle(h); }
+};
+struct LocalMemoryTraits {
+  static HLOCAL Invalid() { return nullptr; }
+  static void Release(HLOCAL h) { LocalFree(h); }
+};
+
 struct ModuleTraits {
   static HMODULE Invalid() { return nullptr; }
   static void Release(HMODULE h) { FreeLibrary(h); }
@@ -96,6 +105,11 @@ using ScopedIcon = Owned<HICON, IconTraits>;
 using ScopedFind = Owned<HANDLE, FindTraits>;
 using ScopedFileHandle = Owned<HANDLE, FileHandleTraits>;
 using ScopedModule = Owned<HMODULE, ModuleTraits>;
+// A kernel object handle (mutex, process, token) whose failure value is null, not
+// INVALID_HANDLE_VALUE.
+using ScopedKernelHandle = Owned<HANDLE, KernelHandleTraits>;
+// Memory the system allocated for the caller with LocalAlloc.
+using ScopedLocalMemory = Owned<HLOCAL, LocalMemoryTraits>;
 
 // GetDC / ReleaseDC for one window (nullptr: the screen).
 class ScopedWindowDc {

@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TindrelTrayIconWindow";
 constexpr std::size_t kTipMaxChars = 63;
+constexpr UINT_PTR kAddRetryTimer = 1;
 
 // The record's tip field has grown in later layouts; the first layout holds its first 64 bytes.
 constexpr std::size_t kFirstLayoutTipBytes = 64;
@@ -146,11 +147,14 @@ NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint
   return record;
 }
 
-TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers)
+TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers,
+                   ShellNotify notify, TrayAddRetry retry)
     : icon_(icon),
       hint_(std::move(hint)),
       main_window_(main_window),
       handlers_(std::move(handlers)),
+      notify_(std::move(notify)),
+      retry_(retry),
       taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, &TrayIcon::WindowProc);
@@ -169,15 +173,42 @@ TrayIcon::~TrayIcon() {
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
+bool TrayIcon::Notify(DWORD message, NOTIFYICONDATAA& record) {
+  if (notify_) return notify_(message, record);
+  return Shell_NotifyIconA(message, &record) != FALSE;
+}
+
 void TrayIcon::Add() {
   NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
-  Shell_NotifyIconA(NIM_DELETE, &record);
-  added_ = icon_ != nullptr && Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+  Notify(NIM_DELETE, record);
+  added_ = icon_ != nullptr && Notify(NIM_ADD, record);
+  StopRetrying();
+  if (icon_ == nullptr || added_ || retry_.attempts <= 0) return;
+  // Without the timer there is no second try; the next restart of the shell adds the icon.
+  if (SetTimer(window_.get(), kAddRetryTimer, retry_.interval_ms, nullptr))
+    retries_left_ = retry_.attempts;
+}
+
+void TrayIcon::RetryAdd() {
+  if (retries_left_ <= 0) {
+    StopRetrying();
+    return;
+  }
+  --retries_left_;
+  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  added_ = Notify(NIM_ADD, record);
+  if (added_ || retries_left_ == 0) StopRetrying();
+}
+
+void TrayIcon::StopRetrying() {
+  retries_left_ = 0;
+  KillTimer(window_.get(), kAddRetryTimer);
 }
 
 void TrayIcon::Remove() {
+  StopRetrying();
   NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
-  Shell_NotifyIconA(NIM_DELETE, &record);
+  Notify(NIM_DELETE, record);
   added_ = false;
 }
 
@@ -196,6 +227,10 @@ LRESULT CALLBACK TrayIcon::WindowProc(HWND window, UINT message, WPARAM wparam, 
     } catch (...) {
       self->ReportError("Unknown error");
     }
+    return 0;
+  }
+  if (self != nullptr && message == WM_TIMER && wparam == kAddRetryTimer) {
+    self->RetryAdd();
     return 0;
   }
   if (self != nullptr && self->taskbar_created_ != 0 && message == self->taskbar_created_) {

@@ -40,9 +40,19 @@ struct TrayClick {
   POINT cursor;  // screen coordinates
 };
 
-// The record the shell receives: the first layout's size, identifier 0, flags 7, callback 0xB054, the icon, and
-// the hint up to its first "|" cut to 63 characters as the zero-terminated tip.
+// The record the shell receives: the first layout's size, identifier 0, flags 7, callback 0xB054,
+// the icon, and the hint up to its first "|" cut to 63 characters as the zero-terminated tip.
 NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint);
+
+// How the icon reaches the shell: Shell_NotifyIconA unless a test stands in for a shell.
+using ShellNotify = std::function<bool(DWORD message, NOTIFYICONDATAA& record)>;
+
+// At logon the program can start before the shell is ready to take icons: an add that fails is
+// tried again every `interval_ms`, at most `attempts` times.
+struct TrayAddRetry {
+  UINT interval_ms = 2000;
+  int attempts = 30;
+};
 
 class TrayIcon {
  public:
@@ -62,13 +72,16 @@ class TrayIcon {
   // Adds the icon (when `icon` is not null); `main_window` is the window whose capture and menu
   // mode are cancelled before the menu opens when the program has no active window. The icon
   // handle stays the caller's. Throws tindrel::Error when the icon's window cannot be made.
-  TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers);
+  TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers,
+           ShellNotify notify = {}, TrayAddRetry retry = {});
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
   // True while the shell holds the icon.
   bool added() const { return added_; }
+  // True while a failed add is being tried again.
+  bool retrying() const { return retries_left_ > 0; }
   HWND window() const { return window_.get(); }
 
  private:
@@ -77,13 +90,19 @@ class TrayIcon {
   void RaiseClick(TrayButton button);
   void PopUpMenu();
   void Add();
+  void RetryAdd();
+  void StopRetrying();
   void Remove();
+  bool Notify(DWORD message, NOTIFYICONDATAA& record);
   void ReportError(const std::string& message);
 
   HICON icon_;
   std::string hint_;
   HWND main_window_;
   Handlers handlers_;
+  ShellNotify notify_;
+  TrayAddRetry retry_;
+  int retries_left_ = 0;
   UINT taskbar_created_;
   TrayClickTracker clicks_;
   bool added_ = false;

@@ -31,6 +31,26 @@ void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement) {
   if (!SetWindowPlacement(window, &native)) throw Error(SystemErrorText(GetLastError()));
 }
 
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<std::vector<PlacementRect>*>(areas)->push_back(
+        {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<PlacementRect> MonitorWorkAreas() {
+  std::vector<PlacementRect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
 int ScreenPixelsPerInch() {
   const ScopedWindowDc screen(nullptr);
   if (!screen.get()) ThrowLastError("GetDC");
