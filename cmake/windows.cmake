@@ -28,6 +28,9 @@ endif()
 set(TINDREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest.in
                ${TINDREL_GENERATED_DIR}/tindrel.manifest @ONLY)
+set(TINDREL_COPYRIGHT_YEARS 2026)
+configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/version.h.in ${TINDREL_GENERATED_DIR}/version.h
+               @ONLY)
 
 add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
                              ${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc)
@@ -36,7 +39,7 @@ target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
 # windres looks up the files an .rc names in its include folders too.
 target_include_directories(Tindrel PRIVATE ${TINDREL_GENERATED_DIR})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc PROPERTIES
-  OBJECT_DEPENDS "${TINDREL_GENERATED_DIR}/tindrel.manifest;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
+  OBJECT_DEPENDS "${TINDREL_GENERATED_DIR}/tindrel.manifest;${TINDREL_GENERATED_DIR}/version.h;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 
 # The ready folder: the program with its data files beside it.
 set(TINDREL_READY_DIR ${CMAKE_BINARY_DIR}/Tindrel)
