@@ -82,3 +82,5 @@ add_executable(bare_layered_window EXCLUDE_FROM_ALL
 target_compile_definitions(bare_layered_window PRIVATE UNICODE _UNICODE)
 target_link_libraries(bare_layered_window PRIVATE gdi32 user32)
 target_link_options(bare_layered_window PRIVATE ${TINDREL_STATIC_FLAGS})
+
+include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)
