@@ -10,6 +10,7 @@ the ready folder holds goes into both; nothing here names its files.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -45,6 +46,12 @@ def ready_folder_contents(ready):
                 raise PackagingError(f"{path}: not a regular file")
             files.append(os.path.relpath(path, ready).replace(os.sep, "/"))
     return files, folders
+
+
+def check_version(version):
+    # The installer's own version resource takes numbers only.
+    if not re.fullmatch(r"\d+\.\d+\.\d+", version):
+        raise PackagingError(f"{version!r}: a version is three numbers, such as 1.0.0")
 
 
 def check_ready_folder(ready):
@@ -134,6 +141,9 @@ def make_installer(ready, files, folders, version, arch, path):
 
 
 def make_packages(ready, version, arch, out_dir):
+    # makensis works in the script's folder: every path it is given must be absolute.
+    ready, out_dir = os.path.abspath(ready), os.path.abspath(out_dir)
+    check_version(version)
     check_ready_folder(ready)
     files, folders = ready_folder_contents(ready)
     os.makedirs(out_dir, exist_ok=True)

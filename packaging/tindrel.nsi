@@ -64,6 +64,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${COMPANY}"
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_COMPONENTSPAGE_TEXT_TOP \
+  "Your settings (the widget's place, skin, sound, font and other choices) stay for a later installation unless you tick the box below."
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Also remove:"
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -211,7 +214,7 @@ Section "-un.${PRODUCT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.Also remove my ${PRODUCT} settings (position, skin, sound, font and other choices)"
+Section /o "un.My ${PRODUCT} settings"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
 SectionEnd

@@ -12,9 +12,11 @@ VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
 
 
 class PeImage:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            self.data = f.read()
+    def __init__(self, path=None, data=None):
+        if data is None:
+            with open(path, "rb") as f:
+                data = f.read()
+        self.data = data
         if self.data[:2] != b"MZ":
             raise ValueError(f"{path}: not an MZ executable")
         pe = self._u32(0x3C)
@@ -39,6 +41,10 @@ class PeImage:
             virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from(
                 "<IIII", self.data, at + 8)
             self._sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer))
+
+    @classmethod
+    def from_bytes(cls, data, name="<bytes>"):
+        return cls(name, data)
 
     def _u16(self, at):
         return struct.unpack_from("<H", self.data, at)[0]

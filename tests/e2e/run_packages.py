@@ -13,6 +13,7 @@ import argparse
 import glob
 import os
 import re
+import subprocess
 import sys
 import time
 import traceback
@@ -20,7 +21,7 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from pe_image import PeImage  # noqa: E402
+from pe_image import MACHINE_AMD64, MACHINE_I386, PeImage  # noqa: E402
 from widget import MAIN_CLASS, WINE, Widget  # noqa: E402
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -144,12 +145,17 @@ def assert_shortcut_starts_the_installed_exe(inst):
 # -- the installer ------------------------------------------------------------------------------
 
 @package_test
-def all_four_packages_carry_the_version_in_their_names(ctx):
+def the_four_packages_carry_the_version_and_each_its_build_s_architecture(ctx):
     version = project_version()
     names = sorted(os.listdir(ctx.packages))
-    for arch in ("x64", "x86"):
-        for suffix in (".zip", "-setup.exe"):
-            assert f"Tindrel-{version}-{arch}{suffix}" in names, names
+    for arch, machine in (("x64", MACHINE_AMD64), ("x86", MACHINE_I386)):
+        base = os.path.join(ctx.packages, f"Tindrel-{version}-{arch}")
+        setup = PeImage(base + "-setup.exe")
+        assert setup.machine == machine, f"{arch} installer: machine 0x{setup.machine:04x}"
+        assert setup.version_info()[1].get("ProductVersion") == version
+        with zipfile.ZipFile(base + ".zip") as archive:
+            exe = PeImage.from_bytes(archive.read("Tindrel/Tindrel.exe"))
+        assert exe.machine == machine, f"{arch} zip: machine 0x{exe.machine:04x}"
     for name in names:
         print(f"  size {name}: {os.path.getsize(os.path.join(ctx.packages, name))} bytes")
 
@@ -235,6 +241,81 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
         assert os.path.isfile(star), "star.png was not installed again"
         assert_installed_exactly_the_ready_folder(inst)
         assert len(inst.registry_values(UNINSTALL_KEY) or {}) > 0
+    finally:
+        inst.stop()
+
+
+# -- the installer and the uninstaller with their pages ----------------------------------------
+
+DIALOG_CLASS = "#32770"
+WM_COMMAND = 0x0111
+IDOK = 1  # the button that goes on: Install, Uninstall, Next, Finish, Close
+# Where the check box of the uninstaller's one option lies in its dialog (the window's top left):
+# the first item of the components list.
+SETTINGS_BOX = (217, 168)
+
+
+def wait_for_dialog(inst, title_start, timeout=30.0):
+    def dialog():
+        for w in inst.windows():
+            if w["class"] == DIALOG_CLASS and w["visible"] and w["title"].startswith(title_start):
+                return w
+        return None
+    found = inst.wait_until(dialog, timeout)
+    assert found, f"no dialog titled {title_start!r}: {inst.windows()}"
+    return found
+
+
+def press_on(inst):
+    inst.probe("message", DIALOG_CLASS, str(WM_COMMAND), str(IDOK), "0")
+
+
+@package_test
+def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx):
+    inst = Installation(ctx, "interactive_install")
+    try:
+        setup = subprocess.Popen([WINE, ctx.installer], env=inst.env, stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for_dialog(inst, f"Tindrel {project_version()} Setup")
+        press_on(inst)  # Install, into the folder offered
+        uninstaller = os.path.join(inst.install_dir, "Uninstall.exe")
+        assert inst.wait_until(lambda: os.path.exists(uninstaller), 60), "nothing installed"
+        # Finish, with "Start Tindrel now" ticked as the last page offers it.
+        for _ in range(30):
+            if setup.poll() is not None:
+                break
+            press_on(inst)
+            time.sleep(1.0)
+        assert setup.poll() == 0, f"installer still open or failed: {setup.poll()}"
+        win = inst.wait_for_window()
+        assert win["title"] == "Tindrel", win
+        run = inst.registry_values(RUN_KEY) or {}
+        assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
+    finally:
+        inst.stop()
+
+
+@package_test
+def interactive_uninstall_removes_the_settings_only_when_asked(ctx):
+    inst = Installation(ctx, "interactive_uninstall")
+    try:
+        assert inst.install()[0] == 0
+        assert inst.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Snowman") == 0
+        inst.run_wine([inst.install_dir_windows + r"\Uninstall.exe"])
+        title = f"Tindrel {project_version()} Uninstall"
+        wait_for_dialog(inst, title)
+        press_on(inst)  # past the confirmation, to the choice of what else to remove
+        time.sleep(1.5)
+        dialog = wait_for_dialog(inst, title)
+        inst.xdotool("mousemove", dialog["left"] + SETTINGS_BOX[0], dialog["top"] + SETTINGS_BOX[1],
+                     "click", "1")
+        press_on(inst)  # Uninstall
+        assert inst.wait_until(lambda: not os.path.exists(inst.install_dir), 60), \
+            "the program files are still there"
+        assert inst.wait_until(lambda: inst.registry_values(SETTINGS_KEY) is None, 10), \
+            "the settings are still there though their removal was ticked"
+        assert inst.registry_values(UNINSTALL_KEY) is None
+        press_on(inst)  # Close
     finally:
         inst.stop()
 
