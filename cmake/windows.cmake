@@ -50,6 +50,11 @@ add_custom_command(TARGET Tindrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/skins ${TINDREL_READY_DIR}/skins
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/sounds ${TINDREL_READY_DIR}/sounds
   VERBATIM)
+# The notices of the libraries linked into the executable go with it.
+add_custom_command(TARGET Tindrel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/licences
+          ${TINDREL_READY_DIR}/licences
+  VERBATIM)
 
 # GoogleTest built with the cross toolchain from Debian's googletest sources; on a Windows machine
 # (MSYS2) the installed package serves.
