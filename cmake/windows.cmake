@@ -28,6 +28,9 @@ endif()
 set(TINDREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.manifest.in
                ${TINDREL_GENERATED_DIR}/tindrel.manifest @ONLY)
+set(TINDREL_COPYRIGHT_YEARS 2026)
+configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/version.h.in ${TINDREL_GENERATED_DIR}/version.h
+               @ONLY)
 
 add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
                              ${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc)
@@ -36,7 +39,7 @@ target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
 # windres looks up the files an .rc names in its include folders too.
 target_include_directories(Tindrel PRIVATE ${TINDREL_GENERATED_DIR})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc PROPERTIES
-  OBJECT_DEPENDS "${TINDREL_GENERATED_DIR}/tindrel.manifest;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
+  OBJECT_DEPENDS "${TINDREL_GENERATED_DIR}/tindrel.manifest;${TINDREL_GENERATED_DIR}/version.h;${CMAKE_SOURCE_DIR}/src/app/win32/resource.h;${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 
 # The ready folder: the program with its data files beside it.
 set(TINDREL_READY_DIR ${CMAKE_BINARY_DIR}/Tindrel)
@@ -46,6 +49,11 @@ add_custom_command(TARGET Tindrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/star.png ${TINDREL_READY_DIR}/
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/skins ${TINDREL_READY_DIR}/skins
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/sounds ${TINDREL_READY_DIR}/sounds
+  VERBATIM)
+# The notices of the libraries linked into the executable go with it.
+add_custom_command(TARGET Tindrel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/licences
+          ${TINDREL_READY_DIR}/licences
   VERBATIM)
 
 # The digital face the caption is drawn in when the default face is not installed: DSEG14 Classic
@@ -102,3 +110,5 @@ add_executable(bare_layered_window EXCLUDE_FROM_ALL
 target_compile_definitions(bare_layered_window PRIVATE UNICODE _UNICODE)
 target_link_libraries(bare_layered_window PRIVATE gdi32 user32)
 target_link_options(bare_layered_window PRIVATE ${TINDREL_STATIC_FLAGS})
+
+include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows program for x86 and x64 (build/win-x86 and build/win-x64, each with its ready
 # folder Tindrel/) and the native unit tests and benchmarks (build/native, and build/native-asan
-# with sanitizers).
+# with sanitizers). The Windows builds' packages (scripts/package.sh) go to build/packages.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
@@ -13,7 +13,8 @@ build_windows() {  # x86 | x64
     x64) toolchain=mingw-x86_64 ;;
   esac
   cmake -S "$here" -B "$here/build/win-$1" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain.cmake" \
+    -DTINDREL_PACKAGE_DIR="$here/build/packages" >/dev/null
   cmake --build "$here/build/win-$1" -j"$jobs" -- --no-print-directory
 }
 

@@ -15,6 +15,7 @@ packages=(
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
   xvfb xdotool imagemagick x11-utils
   gcc-multilib dpkg-dev xz-utils python3
+  nsis
 )
 
 missing() {

@@ -2,14 +2,19 @@
 # Sets everything up, builds, and runs every test: the native unit tests (with AddressSanitizer and
 # UndefinedBehaviorSanitizer), the checks of both built executables, and for each Windows build
 # this host can run (x64 always, x86 where the kernel executes 32-bit programs) the Windows tests
-# and the end-to-end tests of the real Tindrel.exe under Wine on a virtual display. Ends with one
-# line "N passed, N failed" that counts every test of every suite.
+# and the end-to-end tests of the real Tindrel.exe under Wine on a virtual display, and the tests of
+# that build's packages (installer and portable zip). Ends with one line "N passed, N failed" that
+# counts every test of every suite.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 bash scripts/setup.sh || exit 1
 bash scripts/build.sh all || exit 1
+# The packages of both builds, as scripts/package.sh makes them (setup and builds are done above).
+for arch in x64 x86; do
+  cmake --build "build/win-$arch" --target packages -- --no-print-directory || exit 1
+done
 
 source scripts/wine-env.sh
 work="$(mktemp -d /tmp/tindrel-test.XXXXXX)"
@@ -74,6 +79,15 @@ for arch in $builds; do
   good=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/e2e-$arch.log")
   bad=$(sed -n 's/^e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/e2e-$arch.log")
   count "end-to-end tests ($arch)" "$status" "${good:-0}" "${bad:-0}"
+
+  echo "== installer and portable zip under Wine ($arch)"
+  python3 tests/e2e/run_packages.py --packages build/packages --build "$build_dir" \
+    --pristine "$work/pristine" --home "$work/home" --work "$work/packages-$arch" 2>&1 |
+    tee "$work/packages-$arch.log"
+  status=${PIPESTATUS[0]}
+  good=$(sed -n 's/^packages: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/packages-$arch.log")
+  bad=$(sed -n 's/^packages: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/packages-$arch.log")
+  count "package tests ($arch)" "$status" "${good:-0}" "${bad:-0}"
 done
 
 echo "== Windows builds tested under Wine: $builds"

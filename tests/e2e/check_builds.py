@@ -2,7 +2,8 @@
 """Checks each built Tindrel.exe as a file, for every build whether or not this host can run it:
 the machine type of its architecture, an application manifest that names that same architecture
 for the program and for common controls 6 (Windows refuses to start a program whose manifest
-names another one), the Windows versions it declares, and no runtime DLL beside the system's.
+names another one), the Windows versions it declares, no runtime DLL beside the system's, and a
+version resource that carries the project's version number and the product's texts.
 Ends with a line "builds: N passed, N failed".
 
     python3 tests/e2e/check_builds.py build/win-x86 build/win-x64
@@ -16,6 +17,8 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from pe_image import MACHINE_AMD64, MACHINE_I386, RT_MANIFEST, PeImage  # noqa: E402
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 EXPECTED = {
     "win-x86": (MACHINE_I386, "x86"),
@@ -73,8 +76,33 @@ def check_libraries_loaded_on_demand(image, _, __):
     assert not imported, f"imports libraries that it should load on demand: {sorted(imported)}"
 
 
+def project_version():
+    """The version number of the project() call in the top CMakeLists.txt."""
+    with open(os.path.join(SOURCE_DIR, "CMakeLists.txt"), encoding="utf-8") as f:
+        found = re.search(r"^project\(\s*Tindrel\s+VERSION\s+(\d+)\.(\d+)\.(\d+)\b", f.read(),
+                          re.MULTILINE)
+    assert found, "no project(Tindrel VERSION x.y.z) in CMakeLists.txt"
+    return tuple(int(part) for part in found.groups())
+
+
+def check_version_resource(image, _, __):
+    info = image.version_info()
+    assert info, "no version resource (RT_VERSION 1)"
+    fixed, strings = info
+    version = project_version()
+    text = ".".join(str(part) for part in version)
+    assert fixed["FileVersion"] == version + (0,), fixed
+    assert fixed["ProductVersion"] == version + (0,), fixed
+    expected = {"FileVersion": text, "ProductVersion": text, "ProductName": "Tindrel",
+                "CompanyName": "Quillmoor", "OriginalFilename": "Tindrel.exe"}
+    for name, value in expected.items():
+        assert strings.get(name) == value, f"{name}: {strings.get(name)!r}, expected {value!r}"
+    assert strings.get("FileDescription"), f"no FileDescription: {strings}"
+    assert "Quillmoor" in strings.get("LegalCopyright", ""), strings.get("LegalCopyright")
+
+
 CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_static_linking,
-          check_libraries_loaded_on_demand]
+          check_libraries_loaded_on_demand, check_version_resource]
 
 
 def main(build_dirs):

@@ -6,13 +6,17 @@ import struct
 
 MACHINE_I386 = 0x014C
 MACHINE_AMD64 = 0x8664
+RT_VERSION = 16
 RT_MANIFEST = 24
+VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
 
 
 class PeImage:
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            self.data = f.read()
+    def __init__(self, path=None, data=None):
+        if data is None:
+            with open(path, "rb") as f:
+                data = f.read()
+        self.data = data
         if self.data[:2] != b"MZ":
             raise ValueError(f"{path}: not an MZ executable")
         pe = self._u32(0x3C)
@@ -37,6 +41,10 @@ class PeImage:
             virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from(
                 "<IIII", self.data, at + 8)
             self._sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer))
+
+    @classmethod
+    def from_bytes(cls, data, name="<bytes>"):
+        return cls(name, data)
 
     def _u16(self, at):
         return struct.unpack_from("<H", self.data, at)[0]
@@ -96,3 +104,59 @@ class PeImage:
             start = self._offset(data_rva)
             return self.data[start:start + size]
         return None
+
+    def version_info(self):
+        """The version resource as (fixed, strings): fixed holds "FileVersion" and
+        "ProductVersion" as four-number tuples from its binary part, strings every text value of
+        every string table; None without a version resource."""
+        data = self.resource(RT_VERSION, 1)
+        if data is None:
+            return None
+        return parse_version_info(data)
+
+
+def _version_node(data, at):
+    """One node of a version resource: length, value length, type, key, start of its value, end."""
+    length, value_length, kind = struct.unpack_from("<HHH", data, at)
+    key_end = at + 6
+    while data[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    key = data[at + 6:key_end].decode("utf-16-le")
+    value = (key_end + 2 + 3) & ~3
+    return length, value_length, kind, key, value, at + length
+
+
+def _children(data, start, end):
+    at = (start + 3) & ~3
+    while at < end:
+        length = struct.unpack_from("<H", data, at)[0]
+        if length == 0:
+            return
+        yield at
+        at = (at + length + 3) & ~3
+
+
+def parse_version_info(data):
+    length, value_length, _, key, value, end = _version_node(data, 0)
+    if key != "VS_VERSION_INFO" or value_length < 52:
+        raise ValueError(f"not a version resource: {key!r}")
+    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", data, value)
+    if signature != VS_FIXEDFILEINFO_SIGNATURE:
+        raise ValueError(f"bad fixed file info signature 0x{signature:08x}")
+
+    def four(ms, ls):
+        return (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+
+    fixed = {"FileVersion": four(file_ms, file_ls), "ProductVersion": four(product_ms, product_ls)}
+    strings = {}
+    for block in _children(data, value + value_length, min(end, len(data))):
+        _, _, _, block_key, block_value, block_end = _version_node(data, block)
+        if block_key != "StringFileInfo":
+            continue
+        for table in _children(data, block_value, block_end):
+            _, _, _, _, table_value, table_end = _version_node(data, table)
+            for entry in _children(data, table_value, table_end):
+                _, chars, _, name, text_at, _ = _version_node(data, entry)
+                text = data[text_at:text_at + 2 * chars].decode("utf-16-le")
+                strings[name] = text.rstrip("\0")
+    return fixed, strings
