@@ -16,8 +16,8 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW,  # noqa: E402
-                    WS_EX_TOPMOST, WS_MINIMIZE, Widget, read_png_size)
+from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST,  # noqa: E402
+                    WS_MINIMIZE, Widget, read_png_size, clean_up_after)
 
 TESTS = []
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -767,11 +767,14 @@ def main():
     for test in TESTS:
         if args.only and args.only not in test.__name__:
             continue
+        before = set(os.listdir(args.work))
         w = Widget(args.build, args.pristine, args.home, args.work, test.__name__)
         started = time.time()
+        ok = False
         try:
             test(w, Context(w.work, lambda name: Widget(args.build, args.pristine, args.home,
                                                         args.work, name)))
+            ok = True
             passed += 1
             print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
         except Exception:  # a failed check or a broken run: both fail the test
@@ -780,6 +783,7 @@ def main():
             traceback.print_exc()
         finally:
             w.stop()
+            clean_up_after(args.work, set(os.listdir(args.work)) - before, ok)
     print(f"e2e: {passed} passed, {failed} failed")
     return 0 if failed == 0 else 1
 

@@ -229,3 +229,11 @@ def read_png_size(path):
     with open(path, "rb") as f:
         header = f.read(24)
     return struct.unpack(">II", header[16:24])
+
+
+def clean_up_after(work, made, passed):
+    """Each test's prefix copy takes hundreds of megabytes: it goes when the test ends, and so does
+    everything else of a test that passed; a failed test keeps its screenshots and app folder."""
+    for name in made:
+        folder = os.path.join(work, name)
+        shutil.rmtree(folder if passed else os.path.join(folder, "prefix"), ignore_errors=True)

@@ -509,6 +509,11 @@ void TfrmVelaCountdownClock::PresentFrame(const FrameBitmap& frame) {
   if (error && error != failed_present_code_)
     report_.ShowSystemError(ReportSource::kFrameUpdate, error);
   failed_present_code_ = error;
+  // A window put on screen in place of a stored position was fitted at the size it had then; a
+  // frame of another size (the caption's font, the skin) is fitted again so that it stays whole.
+  const bool resized =
+      (rect.right - rect.left != frame.Width()) || (rect.bottom - rect.top != frame.Height());
+  if (!error && resized) KeepOnScreen();
 }
 
 // -- timers --------------------------------------------------------------------------------------
