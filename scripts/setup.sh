@@ -15,6 +15,7 @@ packages=(
   gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-ugly:i386
   xvfb xdotool imagemagick x11-utils
   gcc-multilib dpkg-dev xz-utils python3
+  clang libclang-rt-14-dev
 )
 
 missing() {
@@ -76,10 +77,11 @@ if [ -n "$(missing)" ]; then
 fi
 cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
 if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
-  [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ]; then
+  [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ] ||
+  [ ! -f "$cache/libpng-clang-fuzz/lib/libpng.a" ]; then
   if [ "$need_update" = 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null)" ]; then
     update_package_lists
   fi
 fi
 
-"$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32
+"$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32 clang-fuzz
