@@ -8,6 +8,11 @@ if(TINDREL_SANITIZE)
   target_link_options(tindrel_core PUBLIC ${TINDREL_SANITIZER_FLAGS})
 endif()
 
+if(TINDREL_FUZZ)
+  include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
+  return()
+endif()
+
 find_package(GTest REQUIRED)
 enable_testing()
 file(GLOB TINDREL_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)

@@ -2,6 +2,9 @@
 # Builds libpng once per architecture, static, for MinGW-w64 from Debian's own source package, into
 # cached prefixes outside the repository (Debian ships no MinGW build of libpng):
 #   bash scripts/build-libpng-mingw.sh i686-w64-mingw32 x86_64-w64-mingw32
+# The target "clang-fuzz" is a native build of the same source with clang, instrumented for the
+# fuzzer's coverage and AddressSanitizer, so that the fuzzer of the picture decoder is guided
+# through libpng's own branches too (Debian's libpng is not instrumented).
 set -euo pipefail
 cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
 
@@ -34,8 +37,13 @@ for host in "${wanted[@]}"; do
   tar -xf "$tarball" -C "src-$host" --strip-components=1
   if ! (
     cd "src-$host"
-    ./configure -q --host="$host" --prefix="$prefix" --disable-shared --enable-static \
-      CPPFLAGS="-I/usr/$host/include" LDFLAGS="-L/usr/$host/lib"
+    if [ "$host" = clang-fuzz ]; then
+      ./configure -q --prefix="$prefix" --disable-shared --enable-static CC=clang \
+        CFLAGS="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address"
+    else
+      ./configure -q --host="$host" --prefix="$prefix" --disable-shared --enable-static \
+        CPPFLAGS="-I/usr/$host/include" LDFLAGS="-L/usr/$host/lib"
+    fi
     make -s -j"$(nproc)" install
   ) >"build-$host.log" 2>&1; then
     cat "build-$host.log" >&2

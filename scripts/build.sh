@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program for x86 and x64 (build/win-x86 and build/win-x64, each with its ready
-# folder Tindrel/) and the native unit tests and benchmarks (build/native, and build/native-asan
-# with sanitizers). The Windows builds' packages (scripts/package.sh) go to build/packages.
+# folder Tindrel/), the native unit tests and benchmarks (build/native, and build/native-asan
+# with sanitizers) and the fuzzer of the picture decoder (build/fuzz). The Windows builds' packages
+# (scripts/package.sh) go to build/packages.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
@@ -29,11 +30,20 @@ build_native_sanitized() {
   cmake --build "$here/build/native-asan" -j"$jobs" -- --no-print-directory
 }
 
+# The fuzzer of the picture decoder: clang, libFuzzer and the instrumented libpng of setup.sh.
+build_fuzzer() {
+  local cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
+  CC=clang CXX=clang++ cmake -S "$here" -B "$here/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTINDREL_FUZZ=ON -DCMAKE_PREFIX_PATH="$cache/libpng-clang-fuzz" >/dev/null
+  cmake --build "$here/build/fuzz" -j"$jobs" -- --no-print-directory
+}
+
 case "${1:-windows}" in
   windows) build_windows x86; build_windows x64 ;;
   x86 | x64) build_windows "$1" ;;
   native) build_native ;;
   asan) build_native_sanitized ;;
-  all) build_windows x86; build_windows x64; build_native_sanitized; build_native ;;
-  *) echo "usage: $0 [windows|x86|x64|native|asan|all]" >&2; exit 2 ;;
+  fuzz) build_fuzzer ;;
+  all) build_windows x86; build_windows x64; build_native_sanitized; build_native; build_fuzzer ;;
+  *) echo "usage: $0 [windows|x86|x64|native|asan|fuzz|all]" >&2; exit 2 ;;
 esac

@@ -16,6 +16,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   gcc-multilib dpkg-dev xz-utils python3
   nsis
+  clang libclang-rt-14-dev
 )
 
 missing() {
@@ -77,13 +78,14 @@ if [ -n "$(missing)" ]; then
 fi
 cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
 if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
-  [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ]; then
+  [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ] ||
+  [ ! -f "$cache/libpng-clang-fuzz/lib/libpng.a" ]; then
   if [ "$need_update" = 1 ] || [ -z "$(apt-cache showsrc libpng1.6 2>/dev/null)" ]; then
     update_package_lists
   fi
 fi
 
-"$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32
+"$here/scripts/build-libpng-mingw.sh" i686-w64-mingw32 x86_64-w64-mingw32 clang-fuzz
 
 # The digital face shipped in the ready folder comes from Debian's fonts-dseg, unpacked into the
 # cache instead of installed: Wine lists the host's installed fonts as the system's own, and the

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: the native unit tests (with AddressSanitizer and
-# UndefinedBehaviorSanitizer), the checks of both built executables, and for each Windows build
-# this host can run (x64 always, x86 where the kernel executes 32-bit programs) the Windows tests
-# and the end-to-end tests of the real Tindrel.exe under Wine on a virtual display, and the tests of
-# that build's packages (installer and portable zip). Ends with one line "N passed, N failed" that
-# counts every test of every suite.
+# UndefinedBehaviorSanitizer), a minute of fuzzing the picture decoder, the checks of both built
+# executables, and for each Windows build this host can run (x64 always, x86 where the kernel
+# executes 32-bit programs) the Windows tests, the end-to-end tests of the real Tindrel.exe under
+# Wine on a virtual display, and the tests of that build's packages (installer and portable zip).
+# Ends with one line "N passed, N failed" that counts every test of every suite (the fuzzing
+# counts as one).
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
@@ -38,6 +39,14 @@ tail -n 20 "$work/native.log"
 total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$work/native.log" | tail -n 1)
 bad=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$work/native.log" | tail -n 1)
 count "native unit tests" "$status" "$(( ${total:-0} - ${bad:-0} ))" "${bad:-0}"
+
+echo "== fuzzing the picture decoder and import (ASan + UBSan, 60 s)"
+TINDREL_FUZZ_WORK="$here/build/fuzz-run" bash scripts/fuzz.sh 60 >"$work/fuzz.log" 2>&1
+status=$?
+cat "$work/fuzz.log"
+good=$(sed -n 's/^fuzz: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$work/fuzz.log")
+bad=$(sed -n 's/^fuzz: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$work/fuzz.log")
+count "fuzzing the picture decoder" "$status" "${good:-0}" "${bad:-0}"
 
 echo "== built executables (x86 and x64)"
 python3 tests/e2e/check_builds.py build/win-x86 build/win-x64 >"$work/builds.log" 2>&1

@@ -47,9 +47,10 @@ runnable_builds() {
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY; the server dies with the script.
+# TINDREL_DISPLAY_NUMBER, when set, is tried first (for machines shared by several test runs).
 start_virtual_display() {
   local n
-  for n in $(seq 90 140); do
+  for n in ${TINDREL_DISPLAY_NUMBER:-} $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     TINDREL_XVFB_PID=$!

@@ -1,6 +1,7 @@
 #include "render/png_decoder.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -20,12 +21,27 @@ constexpr png_alloc_size_t kMaxChunkBytes = 4u << 20;
 constexpr png_uint_32 kMaxStoredChunks = 16;
 constexpr std::size_t kSignatureBytes = 8;
 
+// The gAMA chunk as the bytes pass from the input to libpng. libpng keeps a chunk that it does not
+// interpret even when its CRC is wrong, while it drops a damaged chunk it knows (tRNS); so the
+// decoder takes the gAMA value only from a chunk whose CRC it has checked itself, and a damaged
+// gAMA counts as absent, like every other damaged ancillary chunk. Plain data, like its owner.
+struct GammaWatch {
+  bool in_gama = false;          // the chunk being read is a gAMA chunk that may count
+  bool image_data_seen = false;  // gAMA after the first IDAT does not count
+  bool found = false;            // the first good gAMA has been taken
+  std::uint32_t crc = 0;         // running CRC of the gAMA chunk's type and data
+  std::uint8_t data[4] = {};
+  std::size_t data_bytes = 0;
+  std::uint32_t gama = 0;  // its value once found
+};
+
 // Where libpng's input comes from. Plain data: the read callback runs inside libpng's C frames.
 struct InputSource {
   std::FILE* file = nullptr;
   const std::uint8_t* bytes = nullptr;
   std::size_t size = 0;
   std::size_t offset = 0;
+  GammaWatch gamma;
 };
 
 // What the callbacks record. Plain data, so that a longjmp may pass over it.
@@ -58,11 +74,60 @@ void OnPngWarning(png_structp png, png_const_charp message) {
   CopyMessage(static_cast<DecoderLog*>(png_get_error_ptr(png))->warning, message);
 }
 
+std::uint32_t BigEndian32(const std::uint8_t* bytes) {
+  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+         (std::uint32_t{bytes[2]} << 8) | bytes[3];
+}
+
+std::uint32_t ChunkCrc(std::uint32_t crc, const std::uint8_t* bytes, std::size_t count) {
+  return static_cast<std::uint32_t>(crc32(crc, bytes, static_cast<uInt>(count)));
+}
+
+void WatchChunkHeader(GammaWatch& watch, const std::uint8_t* header) {
+  const std::uint8_t* type = header + 4;
+  watch.in_gama = !watch.found && !watch.image_data_seen && std::memcmp(type, "gAMA", 4) == 0;
+  if (std::memcmp(type, "IDAT", 4) == 0) watch.image_data_seen = true;
+  watch.crc = ChunkCrc(0, type, 4);
+  watch.data_bytes = 0;
+}
+
+void WatchChunkData(GammaWatch& watch, const std::uint8_t* bytes, std::size_t count) {
+  watch.crc = ChunkCrc(watch.crc, bytes, count);
+  for (std::size_t i = 0; i < count && watch.data_bytes + i < sizeof watch.data; ++i) {
+    watch.data[watch.data_bytes + i] = bytes[i];
+  }
+  watch.data_bytes += count;
+}
+
+void WatchChunkCrc(GammaWatch& watch, const std::uint8_t* stored) {
+  if (watch.data_bytes == sizeof watch.data && BigEndian32(stored) == watch.crc) {
+    watch.gama = BigEndian32(watch.data);
+    watch.found = true;
+  }
+  watch.in_gama = false;
+}
+
+// libpng says which part of a chunk each read is for; only gAMA chunks are followed further.
+void WatchForGamma(png_structp png, GammaWatch& watch, const png_byte* bytes, std::size_t count) {
+  const png_uint_32 location = png_get_io_state(png) & PNG_IO_MASK_LOC;
+  if (location == PNG_IO_CHUNK_HDR && count == 8) {
+    WatchChunkHeader(watch, bytes);
+  } else if (!watch.in_gama) {
+    return;
+  } else if (location == PNG_IO_CHUNK_DATA) {
+    WatchChunkData(watch, bytes, count);
+  } else if (location == PNG_IO_CHUNK_CRC && count == 4) {
+    WatchChunkCrc(watch, bytes);
+  }
+}
+
 void ReadInput(png_structp png, png_bytep out, png_size_t count) {
   auto* source = static_cast<InputSource*>(png_get_io_ptr(png));
-  if (ReadFromSource(*source, out, count) == count) return;
-  png_error(png,
-            source->file && std::ferror(source->file) ? "Read error" : "Unexpected end of file");
+  if (ReadFromSource(*source, out, count) != count) {
+    png_error(png,
+              source->file && std::ferror(source->file) ? "Read error" : "Unexpected end of file");
+  }
+  WatchForGamma(png, source->gamma, out, count);
 }
 
 // Owns libpng's read and info structures.
@@ -102,11 +167,10 @@ bool PrepareStage(png_structp png, InputSource* source) {
   png_set_user_limits(png, kMaxBitmapSide, kMaxBitmapSide);
   png_set_chunk_malloc_max(png, kMaxChunkBytes);
   png_set_chunk_cache_max(png, kMaxStoredChunks);
-  // Only the pixels, the palette, tRNS and gAMA matter. Every other chunk is skipped unread, and
-  // gAMA is kept raw, so that sRGB, cHRM or iCCP cannot change the value the colours are mapped by.
+  // Only the pixels, the palette, tRNS and gAMA matter. Every other chunk, gAMA included, is
+  // skipped uninterpreted; the gAMA value is taken raw as the chunk passes (GammaWatch), so that
+  // sRGB, cHRM or iCCP cannot change the value the colours are mapped by.
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
-  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS,
-                              reinterpret_cast<png_const_bytep>("gAMA"), 1);
   return true;
 }
 
@@ -125,7 +189,7 @@ bool SetTransformsStage(png_structp png, png_infop info) {
   png_set_strip_16(png);
   png_set_gray_to_rgb(png);
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  // No interlace handling: interlaced pictures are read pass by pass (ReadInterlacedPixels).
   png_read_update_info(png, info);
   // From here on the data is the picture itself: damage in it is an error, not a warning.
   png_set_benign_errors(png, 0);
@@ -135,12 +199,6 @@ bool SetTransformsStage(png_structp png, png_infop info) {
 bool ReadRowStage(png_structp png, png_bytep row) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_row(png, row, nullptr);
-  return true;
-}
-
-bool ReadImageStage(png_structp png, png_bytepp rows) {
-  if (setjmp(png_jmpbuf(png))) return false;
-  png_read_image(png, rows);
   return true;
 }
 
@@ -189,56 +247,87 @@ void CheckPictureSize(png_uint_32 width, png_uint_32 height, const DecodeFailure
   }
 }
 
-// The raw value of the first well-formed gAMA chunk, 0 when there is none.
-std::uint32_t StoredGama(png_structp png, png_infop info) {
-  png_unknown_chunkp chunks = nullptr;
-  const int count = png_get_unknown_chunks(png, info, &chunks);
-  for (int i = 0; i < count; ++i) {
-    const png_unknown_chunk& chunk = chunks[i];
-    if (std::memcmp(chunk.name, "gAMA", 4) != 0 || chunk.size != 4) continue;
-    return png_get_uint_32(chunk.data);
-  }
-  return 0;
-}
-
 void ApplyGamma(DecodedPng& picture, std::uint32_t gama) {
   std::array<std::uint8_t, 256> table{};
   for (int c = 0; c < 256; ++c) table[c] = GammaMapped(static_cast<std::uint8_t>(c), gama);
   for (auto& sample : picture.colours) sample = table[sample];
 }
 
-// Splits one R, G, B, A row into the picture's colours and, where the picture keeps them, its
-// alpha row or tRNS transparency.
-void StoreRow(const png_byte* rgba, int y, DecodedPng& picture) {
-  const std::size_t first = static_cast<std::size_t>(y) * picture.width;
-  std::uint8_t* colour = picture.colours.data() + first * 3;
-  std::vector<std::uint8_t>& kept = picture.HasAlphaRows() ? picture.alpha : picture.transparency;
-  std::uint8_t* alpha = kept.empty() ? nullptr : kept.data() + first;
-  for (int x = 0; x < picture.width; ++x, rgba += 4, colour += 3) {
-    colour[0] = rgba[0];
-    colour[1] = rgba[1];
-    colour[2] = rgba[2];
-    if (alpha) alpha[x] = rgba[3];
+// Where a picture keeps the A byte of its decoded pixels: its alpha rows, its tRNS transparency,
+// or nowhere.
+std::vector<std::uint8_t>* KeptAlpha(DecodedPng& picture, bool has_trns) {
+  if (picture.HasAlphaRows()) return &picture.alpha;
+  return has_trns ? &picture.transparency : nullptr;
+}
+
+// Makes `buffer` `size` bytes long, reserving at most twice what it held, and never more than
+// `whole`: memory is taken in step with the rows actually decoded, so a small file that declares
+// a huge picture runs out of data long before its declared size is reserved.
+void GrowInStep(std::vector<std::uint8_t>& buffer, std::size_t size, std::size_t whole) {
+  if (size > buffer.capacity()) {
+    buffer.reserve(std::min(whole, std::max(size, buffer.capacity() * 2)));
+  }
+  buffer.resize(size);
+}
+
+// Splits one R, G, B, A pixel into the picture's colours and, where kept, its alpha.
+void StorePixel(const png_byte* rgba, std::size_t index, DecodedPng& picture,
+                std::vector<std::uint8_t>* alpha) {
+  std::uint8_t* colour = picture.colours.data() + index * 3;
+  colour[0] = rgba[0];
+  colour[1] = rgba[1];
+  colour[2] = rgba[2];
+  if (alpha) (*alpha)[index] = rgba[3];
+}
+
+void ReadPlainPixels(png_structp png, const DecoderLog& log, const DecodeFailure& fail,
+                     bool has_trns, DecodedPng& picture) {
+  const std::size_t width = static_cast<std::size_t>(picture.width);
+  const std::size_t pixels = width * picture.height;
+  std::vector<std::uint8_t>* alpha = KeptAlpha(picture, has_trns);
+  std::vector<png_byte> row(width * 4);
+  for (int y = 0; y < picture.height; ++y) {
+    if (!ReadRowStage(png, row.data())) throw fail.FromLibpng(log);
+    const std::size_t first = static_cast<std::size_t>(y) * width;
+    GrowInStep(picture.colours, (first + width) * 3, pixels * 3);
+    if (alpha) GrowInStep(*alpha, first + width, pixels);
+    for (std::size_t x = 0; x < width; ++x) StorePixel(&row[x * 4], first + x, picture, alpha);
   }
 }
 
-void ReadPixels(png_structp png, png_infop info, const DecoderLog& log, const DecodeFailure& fail,
-                DecodedPng& picture) {
-  const std::size_t row_bytes = static_cast<std::size_t>(picture.width) * 4;
-  if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
-    std::vector<png_byte> row(row_bytes);
-    for (int y = 0; y < picture.height; ++y) {
+// An Adam7 pass fills every picture row bit by bit, so the passes are kept as they arrive, each a
+// small picture of its own in a buffer that grows with the data, and placed into the picture once
+// all of them are in: the full picture is reserved only when its data has actually been decoded.
+void ReadInterlacedPixels(png_structp png, const DecoderLog& log, const DecodeFailure& fail,
+                          bool has_trns, DecodedPng& picture) {
+  const png_uint_32 width = static_cast<png_uint_32>(picture.width);
+  const png_uint_32 height = static_cast<png_uint_32>(picture.height);
+  const std::size_t pixels = static_cast<std::size_t>(width) * height;
+  std::vector<png_byte> row(static_cast<std::size_t>(width) * 4);  // libpng writes a full row
+  std::vector<png_byte> passes;
+  for (int pass = 0; pass < 7; ++pass) {
+    const std::size_t pass_bytes = static_cast<std::size_t>(PNG_PASS_COLS(width, pass)) * 4;
+    if (pass_bytes == 0) continue;
+    for (png_uint_32 y = 0; y < PNG_PASS_ROWS(height, pass); ++y) {
       if (!ReadRowStage(png, row.data())) throw fail.FromLibpng(log);
-      StoreRow(row.data(), y, picture);
+      GrowInStep(passes, passes.size() + pass_bytes, pixels * 4);
+      std::memcpy(passes.data() + passes.size() - pass_bytes, row.data(), pass_bytes);
     }
-    return;
   }
-  // Interlaced passes fill the rows bit by bit, so the whole picture must be at hand.
-  std::vector<png_byte> image(row_bytes * picture.height);
-  std::vector<png_bytep> rows(static_cast<std::size_t>(picture.height));
-  for (int y = 0; y < picture.height; ++y) rows[y] = image.data() + row_bytes * y;
-  if (!ReadImageStage(png, rows.data())) throw fail.FromLibpng(log);
-  for (int y = 0; y < picture.height; ++y) StoreRow(rows[y], y, picture);
+  std::vector<std::uint8_t>* alpha = KeptAlpha(picture, has_trns);
+  picture.colours.resize(pixels * 3);
+  if (alpha) alpha->resize(pixels);
+  const png_byte* rgba = passes.data();
+  for (int pass = 0; pass < 7; ++pass) {
+    const png_uint_32 columns = PNG_PASS_COLS(width, pass);
+    const png_uint_32 rows = columns == 0 ? 0 : PNG_PASS_ROWS(height, pass);
+    for (png_uint_32 y = 0; y < rows; ++y) {
+      const std::size_t first = static_cast<std::size_t>(PNG_ROW_FROM_PASS_ROW(y, pass)) * width;
+      for (png_uint_32 x = 0; x < columns; ++x, rgba += 4) {
+        StorePixel(rgba, first + PNG_COL_FROM_PASS_COL(x, pass), picture, alpha);
+      }
+    }
+  }
 }
 
 DecodedPng Decode(InputSource& source, const std::string& name) {
@@ -254,7 +343,6 @@ DecodedPng Decode(InputSource& source, const std::string& name) {
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
   CheckPictureSize(width, height, fail);
-  const std::uint32_t gama = StoredGama(png, info);
   const bool has_trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   const int colour_type = png_get_color_type(png, info);  // before the transforms change it
 
@@ -268,18 +356,15 @@ DecodedPng Decode(InputSource& source, const std::string& name) {
   picture.width = static_cast<int>(width);
   picture.height = static_cast<int>(height);
   picture.colour_type = colour_type;
-  const std::size_t pixels = static_cast<std::size_t>(width) * height;
-  picture.colours.resize(pixels * 3);
-  if (picture.HasAlphaRows()) {
-    picture.alpha.resize(pixels);
-  } else if (has_trns) {
-    picture.transparency.resize(pixels);
+  if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+    ReadPlainPixels(png, log, fail, has_trns, picture);
+  } else {
+    ReadInterlacedPixels(png, log, fail, has_trns, picture);
   }
-
-  ReadPixels(png, info, log, fail, picture);
   if (!ReadEndStage(png)) throw fail.FromLibpng(log);
 
   const bool rgb = picture.colour_type == kPngRgb || picture.colour_type == kPngRgbAlpha;
+  const std::uint32_t gama = source.gamma.found ? source.gamma.gama : 0;
   if (rgb && gama != 0) ApplyGamma(picture, gama);
   return picture;
 }

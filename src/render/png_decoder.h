@@ -2,6 +2,10 @@
 // PNG decoding into the form the pixel import takes: 8-bit R, G, B per pixel whatever the
 // picture's colour type and bit depth, the alpha rows of pictures that carry alpha, and the
 // transparency of the tRNS chunk for pictures that do not.
+//
+// An ancillary chunk whose CRC is wrong counts as absent (gAMA and tRNS alike), and the memory for
+// the pixels is taken as their rows arrive, so a short file that declares a huge picture fails
+// without reserving its declared size.
 
 #include <cstddef>
 #include <cstdint>

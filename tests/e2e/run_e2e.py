@@ -18,6 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST,  # noqa: E402
                     WS_MINIMIZE, Widget, read_png_size, clean_up_after)
+import png_files  # noqa: E402
 
 TESTS = []
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -743,6 +744,65 @@ def read_text(path):
             return f.read().decode("utf-8", "replace")
     except FileNotFoundError:
         return ""
+
+
+# -- hostile skins -----------------------------------------------------------------------------
+
+def peak_resident_mib(w):
+    """The peak resident memory of this run's Tindrel.exe, from Linux's view of the process."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if b"Tindrel.exe" not in f.read():
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={w.prefix}".encode() not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{pid}/status") as f:
+                for line in f:
+                    if line.startswith("VmHWM:"):
+                        return int(line.split()[1]) / 1024
+        except OSError:
+            continue
+    raise AssertionError("Tindrel.exe not found among the processes")
+
+
+@e2e
+def a_skin_claiming_a_huge_picture_in_69_bytes_is_reported_without_taking_its_memory(w, ctx):
+    # 8192 x 8192 RGBA declared: 256 MB of colours and alpha if it were reserved up front. The
+    # widget itself stays near 30 MiB resident.
+    with open(os.path.join(w.app, "skins", "Huge.png"), "wb") as f:
+        f.write(png_files.huge_claim(8192, 8192))
+    w.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Huge")
+    w.start()
+    boxes = w.wait_for_box()
+    assert boxes, "the undecodable skin was not reported"
+    text = boxes[0]["text"]
+    assert text.startswith('Cannot decode the PNG picture "') and "Huge.png" in text, text
+    assert "image data" in text, text
+    peak = peak_resident_mib(w)
+    assert peak < 100, f"Tindrel.exe reached {peak:.0f} MiB resident"
+    w.probe("dismiss")
+    win = w.wait_for_window()
+    assert win["width"] == read_png_size(os.path.join(w.app, "skins", "glass.png"))[0], win
+
+
+@e2e
+def a_skin_whose_gamma_chunk_is_damaged_shows_its_colours_unmapped(w, ctx):
+    # Opaque grey 128, wider than the caption so that it fills the window's width; an intact
+    # gAMA of 100000 would show it as 186.
+    with open(os.path.join(w.app, "skins", "Grey.png"), "wb") as f:
+        f.write(png_files.rgba_picture(300, 40, (128, 128, 128, 255), gama=100000,
+                                       gama_damaged=True))
+    w.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Grey")
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.5)
+    assert not w.boxes(), w.boxes()
+    shot = w.screenshot(os.path.join(ctx.work, "grey.png"))
+    assert win["width"] == 300, win
+    centre = shot.pixel(win["left"] + 150, win["top"] + 20)
+    assert all(abs(c - 128) <= 2 for c in centre), centre
 
 
 # -- runner ------------------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #pragma once
 // Makes PNG files for the tests: well-formed ones of every colour type and depth through libpng,
-// and hand-assembled chunk streams for damaged and hostile ones.
+// and hand-assembled chunk streams for damaged and hostile ones. With TINDREL_PNG_SEEDS naming a
+// folder, every picture made here or checked by DecodeError is also saved there, named by its
+// content, as a starting point for the decoder's fuzzer (scripts/fuzz.sh).
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -9,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -73,6 +77,19 @@ inline std::vector<Bytes> PackRows(const PngRecipe& recipe) {
   return rows;
 }
 
+// Saves the picture into the folder TINDREL_PNG_SEEDS names, if any; the name is a hash of the
+// content, so a picture made by several tests is kept once.
+inline void KeepAsFuzzSeed(const Bytes& png) {
+  const char* folder = std::getenv("TINDREL_PNG_SEEDS");
+  if (!folder || !*folder || png.empty()) return;
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (std::uint8_t byte : png) hash = (hash ^ byte) * 1099511628211ull;
+  char name[32];
+  std::snprintf(name, sizeof name, "/%016llx.png", static_cast<unsigned long long>(hash));
+  std::ofstream file(std::string(folder) + name, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+}
+
 inline void AppendOutput(png_structp png, png_bytep data, png_size_t size) {
   auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
   out->insert(out->end(), data, data + size);
@@ -122,6 +139,7 @@ inline Bytes WritePng(const PngRecipe& recipe) {
   const bool written = WriteStage(png, info, recipe, row_pointers.data(), &out);
   png_destroy_write_struct(&png, &info);
   EXPECT_TRUE(written) << "libpng could not write the test picture";
+  KeepAsFuzzSeed(out);
   return out;
 }
 
@@ -168,15 +186,16 @@ inline Bytes Chunk(const char* type, const Bytes& data) {
   return chunk;
 }
 
-inline Bytes IhdrData(std::uint32_t width, std::uint32_t height, int depth, int colour_type) {
+inline Bytes IhdrData(std::uint32_t width, std::uint32_t height, int depth, int colour_type,
+                      bool interlaced = false) {
   Bytes data;
   PutUint32(data, width);
   PutUint32(data, height);
   data.push_back(static_cast<std::uint8_t>(depth));
   data.push_back(static_cast<std::uint8_t>(colour_type));
-  data.push_back(0);  // compression
-  data.push_back(0);  // filter
-  data.push_back(0);  // no interlace
+  data.push_back(0);                   // compression
+  data.push_back(0);                   // filter
+  data.push_back(interlaced ? 1 : 0);  // Adam7 or none
   return data;
 }
 
@@ -206,16 +225,22 @@ inline Bytes ZlibOfZeros(std::size_t count) {
   return out;
 }
 
-// A grey 8-bit picture whose one IDAT holds `zero_bytes` zeros (each row: filter byte + width).
-inline Bytes GreyPngOfZeros(std::uint32_t width, std::uint32_t height, std::size_t zero_bytes) {
+// An 8-bit picture of that colour type whose one IDAT holds `zero_bytes` zeros.
+inline Bytes PngOfZeros(std::uint32_t width, std::uint32_t height, int colour_type, bool interlaced,
+                        std::size_t zero_bytes) {
   Bytes png = Signature();
-  const Bytes ihdr = Chunk("IHDR", IhdrData(width, height, 8, 0));
+  const Bytes ihdr = Chunk("IHDR", IhdrData(width, height, 8, colour_type, interlaced));
   const Bytes idat = Chunk("IDAT", ZlibOfZeros(zero_bytes));
   const Bytes iend = Chunk("IEND", {});
   png.insert(png.end(), ihdr.begin(), ihdr.end());
   png.insert(png.end(), idat.begin(), idat.end());
   png.insert(png.end(), iend.begin(), iend.end());
   return png;
+}
+
+// A grey 8-bit picture whose one IDAT holds `zero_bytes` zeros (each row: filter byte + width).
+inline Bytes GreyPngOfZeros(std::uint32_t width, std::uint32_t height, std::size_t zero_bytes) {
+  return PngOfZeros(width, height, 0, false, zero_bytes);
 }
 
 // Offset of the first chunk of that type (its length field), or npos.
@@ -238,6 +263,7 @@ inline Bytes WithChunkAfterHeader(Bytes png, const char* type, const Bytes& data
 }
 
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
+  KeepAsFuzzSeed(bytes);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
@@ -246,6 +272,7 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
 
 // The decoder's message for a damaged picture, or "" when it decodes.
 inline std::string DecodeError(const Bytes& bytes) {
+  KeepAsFuzzSeed(bytes);
   try {
     DecodePngBytes(bytes);
   } catch (const Error& error) {

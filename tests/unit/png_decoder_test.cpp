@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/error.h"
+#include "support/largest_allocation.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 
@@ -209,6 +210,32 @@ TEST(PngDecoderInterlace, AdamSevenPictureDecodesLikeThePlainOne) {
   EXPECT_EQ(plain.ColourRow(6)[8 * 3], (6 * 9 + 8) * 4 * 37 % 256);
 }
 
+TEST(PngDecoderInterlace, EveryPassLandsOnItsPixelsAtOddSizesAndEveryColourType) {
+  for (const auto& [width, height] :
+       std::vector<std::pair<int, int>>{{1, 1}, {2, 9}, {5, 3}, {8, 8}, {9, 17}, {33, 4}}) {
+    for (int colour_type : {0, 2, 3, 4, 6}) {
+      PngRecipe recipe = Recipe(colour_type, 8, width, {});
+      recipe.height = height;
+      const int samples = width * height * test::ChannelsOf(colour_type);
+      for (int i = 0; i < samples; ++i)
+        recipe.samples.push_back(static_cast<std::uint16_t>(i * 73 % (colour_type == 3 ? 4 : 256)));
+      if (colour_type == 3) {
+        recipe.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
+        recipe.palette_alpha = {0, 128};
+      }
+      const DecodedPng plain = DecodePngBytes(test::WritePng(recipe));
+      recipe.interlaced = true;
+      const DecodedPng interlaced = DecodePngBytes(test::WritePng(recipe));
+      SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + ", colour type " +
+                   std::to_string(colour_type));
+      EXPECT_EQ(interlaced.colours, plain.colours);
+      EXPECT_EQ(interlaced.alpha, plain.alpha);
+      EXPECT_EQ(interlaced.transparency, plain.transparency);
+      EXPECT_EQ(plain.colours.size(), static_cast<std::size_t>(width) * height * 3);
+    }
+  }
+}
+
 TEST(PngDecoderGamma, GamaOf45455KeepsEveryValue) {
   PngRecipe recipe = Recipe(2, 8, 256, {});
   for (int c = 0; c < 256; ++c)
@@ -305,6 +332,40 @@ TEST(PngDecoderDamage, EmptyGarbageAndTruncatedDataAreRefusedWithAMessage) {
   EXPECT_EQ(DecodeError(without_end), "Cannot decode the PNG picture: Unexpected end of file");
 }
 
+// libpng drops a known ancillary chunk with a bad CRC (tRNS) but keeps one it leaves to the
+// decoder (gAMA); the decoder ignores both alike, and a later good gAMA still counts.
+TEST(PngDecoderDamage, AncillaryChunksWithABadChecksumAreIgnoredAlike) {
+  auto spoil_checksum = [](Bytes png, const char* type) {
+    const std::size_t at = test::FindChunk(png, type);
+    EXPECT_NE(at, std::string::npos) << type;
+    png[at + 8 + png[at + 3]] ^= 0x01;  // first checksum byte after a short chunk
+    return png;
+  };
+  PngRecipe recipe = Recipe(2, 8, 2, {128, 128, 128, 7, 8, 9});
+  recipe.gama = 100000;
+  recipe.colour_key = true;
+  recipe.key_red = 7;
+  recipe.key_green = 8;
+  recipe.key_blue = 9;
+  const Bytes good = test::WritePng(recipe);
+  ASSERT_EQ(ColourAt(DecodePngBytes(good), 0, 0)[0], 186);
+  ASSERT_EQ(DecodePngBytes(good).transparency, (std::vector<std::uint8_t>{255, 0}));
+
+  const DecodedPng bad_gama = DecodePngBytes(spoil_checksum(good, "gAMA"));
+  EXPECT_EQ(ColourAt(bad_gama, 0, 0), (std::array<int, 3>{128, 128, 128}));
+  EXPECT_EQ(bad_gama.transparency, (std::vector<std::uint8_t>{255, 0}));
+  const DecodedPng bad_trns = DecodePngBytes(spoil_checksum(good, "tRNS"));
+  EXPECT_TRUE(bad_trns.transparency.empty());
+  EXPECT_EQ(ColourAt(bad_trns, 0, 0)[0], 186);
+
+  Bytes second_good = spoil_checksum(good, "gAMA");
+  const std::size_t after = test::FindChunk(second_good, "gAMA") + 16;
+  const Bytes gama_50000 = test::Chunk("gAMA", {0x00, 0x00, 0xC3, 0x50});
+  second_good.insert(second_good.begin() + static_cast<std::ptrdiff_t>(after), gama_50000.begin(),
+                     gama_50000.end());
+  EXPECT_EQ(ColourAt(DecodePngBytes(second_good), 0, 0)[0], GammaMapped(128, 50000));
+}
+
 TEST(PngDecoderDamage, BadChecksumsInCriticalChunksAreRefused) {
   const Bytes good = test::WritePng(Recipe(2, 8, 4, std::vector<std::uint16_t>(12, 9)));
   Bytes idat = good;
@@ -354,6 +415,38 @@ TEST(PngDecoderHostile, SmallPictureWithAnOversizedZlibStreamFails) {
 TEST(PngDecoderHostile, StreamShorterThanThePictureFails) {
   const std::string message = DecodeError(test::GreyPngOfZeros(4, 4, 10));
   EXPECT_NE(message.find("image data"), std::string::npos) << message;
+}
+
+// 69 bytes that declare 8192 x 8192 pixels. The memory a picture takes follows the rows that
+// actually arrive, so the file is refused when its data runs out, with no more than a few rows
+// reserved, plain or interlaced; the full picture would be 192 MB of colours and 64 MB of alpha.
+TEST(PngDecoderHostile, DeclaredSizeIsReservedOnlyAsItsDataArrives) {
+  if (!test::LargestAllocation::Available()) GTEST_SKIP() << "needs the sanitized build's hooks";
+  for (int colour_type : {0, 6}) {
+    for (bool interlaced : {false, true}) {
+      const Bytes tiny = test::PngOfZeros(8192, 8192, colour_type, interlaced, 4);
+      SCOPED_TRACE("colour type " + std::to_string(colour_type) +
+                   (interlaced ? ", interlaced" : ", plain"));
+      EXPECT_LT(tiny.size(), 70u);
+      std::string message;
+      std::size_t largest = 0;
+      {
+        test::LargestAllocation watch;
+        message = DecodeError(tiny);
+        largest = watch.Bytes();
+      }
+      EXPECT_NE(message.find("image data"), std::string::npos) << message;
+      EXPECT_LE(largest, std::size_t{1} << 20);
+    }
+  }
+}
+
+TEST(PngDecoderHostile, PictureDeclaredLargerThanItsDataIsRefused) {
+  // Rows of 16 pixels, a few of them present, 16000 declared.
+  const Bytes png = test::PngOfZeros(16, 16000, 0, false, 100);
+  EXPECT_NE(DecodeError(png).find("image data"), std::string::npos) << DecodeError(png);
+  const Bytes interlaced = test::PngOfZeros(16, 16000, 6, true, 100);
+  EXPECT_NE(DecodeError(interlaced).find("image data"), std::string::npos);
 }
 
 class PngDecoderFiles : public ::testing::Test {
