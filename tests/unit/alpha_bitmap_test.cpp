@@ -187,6 +187,34 @@ TEST(MatteFromPair, CoverageComesFromTheDifferenceBetweenTheTwoDrawings) {
   EXPECT_EQ(PixelOf(on_white, 3, 0), (Bgra{10, 10, 9, 7}));
 }
 
+// The coverage divides the summed difference by 3 and drops the remainder, whatever it is: a
+// difference one or two above a multiple of 3 gives the same alpha as that multiple.
+TEST(MatteFromPair, TheQuotientByThreeIsTruncatedForEveryRemainder) {
+  FrameBitmap on_black(6, 1);
+  FrameBitmap on_white(6, 1);
+  // B, G, R on black, then on white; the channel differences differ from one another.
+  SetPixel(on_black, 0, 0, {10, 20, 30, 0});  // 100 + 100 + 100 = 300, remainder 0
+  SetPixel(on_white, 0, 0, {110, 120, 130, 0});
+  SetPixel(on_black, 1, 0, {10, 20, 30, 0});  // 100 + 101 + 100 = 301, remainder 1
+  SetPixel(on_white, 1, 0, {110, 121, 130, 0});
+  SetPixel(on_black, 2, 0, {10, 20, 30, 0});  // 100 + 101 + 101 = 302, remainder 2
+  SetPixel(on_white, 2, 0, {110, 121, 131, 0});
+  SetPixel(on_black, 3, 0, {0, 0, 0, 0});  // 1 + 0 + 1 = 2, remainder 2: still fully covered
+  SetPixel(on_white, 3, 0, {1, 0, 1, 0});
+  SetPixel(on_black, 4, 0, {0, 0, 1, 0});  // 255 + 255 + 254 = 764, remainder 2
+  SetPixel(on_white, 4, 0, {255, 255, 255, 0});
+  SetPixel(on_black, 5, 0, {200, 3, 7, 0});  // (5 - 200) mod 256 = 61, + 2 + 2 = 65, remainder 2
+  SetPixel(on_white, 5, 0, {5, 5, 9, 0});
+  MatteFromPair(on_black, on_white);
+  EXPECT_EQ(PixelOf(on_black, 0, 0)[3], 255 - 100);
+  EXPECT_EQ(PixelOf(on_black, 1, 0)[3], 255 - 100);
+  EXPECT_EQ(PixelOf(on_black, 2, 0)[3], 255 - 100);
+  EXPECT_EQ(PixelOf(on_black, 3, 0)[3], 255);
+  EXPECT_EQ(PixelOf(on_black, 4, 0)[3], 255 - 254);
+  EXPECT_EQ(PixelOf(on_black, 5, 0)[3], 255 - 21);
+  EXPECT_EQ(PixelOf(on_black, 2, 0), (Bgra{10, 20, 30, 155}));  // the colour stays
+}
+
 TEST(MatteFromPair, SmallerOnWhiteBitmapIsRefused) {
   FrameBitmap on_black(3, 2);
   FrameBitmap narrow(2, 2);

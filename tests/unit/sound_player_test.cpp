@@ -124,6 +124,30 @@ TEST_F(SoundPlayerTest, DefaultClipPastHoldBeforeCeilingFallsFromWhereItIs) {
   EXPECT_EQ(device.level, 19);
 }
 
+// At exactly 3000 ms a quiet clip is neither early enough to rise (rising needs a position below
+// 3000) nor past the hold (falling needs one above 3000): its level stays where it is. One
+// millisecond either side it moves again.
+TEST_F(SoundPlayerTest, QuietDefaultClipAtExactlyThreeSecondsNeitherRisesNorFalls) {
+  player.PlaySound();
+  player.tFadeTimer();
+  player.tFadeTimer();  // 0 + 10 + 10
+  ASSERT_EQ(device.level, 20);
+  device.position = 3000;
+  const auto logged = device.log.size();
+  for (int i = 0; i < 5; ++i) player.tFadeTimer();
+  EXPECT_EQ(device.level, 20);
+  EXPECT_EQ(device.log.size(), logged);  // not even the same level written again
+  EXPECT_TRUE(device.open);
+  EXPECT_TRUE(fade.on);
+
+  device.position = 2999;
+  player.tFadeTimer();
+  EXPECT_EQ(device.level, 30);  // still early: 20 + 10
+  device.position = 3001;
+  player.tFadeTimer();
+  EXPECT_EQ(device.level, 29);  // past the hold: 30 - 1
+}
+
 TEST_F(SoundPlayerTest, OtherClipPlaysAt700AndFadeTicksStayIdle) {
   player.FSoundName = "SleighBells";
   player.PlaySound();
