@@ -205,6 +205,29 @@ TEST_F(ComposeFrameTest, StarsOutsideTheFrameAreSkipped) {
   EXPECT_EQ(PixelOf(frame, 0, 5), (Pixel{0, 0, 0, 255}));
 }
 
+// A sprite whose pixels tell their column and row shows which of them land where when a star at
+// the frame's corner is clipped: at full opacity each pixel is copied as it is.
+TEST_F(ComposeFrameTest, StarsAtTheCornersAreClippedWithEveryPixelInPlace) {
+  const FrameBitmap skin = TellTaleSkin(10, 6);  // W = 10: Cx = 5, the skin at column 0
+  inputs.skin = &skin;
+  inputs.caption_text = "";
+  inputs.show_stars = true;
+  sprite = Picture(3, 3, [](int x, int y) { return Pixel{x * 10 + y + 1, 50 + y, 100 + x, 255}; });
+  stars[0] = {0, 0, 255, 1};  // sprite at (-1, -1): its first column and row fall outside
+  stars[1] = {9, 5, 255, 1};  // sprite at (8, 4): its last column is right of the frame
+  const FrameBitmap frame = Compose();
+  ASSERT_EQ(frame.Width(), 10);
+  EXPECT_EQ(PixelOf(frame, 0, 0), (Pixel{12, 51, 101, 255}));  // sprite (1, 1)
+  EXPECT_EQ(PixelOf(frame, 1, 0), (Pixel{22, 51, 102, 255}));  // sprite (2, 1)
+  EXPECT_EQ(PixelOf(frame, 0, 1), (Pixel{13, 52, 101, 255}));  // sprite (1, 2)
+  EXPECT_EQ(PixelOf(frame, 1, 1), (Pixel{23, 52, 102, 255}));  // sprite (2, 2)
+  EXPECT_EQ(PixelOf(frame, 2, 0), (Pixel{2, 0, 9, 255}));      // the skin again
+  EXPECT_EQ(PixelOf(frame, 8, 4), (Pixel{1, 50, 100, 255}));   // sprite (0, 0)
+  EXPECT_EQ(PixelOf(frame, 9, 4), (Pixel{11, 50, 101, 255}));  // sprite (1, 0)
+  EXPECT_EQ(PixelOf(frame, 9, 6), (Pixel{13, 52, 101, 255}));  // sprite (1, 2), below the skin
+  EXPECT_EQ(PixelOf(frame, 7, 5), (Pixel{7, 5, 9, 255}));      // left of the sprite: the skin
+}
+
 TEST_F(ComposeFrameTest, StarsSwitchedOffOrWithoutSpriteDrawNothing) {
   const FrameBitmap skin = StarSkin();
   inputs.skin = &skin;
