@@ -122,6 +122,59 @@ TEST(RenderCaption, ShadowTakesTheShadowColourPremultiplied) {
   EXPECT_EQ(p, (Pixel{0, 0, 144, 144}));  // red, premultiplied by its alpha
 }
 
+// With the painter's squared (gamma 2) mixing the drawings' edge depends on the ink, so these
+// figures hold only for the inks the caption must use. The edge has coverage 127 of 255; an ink
+// i over a background b reads the root of (i^2 * 127 + b^2 * 128) / 255, to the nearest integer:
+//   black ink: 181 on white, 0 on black (difference 181)
+//   white ink: 255 on white, 180 on black (difference 75)
+//   grey 128:  202 on white, 90 on black (difference 112)
+//   64:        186 on white, 45 on black (difference 141)
+// The alpha is 255 - (sum of the three differences) div 3, each colour byte times alpha div 255.
+class GammaMixedCaption : public ::testing::Test {
+ protected:
+  FakeTextPainter painter{FakeTextPainter::InkMixing::kSquared};
+};
+
+TEST_F(GammaMixedCaption, LightFontsAreMattedInBlackInk) {
+  // White: black ink, A = 255 - 543 div 3 = 74, each colour 255 * 74 div 255 = 74.
+  const FrameBitmap white = RenderCaption(painter, "0", FontOfColour(kWhite), false, 0);
+  EXPECT_EQ(PixelOf(white, 9, 7), (Pixel{74, 74, 74, 74}));
+  EXPECT_EQ(PixelOf(white, 8, 7), (Pixel{255, 255, 255, 255}));
+  // Orange (2 * 255 + 5 * 128 + 64 = 1214): black ink as well, A = 74;
+  // B 64 * 74 div 255 = 18, G 128 * 74 div 255 = 37, R 255 * 74 div 255 = 74.
+  const FrameBitmap orange = RenderCaption(painter, "0", FontOfColour(kOrange), false, 0);
+  EXPECT_EQ(PixelOf(orange, 9, 7), (Pixel{18, 37, 74, 74}));
+  EXPECT_EQ(PixelOf(orange, 0, 0), (Pixel{64, 128, 255, 255}));
+}
+
+TEST_F(GammaMixedCaption, DarkFontsAreMattedInWhiteInk) {
+  // Navy (2 * 0 + 5 * 0 + 128 = 128): white ink, A = 255 - 225 div 3 = 180,
+  // blue 128 * 180 div 255 = 90.
+  const FrameBitmap navy = RenderCaption(painter, "0", FontOfColour(kNavy), false, 0);
+  EXPECT_EQ(PixelOf(navy, 9, 7), (Pixel{90, 0, 0, 180}));
+  EXPECT_EQ(PixelOf(navy, 3, 3), (Pixel{128, 0, 0, 255}));
+}
+
+TEST_F(GammaMixedCaption, ShadowShapeIsDrawnInMidGrey) {
+  // Grey ink: the shadow glyph's edge, column 11, has A = 255 - 336 div 3 = 143, its inner columns
+  // 2..10 have 255, and column 12 (the space) has 0. Row 10 lies deep inside the glyph's rows
+  // 2..21, so the column pass leaves the row pass's result as it is. With the kernel weights
+  // 0.054488685, 0.24420135, 0.40261996, 0.24420135, 0.054488685:
+  //   column 10: 255 * (0.054488685 + 0.24420135 + 0.40261996) + 143 * 0.24420135 = 213.75 -> 214
+  //   column 11: 255 * (0.054488685 + 0.24420135) + 143 * 0.40261996 = 133.74 -> 134
+  // Blended at 175/255 onto the transparent result: 214 * 175 / 255 = 146.86 -> 147 and
+  // 134 * 175 / 255 = 91.96 -> 92. The text covers only columns 0..9 there.
+  const FrameBitmap black = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, 0x000000);
+  EXPECT_EQ(PixelOf(black, 10, 10), (Pixel{0, 0, 0, 147}));
+  EXPECT_EQ(PixelOf(black, 11, 10), (Pixel{0, 0, 0, 92}));
+  const Colour red = 0x0000FF;
+  const FrameBitmap reddish = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, red);
+  EXPECT_EQ(PixelOf(reddish, 10, 10), (Pixel{0, 0, 147, 147}));
+  EXPECT_EQ(PixelOf(reddish, 11, 10), (Pixel{0, 0, 92, 92}));
+  // Where the text covers the pixel fully, it has the font colour whatever lies under it.
+  EXPECT_EQ(PixelOf(black, 5, 10), (Pixel{255, 255, 255, 255}));
+}
+
 // The shipped digital face stands in for the default one only while the default is missing, and
 // only for that face: a face the user picked is drawn as it is.
 TEST(CaptionFace, TheStandInReplacesOnlyTheMissingDefaultFace) {
