@@ -292,9 +292,15 @@ TEST(BlendOnto, TransparentSourceLeavesTheTargetAsItIs) {
 
 TEST(BlendOnto, SourceIsClippedAtEveryEdge) {
   const Bgra background{1, 1, 1, 255};
-  const Bgra ink{9, 9, 9, 255};
+  // Every source pixel differs, so a clipped row read from the wrong column or row shows.
+  const auto source_pixel = [](long long sx, long long sy) {
+    return Bgra{static_cast<int>(10 + sx), static_cast<int>(20 + sy),
+                static_cast<int>(30 + sx + 3 * sy), 255};
+  };
   FrameBitmap source(3, 3);
-  FillWith(source, ink);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) SetPixel(source, x, y, source_pixel(x, y));
+  }
   const std::vector<std::pair<int, int>> places = {{-1, -1},
                                                    {2, -1},
                                                    {-1, 2},
@@ -323,7 +329,10 @@ TEST(BlendOnto, SourceIsClippedAtEveryEdge) {
         const bool covered =
             static_cast<long long>(x) >= left && x < static_cast<long long>(left) + 3 &&
             static_cast<long long>(y) >= top && y < static_cast<long long>(top) + 3;
-        EXPECT_EQ(PixelOf(target, x, y), covered ? ink : background)
+        const Bgra expected = covered ? source_pixel(x - static_cast<long long>(left),
+                                                     y - static_cast<long long>(top))
+                                      : background;
+        EXPECT_EQ(PixelOf(target, x, y), expected)
             << "source at " << left << "," << top << " pixel " << x << "," << y;
       }
     }
