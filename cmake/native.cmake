@@ -22,6 +22,8 @@ target_link_libraries(tindrel_unit_tests PRIVATE tindrel_app GTest::gtest GTest:
 include(GoogleTest)
 gtest_discover_tests(tindrel_unit_tests DISCOVERY_TIMEOUT 60)
 
+include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
+
 if(TINDREL_BENCHMARKS AND NOT TINDREL_SANITIZE)
   find_package(benchmark REQUIRED)
   file(GLOB TINDREL_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
