@@ -7,9 +7,11 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
 endif()
 
 set(TINDREL_FUZZ_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-target_compile_options(tindrel_core PUBLIC ${TINDREL_FUZZ_FLAGS} -fsanitize=fuzzer-no-link)
-target_link_options(tindrel_core PUBLIC ${TINDREL_FUZZ_FLAGS})
+# On base, so that every layer above it is instrumented too.
+target_compile_options(tindrel_base PUBLIC ${TINDREL_FUZZ_FLAGS} -fsanitize=fuzzer-no-link)
+target_link_options(tindrel_base PUBLIC ${TINDREL_FUZZ_FLAGS})
 
 add_executable(tindrel_png_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/png_fuzz.cpp)
-target_link_libraries(tindrel_png_fuzz PRIVATE tindrel_core)
+# The decoder and the skin import are render's: the fuzzer stands on render alone.
+target_link_libraries(tindrel_png_fuzz PRIVATE tindrel_render)
 target_link_options(tindrel_png_fuzz PRIVATE -fsanitize=fuzzer)

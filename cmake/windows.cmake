@@ -6,16 +6,15 @@
 set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 advapi32 user32 kernel32 ole32)
 set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
-file(GLOB TINDREL_WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
-list(REMOVE_ITEM TINDREL_WIN_SOURCES ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp)
-target_sources(tindrel_core PRIVATE ${TINDREL_WIN_SOURCES})
-target_compile_definitions(tindrel_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+tindrel_add_platform_sources(win32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp)
+# Every layer stands on base, so what base asks of its users reaches all of them.
+target_compile_definitions(tindrel_base PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                               _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(tindrel_core PUBLIC ${TINDREL_WIN_LIBS})
+target_link_libraries(tindrel_base PUBLIC ${TINDREL_WIN_LIBS})
 # Doubles in SSE registers, so the blur's double-precision sums round exactly as on any other
 # build instead of in the x87 unit's extended precision (x64 does so anyway).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  target_compile_options(tindrel_core PUBLIC -msse2 -mfpmath=sse)
+  target_compile_options(tindrel_base PUBLIC -msse2 -mfpmath=sse)
 endif()
 
 # The application manifest names the architecture of the build it goes into: Windows refuses to
@@ -34,7 +33,7 @@ configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/version.h.in ${TINDREL_GENERATE
 
 add_executable(Tindrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp
                              ${CMAKE_SOURCE_DIR}/src/app/win32/tindrel.rc)
-target_link_libraries(Tindrel PRIVATE tindrel_core)
+target_link_libraries(Tindrel PRIVATE tindrel_app)
 target_link_options(Tindrel PRIVATE ${TINDREL_STATIC_FLAGS} -municode)
 # windres looks up the files an .rc names in its include folders too.
 target_include_directories(Tindrel PRIVATE ${TINDREL_GENERATED_DIR})
@@ -95,7 +94,7 @@ file(GLOB TINDREL_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cp
 add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS})
 target_include_directories(tindrel_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # The tests call the media control interface directly, which the program loads on demand.
-target_link_libraries(tindrel_win_tests PRIVATE tindrel_core winmm gtest gtest_main)
+target_link_libraries(tindrel_win_tests PRIVATE tindrel_app winmm gtest gtest_main)
 target_link_options(tindrel_win_tests PRIVATE ${TINDREL_STATIC_FLAGS})
 
 # A small console program that looks at another program's windows for the end-to-end tests.

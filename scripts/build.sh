@@ -5,7 +5,7 @@
 # (scripts/package.sh) go to build/packages.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-jobs="$(nproc)"
+jobs="${TINDREL_JOBS:-$(nproc)}"
 
 build_windows() {  # x86 | x64
   local toolchain

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/date_time.h"
+#include "base/clock.h"
 
 namespace tindrel {
 

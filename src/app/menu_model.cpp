@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/countdown.h"
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/date_time.h"
+#include "base/date_time.h"
 
 namespace tindrel {
 

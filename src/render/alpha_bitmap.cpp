@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

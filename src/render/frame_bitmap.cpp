@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/error.h"
-#include "app/file_system.h"
+#include "base/error.h"
+#include "base/file_system.h"
 #include "render/frame_bitmap.h"
 
 namespace tindrel {

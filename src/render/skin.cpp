@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/error.h"
-#include "app/file_system.h"
+#include "base/error.h"
+#include "base/file_system.h"
 #include "render/alpha_bitmap.h"
 
 namespace tindrel {

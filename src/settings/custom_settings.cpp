@@ -1,6 +1,6 @@
 #include "settings/custom_settings.h"
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

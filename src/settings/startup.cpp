@@ -1,6 +1,6 @@
 #include "settings/startup.h"
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/date_time.h"
+#include "base/clock.h"
 
 namespace tindrel {
 

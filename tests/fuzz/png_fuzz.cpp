@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "render/alpha_bitmap.h"
 #include "render/png_decoder.h"
 #include "render/skin.h"

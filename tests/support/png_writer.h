@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "render/png_decoder.h"
 
 namespace tindrel::test {

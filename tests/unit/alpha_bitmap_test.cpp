@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

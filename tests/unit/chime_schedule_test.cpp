@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/date_time.h"
-#include "app/error.h"
+#include "base/clock.h"
+#include "base/error.h"
 #include "sound/sound_player.h"
 #include "unit/doubles/fake_media_device.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

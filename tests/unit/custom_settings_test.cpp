@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "settings/startup.h"
 #include "unit/fake_registry.h"
 #include "unit/fake_settings_window.h"

@@ -1,4 +1,4 @@
-#include "app/file_system.h"
+#include "base/file_system.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 

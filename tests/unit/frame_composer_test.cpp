@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "fake_text_painter.h"
 #include "render/composition.h"
 #include "render/gblur3.h"

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "app/countdown.h"
-#include "app/error.h"
+#include "base/error.h"
 
 namespace tindrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "support/largest_allocation.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"

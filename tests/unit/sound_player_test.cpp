@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "unit/doubles/fake_media_device.h"
 
 namespace tindrel {

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
-#include "app/file_system.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/file_system.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 #include "render/png_decoder.h"
 #include "render/skin.h"
 #include "support/png_writer.h"

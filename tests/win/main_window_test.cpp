@@ -9,7 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_system.h"
+#include "base/file_system.h"
+#include "base/win32/text_conversion.h"
 #include "settings/startup.h"
 #include "support/box_watcher.h"
 

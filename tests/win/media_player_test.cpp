@@ -1,6 +1,7 @@
 // The media player on the real media control interface. The clips come from the data folder:
 // TINDREL_DATA_DIR when set (a Windows path, for example Z:\work\tindrel\data), otherwise the
-// folder data two levels above the test executable (build/win-x64/ or build/win-x86/ in the source tree).
+// folder data two levels above the test executable (build/win-x64/ or build/win-x86/ in the source
+// tree).
 
 #include "sound/win32/media_player.h"
 
@@ -13,8 +14,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 #include "sound/sound_player.h"
 #include "sound/win32/mpvolume.h"
 #include "sound/win32/window_fade_timer.h"

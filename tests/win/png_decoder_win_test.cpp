@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "render/alpha_bitmap.h"
 #include "render/png_decoder.h"
 #include "support/png_writer.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/file_system.h"
+#include "base/file_system.h"
 #include "render/caption.h"
 #include "render/gblur3.h"
 #include "render/win32/gdi_text_painter.h"

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/file_system.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 #include "settings/startup.h"
 #include "settings/web_links.h"
-#include "app/file_system.h"
 #include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
 #include "unit/fake_settings_window.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "app/error.h"
 #include "app/win32/application.h"
 #include "app/win32/due_date_tip.h"
 #include "app/win32/error_report.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
 #include "render/frame_bitmap.h"
 #include "render/win32/layered_window.h"
 #include "support/box_watcher.h"

@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/error.h"
+#include "base/error.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
 
@@ -19,9 +20,9 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
     ThrowLastError("RegisterClassExW");
   }
   // Zero-sized and never shown: it only stands for the application in the window list.
-  window_.reset(CreateWindowExW(0, kApplicationWindowClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU |
-                                                                     WS_MINIMIZEBOX,
-                                0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+  window_.reset(CreateWindowExW(0, kApplicationWindowClass, L"",
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, nullptr));
   if (!window_) ThrowLastError("CreateWindowExW");
 }
 
@@ -36,7 +37,9 @@ void Application::HideFromTaskbar() {
   SetWindowLongW(window_.get(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
 }
 
-bool Application::IsMinimised() const { return IsIconic(window_.get()) != FALSE; }
+bool Application::IsMinimised() const {
+  return IsIconic(window_.get()) != FALSE;
+}
 
 int Application::RunMessageLoop() {
   MSG message;

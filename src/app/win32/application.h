@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
 

@@ -2,12 +2,12 @@
 // the message loop that runs until the main window is closed.
 #include <windows.h>
 
-#include "app/error.h"
 #include "app/win32/application.h"
 #include "app/win32/error_report.h"
 #include "app/win32/main_window.h"
-#include "app/win32/raii.h"
 #include "app/win32/single_instance.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
 
 namespace {
 

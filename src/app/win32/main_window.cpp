@@ -6,10 +6,11 @@
 #include <exception>
 
 #include "app/countdown.h"
-#include "app/error.h"
-#include "app/file_system.h"
 #include "app/win32/resource.h"
 #include "app/win32/single_instance.h"
+#include "base/error.h"
+#include "base/file_system.h"
+#include "base/win32/text_conversion.h"
 #include "render/alpha_bitmap.h"
 #include "render/composition.h"
 #include "render/gblur3.h"

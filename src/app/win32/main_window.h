@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/date_time.h"
 #include "app/menu_model.h"
 #include "app/win32/application.h"
 #include "app/win32/due_date_tip.h"
 #include "app/win32/error_report.h"
 #include "app/win32/popup_menu.h"
-#include "app/win32/raii.h"
 #include "app/win32/system_clock.h"
+#include "base/date_time.h"
+#include "base/win32/raii.h"
 #include "render/composition.h"
 #include "render/frame_bitmap.h"
 #include "render/skin.h"

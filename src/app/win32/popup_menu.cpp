@@ -3,7 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "app/error.h"
+#include "base/error.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/menu_model.h"
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

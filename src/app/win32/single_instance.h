@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

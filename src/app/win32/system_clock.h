@@ -1,5 +1,5 @@
 #pragma once
-#include "app/date_time.h"
+#include "base/clock.h"
 
 namespace tindrel::win {
 

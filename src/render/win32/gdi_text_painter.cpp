@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 #include "render/win32/dib.h"
 #include "render/win32/private_font.h"
 

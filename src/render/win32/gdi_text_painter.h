@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 #include "render/text_painter.h"
 
 namespace tindrel {

@@ -1,6 +1,6 @@
 #include "render/win32/layered_window.h"
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 #include "render/win32/dib.h"
 
 namespace tindrel::win {

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 #include "render/frame_bitmap.h"
 
 namespace tindrel::win {

@@ -1,11 +1,10 @@
 // On Windows a bitmap's pixels live in a top-down 32-bit DIB section, so GDI can draw text on
 // them and UpdateLayeredWindow can take the same bitmap.
-#include "render/win32/dib.h"
-
 #include <cstring>
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
+#include "render/win32/dib.h"
 
 namespace tindrel {
 namespace {
@@ -22,7 +21,8 @@ class DibBacking final : public PixelBacking {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) throw Error("Out of system resources: " + win::SystemErrorText(GetLastError()));
+    if (!bitmap_ || !bits)
+      throw Error("Out of system resources: " + win::SystemErrorText(GetLastError()));
     bits_ = static_cast<std::uint8_t*>(bits);
     std::memset(bits_, 0, static_cast<std::size_t>(width) * height * 4);
   }

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel {
 

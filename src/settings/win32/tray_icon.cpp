@@ -6,7 +6,8 @@
 #include <exception>
 #include <utility>
 
-#include "app/error.h"
+#include "base/error.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
 namespace {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 #include "settings/tray_clicks.h"
 
 namespace tindrel::win {

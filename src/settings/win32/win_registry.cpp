@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
 namespace {

@@ -1,7 +1,7 @@
 #include "settings/win32/window_placement.h"
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

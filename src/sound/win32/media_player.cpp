@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "app/error.h"
+#include "base/error.h"
+#include "base/win32/text_conversion.h"
 #include "sound/win32/mpvolume.h"
 
 namespace tindrel::win {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/win32/raii.h"
+#include "base/win32/raii.h"
 #include "sound/media_device.h"
 
 namespace tindrel::win {

@@ -1,7 +1,7 @@
 #include "sound/win32/window_fade_timer.h"
 
-#include "app/error.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "sound/fade_timer.h"
 #include "sound/media_device.h"
 

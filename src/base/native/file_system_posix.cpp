@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/error.h"
-#include "app/file_system.h"
+#include "base/error.h"
+#include "base/file_system.h"
 
 namespace tindrel {
 namespace {

@@ -167,10 +167,6 @@ class ScopedWindowSubclass {
   bool installed_;
 };
 
-// UTF-8 <-> UTF-16 at the boundary to the wide Windows calls.
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& utf16);
-
 // The system's text for an error code (FormatMessage), without the trailing line break.
 std::string SystemErrorText(DWORD code);
 

@@ -1,4 +1,4 @@
-#include "app/file_system.h"
+#include "base/file_system.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The date-time value: days since 30 December 1899 00:00 local time, the time of day as the
-// fraction, millisecond resolution. The clock is a seam so that tests can set any instant.
+// fraction, millisecond resolution.
 
 namespace tindrel {
 
@@ -14,13 +14,6 @@ struct LocalTimeParts {
   int minute = 0;
   int second = 0;
   int millisecond = 0;
-};
-
-class Clock {
- public:
-  virtual ~Clock() = default;
-  // The current local instant, read to the millisecond.
-  virtual LocalTimeParts NowParts() = 0;
 };
 
 }  // namespace tindrel

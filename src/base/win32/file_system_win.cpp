@@ -3,9 +3,10 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "app/error.h"
-#include "app/file_system.h"
-#include "app/win32/raii.h"
+#include "base/error.h"
+#include "base/file_system.h"
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
 
 namespace tindrel {
 namespace {

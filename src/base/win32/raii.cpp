@@ -1,0 +1,37 @@
+#include "base/win32/raii.h"
+
+#include "base/error.h"
+#include "base/win32/text_conversion.h"
+
+namespace tindrel::win {
+
+std::string SystemErrorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "System error " + std::to_string(code);
+  return Narrow(text);
+}
+
+void ThrowLastError(const char* call) {
+  const DWORD code = GetLastError();
+  throw Error(std::string(call) + ": " + SystemErrorText(code));
+}
+
+ScopedModule LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) ThrowLastError("GetSystemDirectoryW");
+  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+  ScopedModule module(LoadLibraryW(path.c_str()));
+  if (!module) ThrowLastError("LoadLibraryW");
+  return module;
+}
+
+}  // namespace tindrel::win
