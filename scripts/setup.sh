@@ -16,7 +16,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   gcc-multilib dpkg-dev xz-utils python3
   nsis
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 missing() {

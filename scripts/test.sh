@@ -32,6 +32,18 @@ count() {  # suite name, status, passed, failed
   echo "== $1: $3 passed, $4 failed (exit $2)"
 }
 
+echo "== formatting (clang-format --dry-run --Werror with the committed .clang-format)"
+drift="$(git ls-files '*.c' '*.cpp' '*.h' | while read -r file; do
+  clang-format --dry-run --Werror "$file" >/dev/null 2>&1 || echo "$file"
+done)"
+if [ -z "$drift" ]; then
+  count "formatting" 0 1 0
+else
+  echo "these files differ from .clang-format (clang-format -i fixes them):"
+  echo "$drift"
+  count "formatting" 1 0 1
+fi
+
 echo "== native unit tests (ASan + UBSan)"
 ctest --test-dir build/native-asan --output-on-failure -j2 >"$work/native.log" 2>&1
 status=$?

@@ -12,9 +12,15 @@ namespace tindrel {
 // A 32-bit Windows colour value: red in the lowest byte, then green, then blue (0x00BBGGRR).
 using Colour = std::uint32_t;
 
-inline std::uint8_t RedOf(Colour c) { return static_cast<std::uint8_t>(c & 0xFF); }
-inline std::uint8_t GreenOf(Colour c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-inline std::uint8_t BlueOf(Colour c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+inline std::uint8_t RedOf(Colour c) {
+  return static_cast<std::uint8_t>(c & 0xFF);
+}
+inline std::uint8_t GreenOf(Colour c) {
+  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+inline std::uint8_t BlueOf(Colour c) {
+  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 // Byte offsets of the channels inside one pixel.
 enum Channel : int { kBlue = 0, kGreen = 1, kRed = 2, kAlpha = 3 };
@@ -55,7 +61,9 @@ class FrameBitmap {
   const std::uint8_t* ScanLine(int row) const;
 
   // Direct access to pixel (x, y); no range check, for loops that already hold valid indices.
-  std::uint8_t* PixelAt(int x, int y) { return bits_ + (static_cast<std::size_t>(y) * width_ + x) * 4; }
+  std::uint8_t* PixelAt(int x, int y) {
+    return bits_ + (static_cast<std::size_t>(y) * width_ + x) * 4;
+  }
   const std::uint8_t* PixelAt(int x, int y) const {
     return bits_ + (static_cast<std::size_t>(y) * width_ + x) * 4;
   }

@@ -1,11 +1,11 @@
 /* Moves the wall clock of one process by a number of seconds, for end-to-end runs of the widget
  * at chosen times under Wine. Preloaded (LD_PRELOAD) into the Wine process, it adds
  * TINDREL_CLOCK_OFFSET seconds (a signed integer, 0 when unset) to every realtime reading; with
- * TINDREL_CLOCK_OFFSET_FILE naming a file, the number in that file instead, read again at most every
- * 200 ms of the monotonic clock, so that a test can move the clock of a running program. Built
- * twice: for the 32-bit Wine process (gcc -m32), where Debian 12's wine32 reads the clock through
- * both the 32-bit and the 64-bit-time_t entry points, and for the 64-bit one (plain gcc), where
- * time_t has 64 bits everywhere. The monotonic clocks are left alone, so Wine's timers and
+ * TINDREL_CLOCK_OFFSET_FILE naming a file, the number in that file instead, read again at most
+ * every 200 ms of the monotonic clock, so that a test can move the clock of a running program.
+ * Built twice: for the 32-bit Wine process (gcc -m32), where Debian 12's wine32 reads the clock
+ * through both the 32-bit and the 64-bit-time_t entry points, and for the 64-bit one (plain gcc),
+ * where time_t has 64 bits everywhere. The monotonic clocks are left alone, so Wine's timers and
  * timeouts keep their pace. */
 
 #define _GNU_SOURCE

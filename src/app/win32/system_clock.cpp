@@ -7,7 +7,7 @@ namespace tindrel::win {
 LocalTimeParts SystemClock::NowParts() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  return LocalTimeParts{now.wYear, now.wMonth,  now.wDay,         now.wHour,
+  return LocalTimeParts{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
                         now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
