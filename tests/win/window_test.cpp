@@ -135,6 +135,51 @@ TEST(Win32Failure, NamesTheCallAndGivesTheSystemsText) {
   }
 }
 
+TEST(Win32Failure, ACallThatSetNoCodeIsNotReportedWithTheSuccessText) {
+  SetLastError(ERROR_SUCCESS);
+  try {
+    ThrowLastError("CreateDIBSection");
+    FAIL() << "no error thrown";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), "CreateDIBSection: the call failed without an error code");
+  }
+}
+
+TEST(Win32Failure, AFailedRealCallNamesItselfWithTheCodeItSet) {
+  // A window handle that was never valid: the system sets ERROR_INVALID_WINDOW_HANDLE.
+  const HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(gone, nullptr);
+  DestroyWindow(gone);
+  RECT rect{};
+  try {
+    if (!GetWindowRect(gone, &rect)) ThrowLastError("GetWindowRect");
+    FAIL() << "GetWindowRect succeeded on a destroyed window";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "GetWindowRect: " + SystemErrorText(ERROR_INVALID_WINDOW_HANDLE));
+  }
+}
+
+// A previous value of 0 is no failure; a window that is gone is.
+TEST(Win32Failure, WindowLongChangesTellAZeroValueFromAFailure) {
+  const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  SetLastError(ERROR_ACCESS_DENIED);  // a stale code from an earlier call must not count
+  EXPECT_EQ(GetWindowLongChecked(window, GWLP_USERDATA), 0);
+  SetWindowLongChecked(window, GWLP_USERDATA, 42);
+  EXPECT_EQ(GetWindowLongChecked(window, GWLP_USERDATA), 42);
+  DestroyWindow(window);
+  try {
+    SetWindowLongChecked(window, GWLP_USERDATA, 7);
+    FAIL() << "no error thrown for a destroyed window";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "SetWindowLongPtrW: " + SystemErrorText(ERROR_INVALID_WINDOW_HANDLE));
+  }
+}
+
 class OwnerWindow : public ::testing::Test {
  protected:
   void SetUp() override {

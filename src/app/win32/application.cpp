@@ -28,13 +28,15 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
 
 void Application::SetTitle(const std::string& title) {
   title_ = title;
+  // Tolerated when it fails: the window is never shown, and the title kept here is what the
+  // program reads back.
   SetWindowTextW(window_.get(), Widen(title).c_str());
 }
 
 void Application::HideFromTaskbar() {
-  ShowWindow(window_.get(), SW_HIDE);
-  const LONG style = GetWindowLongW(window_.get(), GWL_EXSTYLE);
-  SetWindowLongW(window_.get(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
+  ShowWindow(window_.get(), SW_HIDE);  // returns the previous state, not a failure
+  const LONG_PTR style = GetWindowLongChecked(window_.get(), GWL_EXSTYLE);
+  SetWindowLongChecked(window_.get(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
 }
 
 bool Application::IsMinimised() const {

@@ -10,6 +10,8 @@ void DueDateTipWindow::AttachDueDateTip(const std::string& title, const std::wst
   tip_.reset(CreateWindowExW(
       0, TOOLTIPS_CLASSW, nullptr, kDueDateTipStyle, 0, 0, 0, 0, owner_, nullptr,
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE)), nullptr));
+  // Tolerated when the tip cannot be made: it only explains the countdown, which goes on without
+  // it, and a report here would interrupt a settings load half done.
   if (!tip_) return;
   SetWindowPos(tip_.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, back_colour, 0);

@@ -81,6 +81,7 @@ void TfrmVelaCountdownClock::DetachAndDestroyWindow() {
 
 void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
   const HINSTANCE instance = application_.Instance();
+  // Tolerated when missing: the window works without an icon, and the tray leaves its icon out.
   icon_.reset(static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 
@@ -102,6 +103,7 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
   if (!window_) ThrowLastError("CreateWindowExW");
   show_widget_message_ = ShowWidgetMessage();
   // A start of the same user may run at another integrity level; its request still gets here.
+  // Tolerated when it fails: only such a start's request is then not heard.
   if (show_widget_message_ != 0)
     ChangeWindowMessageFilterEx(window_, show_widget_message_, MSGFLT_ALLOW, nullptr);
 
@@ -184,7 +186,7 @@ void TfrmVelaCountdownClock::SetVisible(bool visible) {
 }
 
 void TfrmVelaCountdownClock::ReownToDesktop() {
-  SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+  SetWindowLongChecked(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
 }
 
 void TfrmVelaCountdownClock::KeepOnScreen() {

@@ -11,10 +11,6 @@ namespace {
 
 constexpr UINT_PTR kAcceleratorSubclassId = 0x7D1;
 
-Error LastSystemError(const char* what) {
-  return Error(std::string(what) + ": " + SystemErrorText(GetLastError()));
-}
-
 // Gives each (sub)menu its accelerators as the system opens it, before it is measured and drawn.
 LRESULT CALLBACK PrepareOnOpen(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                DWORD_PTR view_data) {
@@ -35,7 +31,7 @@ PopupMenuView::PopupMenuView(MenuItem& root) : menu_(BuildLevel(root)) {}
 
 ScopedMenu PopupMenuView::BuildLevel(MenuItem& model) {
   ScopedMenu menu(CreatePopupMenu());
-  if (!menu) throw LastSystemError("Cannot create a popup menu");
+  if (!menu) ThrowLastError("CreatePopupMenu");
   Level level{menu.get(), &model, VisibleEntries(model)};
   for (UINT position = 0; position < level.shown.size(); ++position) {
     InsertEntry(menu.get(), position, *level.shown[position]);
@@ -53,7 +49,7 @@ void PopupMenuView::InsertEntry(HMENU menu, UINT position, MenuItem& entry) {
   if (entry.IsSeparator()) {
     info.fType = MFT_SEPARATOR;
     if (!InsertMenuItemW(menu, position, TRUE, &info)) {
-      throw LastSystemError("Cannot add a menu separator");
+      ThrowLastError("InsertMenuItemW");
     }
     return;
   }
@@ -70,7 +66,7 @@ void PopupMenuView::InsertEntry(HMENU menu, UINT position, MenuItem& entry) {
     info.hSubMenu = submenu.get();
   }
   if (!InsertMenuItemW(menu, position, TRUE, &info)) {
-    throw LastSystemError("Cannot add a menu entry");
+    ThrowLastError("InsertMenuItemW");
   }
   // The parent menu destroys its submenus with itself.
   submenu.release();
@@ -100,7 +96,7 @@ void PopupMenuView::WriteCaptions(const Level& level) {
     info.fMask = MIIM_STRING;
     info.dwTypeData = caption.data();
     if (!SetMenuItemInfoW(level.handle, position, TRUE, &info)) {
-      throw LastSystemError("Cannot change a menu caption");
+      ThrowLastError("SetMenuItemInfoW");
     }
   }
 }

@@ -21,7 +21,25 @@ std::string SystemErrorText(DWORD code) {
 
 void ThrowLastError(const char* call) {
   const DWORD code = GetLastError();
-  throw Error(std::string(call) + ": " + SystemErrorText(code));
+  // Some calls (GDI ones above all) fail without setting a code; the system's text for 0 would
+  // read as a success.
+  const std::string text =
+      code == ERROR_SUCCESS ? "the call failed without an error code" : SystemErrorText(code);
+  throw Error(std::string(call) + ": " + text);
+}
+
+void SetWindowLongChecked(HWND window, int index, LONG_PTR value) {
+  SetLastError(ERROR_SUCCESS);
+  if (SetWindowLongPtrW(window, index, value) == 0 && GetLastError() != ERROR_SUCCESS) {
+    ThrowLastError("SetWindowLongPtrW");
+  }
+}
+
+LONG_PTR GetWindowLongChecked(HWND window, int index) {
+  SetLastError(ERROR_SUCCESS);
+  const LONG_PTR value = GetWindowLongPtrW(window, index);
+  if (value == 0 && GetLastError() != ERROR_SUCCESS) ThrowLastError("GetWindowLongPtrW");
+  return value;
 }
 
 ScopedModule LoadSystemLibrary(const wchar_t* name) {

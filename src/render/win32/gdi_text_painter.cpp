@@ -12,14 +12,6 @@
 #include "render/win32/private_font.h"
 
 namespace tindrel {
-namespace {
-
-[[noreturn]] void ThrowLastError(const char* what) {
-  throw Error(std::string(what) + ": " + win::SystemErrorText(GetLastError()));
-}
-
-}  // namespace
-
 LOGFONTW LogicalFontFor(const FontSpec& font) {
   LOGFONTW logical{};
   logical.lfHeight = font.height;
@@ -44,13 +36,13 @@ namespace {
 win::ScopedFont CreateLogicalFont(const FontSpec& font) {
   const LOGFONTW logical = LogicalFontFor(font);
   win::ScopedFont handle(CreateFontIndirectW(&logical));
-  if (!handle) ThrowLastError("Cannot create font");
+  if (!handle) win::ThrowLastError("CreateFontIndirectW");
   return handle;
 }
 
 win::ScopedMemoryDc CreateMemoryDc() {
   win::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) ThrowLastError("Cannot create device context");
+  if (!dc) win::ThrowLastError("CreateCompatibleDC");
   return dc;
 }
 
@@ -73,7 +65,7 @@ HDC GdiTextPainter::DeviceContextIn(const FontSpec& font) {
   font_selected_.emplace(dc, font_.get());
   if (!*font_selected_) {
     font_selected_.reset();
-    ThrowLastError("Cannot select font");
+    win::ThrowLastError("SelectObject");
   }
   font_spec_ = font;
   return dc;
@@ -95,7 +87,7 @@ TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text
   const std::wstring wide = win::Widen(text);
   SIZE size{};
   if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size)) {
-    ThrowLastError("Cannot measure text");
+    win::ThrowLastError("GetTextExtentPoint32W");
   }
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
@@ -107,14 +99,14 @@ void GdiTextPainter::Draw(FrameBitmap& target, const FontSpec& font, const std::
   const HDC dc = DeviceContextIn(font);
   // Selected for this drawing only: the bitmap may be freed once it is drawn on.
   const win::ScopedSelect bitmap_selected(dc, dib);
-  if (!bitmap_selected) ThrowLastError("Cannot select bitmap");
+  if (!bitmap_selected) win::ThrowLastError("SelectObject");
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour & 0x00FFFFFF);
   const std::wstring wide = win::Widen(text);
   const BOOL drawn = TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
   // The pixels are read directly next; GDI may still hold the drawing in its batch.
   GdiFlush();
-  if (!drawn) ThrowLastError("Cannot draw text");
+  if (!drawn) win::ThrowLastError("TextOutW");
 }
 
 }  // namespace tindrel

@@ -15,6 +15,8 @@ DWORD LayeredFramePresenter::Present(HWND window, const FrameBitmap& frame, POIN
   // again at the end: the frame's bitmap may be freed before the next update.
   ScopedSelect selection(memory,
                          dib ? static_cast<HGDIOBJ>(dib) : GetCurrentObject(memory, OBJ_BITMAP));
+  // Without the frame's bitmap selected the update would show whatever the context held before.
+  if (!selection) return GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE;
   SIZE size{frame.Width(), frame.Height()};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

@@ -21,8 +21,7 @@ class DibBacking final : public PixelBacking {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits)
-      throw Error("Out of system resources: " + win::SystemErrorText(GetLastError()));
+    if (!bitmap_ || !bits) win::ThrowLastError("CreateDIBSection");
     bits_ = static_cast<std::uint8_t*>(bits);
     std::memset(bits_, 0, static_cast<std::size_t>(width) * height * 4);
   }

@@ -8,7 +8,7 @@ namespace tindrel::win {
 WindowPlacementData ReadWindowPlacement(HWND window) {
   WINDOWPLACEMENT native{};
   native.length = sizeof(native);
-  if (!GetWindowPlacement(window, &native)) throw Error(SystemErrorText(GetLastError()));
+  if (!GetWindowPlacement(window, &native)) ThrowLastError("GetWindowPlacement");
   WindowPlacementData placement;
   placement.flags = native.flags;
   placement.showCmd = native.showCmd;
@@ -28,7 +28,7 @@ void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement) {
   native.ptMaxPosition = {placement.maxPosition.x, placement.maxPosition.y};
   native.rcNormalPosition = {placement.normalPosition.left, placement.normalPosition.top,
                              placement.normalPosition.right, placement.normalPosition.bottom};
-  if (!SetWindowPlacement(window, &native)) throw Error(SystemErrorText(GetLastError()));
+  if (!SetWindowPlacement(window, &native)) ThrowLastError("SetWindowPlacement");
 }
 
 namespace {
