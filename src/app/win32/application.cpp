@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/error.h"
+#include "base/win32/routed_window.h"
 #include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
@@ -16,9 +17,7 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
   window_class.lpszClassName = kApplicationWindowClass;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    ThrowLastError("RegisterClassExW");
-  }
+  RegisterWindowClassOnce(window_class);
   // Zero-sized and never shown: it only stands for the application in the window list.
   window_.reset(CreateWindowExW(0, kApplicationWindowClass, L"",
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,

@@ -56,7 +56,7 @@ TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorRe
   pixels_per_inch_ = ScreenPixelsPerInch();
   try {
     CreateWindowFromDefinition();
-    report_.SetOwner(window_);
+    report_.SetOwner(Handle());
     FormCreate();
   } catch (...) {
     // The destructor does not run for a constructor that throws; the start-up report that follows
@@ -66,17 +66,14 @@ TfrmVelaCountdownClock::TfrmVelaCountdownClock(Application& application, ErrorRe
   }
 }
 
+// Destroyed here, while every member still stands: its destruction handlers save the settings.
 TfrmVelaCountdownClock::~TfrmVelaCountdownClock() {
-  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  if (Handle()) DestroyWindow(Handle());
 }
 
 void TfrmVelaCountdownClock::DetachAndDestroyWindow() {
   report_.SetOwner(nullptr);
-  if (!window_) return;
-  const HWND window = window_;
-  window_ = nullptr;
-  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  if (IsWindow(window)) DestroyWindow(window);
+  DestroyUnbound();
 }
 
 void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
@@ -85,32 +82,21 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
   icon_.reset(static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = StaticWindowProc;
-  window_class.hInstance = instance;
-  window_class.hIcon = icon_.get();
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kMainWindowClass;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    ThrowLastError("RegisterClassExW");
-  }
-
   // Borderless; kept out of the taskbar and the task switcher whoever owns it.
-  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, Widen(kApplicationTitle).c_str(),
-                            WS_POPUP, kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight,
-                            application_.Handle(), nullptr, instance, this);
-  if (!window_) ThrowLastError("CreateWindowExW");
+  const std::wstring title = Widen(kApplicationTitle);
+  CreateRoutedWindow({kMainWindowClass, instance, icon_.get(), LoadCursorW(nullptr, IDC_ARROW)},
+                     {WS_EX_TOOLWINDOW, WS_POPUP, title.c_str(), kDesignLeft, kDesignTop,
+                      kDesignWidth, kDesignHeight, application_.Handle()});
   show_widget_message_ = ShowWidgetMessage();
   // A start of the same user may run at another integrity level; its request still gets here.
   // Tolerated when it fails: only such a start's request is then not heard.
   if (show_widget_message_ != 0)
-    ChangeWindowMessageFilterEx(window_, show_widget_message_, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(Handle(), show_widget_message_, MSGFLT_ALLOW, nullptr);
 
   // The components of the window's definition, which exist before its creation handler runs.
   PopupMenu1 = BuildPopupMenu();
   MediaPlayer1 = std::make_unique<TMediaPlayer>();
-  tFade = std::make_unique<WindowFadeTimer>(window_, kFadeTimer);
+  tFade = std::make_unique<WindowFadeTimer>(Handle(), kFadeTimer);
   player_ = std::make_unique<SoundPlayer>(*MediaPlayer1, *tFade,
                                           ExecutableFolder() + "sounds" + PathSeparator(),
                                           [this] { return Checked("Never1"); });
@@ -118,7 +104,7 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
   FormStorage1->OnRestorePlacement = [this] { FormStorage1RestorePlacement(*FormStorage1, *this); };
   FormStorage1->OnSavePlacement = [this] { FormStorage1SavePlacement(*FormStorage1, *this); };
   RxTrayIcon1 = std::make_unique<TrayIcon>(
-      icon_.get(), kApplicationTitle, window_,
+      icon_.get(), kApplicationTitle, Handle(),
       TrayIcon::Handlers{
           [this](const TrayClick&) { RxTrayIcon1Click(); },
           [this](HWND owner, POINT cursor) -> std::function<void()> {
@@ -131,13 +117,13 @@ void TfrmVelaCountdownClock::CreateWindowFromDefinition() {
             report_.ShowError(ReportSource::kTrayIcon, message);
           },
       });
-  if (!SetTimer(window_, kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
+  if (!SetTimer(Handle(), kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
 }
 
 // -- creation and the window's life cycle ---------------------------------------------------------
 
 void TfrmVelaCountdownClock::FormCreate() {
-  due_date_tip_ = std::make_unique<DueDateTipWindow>(window_);
+  due_date_tip_ = std::make_unique<DueDateTipWindow>(Handle());
   MakeLayered();
   BuildSharedBlurKernel();
   SetDueDateCaptions(*PopupMenu1, CurrentInstant(clock_));
@@ -148,7 +134,7 @@ void TfrmVelaCountdownClock::FormCreate() {
       ChimeSchedule::Entries{[this] { return Checked("EveryHour1"); },
                              [this] { return Checked("EveryHalfHour1"); }},
       [this] { player_->PlaySound(); });
-  if (!SetTimer(window_, kRefreshTimer, kRefreshInterval, nullptr)) ThrowLastError("SetTimer");
+  if (!SetTimer(Handle(), kRefreshTimer, kRefreshInterval, nullptr)) ThrowLastError("SetTimer");
   // Without its sprite the widget still comes up; it only has no stars.
   if (!report_.Guard(ReportSource::kStartUp, [this] { LoadStarSprite(); })) return;
   stars_.Reset();
@@ -157,9 +143,9 @@ void TfrmVelaCountdownClock::FormCreate() {
 }
 
 void TfrmVelaCountdownClock::MakeLayered() {
-  const LONG style = GetWindowLongW(window_, GWL_EXSTYLE);
+  const LONG style = GetWindowLongW(Handle(), GWL_EXSTYLE);
   SetLastError(0);
-  if (SetWindowLongW(window_, GWL_EXSTYLE, style | WS_EX_LAYERED) == 0 && GetLastError() != 0) {
+  if (SetWindowLongW(Handle(), GWL_EXSTYLE, style | WS_EX_LAYERED) == 0 && GetLastError() != 0) {
     report_.ShowSystemError(ReportSource::kStartUp, GetLastError());
   }
 }
@@ -177,25 +163,25 @@ void TfrmVelaCountdownClock::SetVisible(bool visible) {
     Dispatch(ReportSource::kSettings, [this] { FormStorage1->LoadSettings(); });
     // The first frame of the load has given the window its real size.
     Dispatch(ReportSource::kWindowEvent, [this] { KeepOnScreen(); });
-    ShowWindow(window_, SW_SHOW);
+    ShowWindow(Handle(), SW_SHOW);
     Dispatch(ReportSource::kWindowEvent, [this] { FormShow(); });
   } else {
-    ShowWindow(window_, SW_HIDE);
+    ShowWindow(Handle(), SW_HIDE);
     Dispatch(ReportSource::kWindowEvent, [this] { FormHide(); });
   }
 }
 
 void TfrmVelaCountdownClock::ReownToDesktop() {
-  SetWindowLongChecked(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+  SetWindowLongChecked(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
 }
 
 void TfrmVelaCountdownClock::KeepOnScreen() {
   RECT rect{};
-  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
+  if (!GetWindowRect(Handle(), &rect)) ThrowLastError("GetWindowRect");
   const auto moved = screen_keeper_.Refit(
       PlacementRect{rect.left, rect.top, rect.right, rect.bottom}, MonitorWorkAreas());
   if (!moved) return;
-  if (!SetWindowPos(window_, nullptr, moved->left, moved->top, 0, 0,
+  if (!SetWindowPos(Handle(), nullptr, moved->left, moved->top, 0, 0,
                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
     ThrowLastError("SetWindowPos");
   }
@@ -213,7 +199,7 @@ void TfrmVelaCountdownClock::OnClockJump() {
 void TfrmVelaCountdownClock::FormShow() {
   ReownToDesktop();
   OnTop1Click();
-  SetForegroundWindow(window_);
+  SetForegroundWindow(Handle());
 }
 
 void TfrmVelaCountdownClock::FormActivate() {
@@ -223,7 +209,7 @@ void TfrmVelaCountdownClock::FormActivate() {
 void TfrmVelaCountdownClock::FormMouseMove() {
   // The system's own move loop drags the window; it needs the capture released first.
   ReleaseCapture();
-  SendMessageW(window_, WM_SYSCOMMAND, kDragCommand, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, kDragCommand, 0);
 }
 
 void TfrmVelaCountdownClock::FormHide() {
@@ -242,7 +228,7 @@ void TfrmVelaCountdownClock::BringIntoView() {
     SetVisible(true);
     return;
   }
-  SetForegroundWindow(window_);
+  SetForegroundWindow(Handle());
 }
 
 void TfrmVelaCountdownClock::FormDestroy() {
@@ -253,7 +239,7 @@ void TfrmVelaCountdownClock::FormDestroy() {
 // -- commands ------------------------------------------------------------------------------------
 
 void TfrmVelaCountdownClock::OnTop1Click() {
-  if (!SetWindowPos(window_, Checked("OnTop1") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+  if (!SetWindowPos(Handle(), Checked("OnTop1") ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                     SWP_NOMOVE | SWP_NOSIZE)) {
     ThrowLastError("SetWindowPos");
   }
@@ -270,7 +256,7 @@ void TfrmVelaCountdownClock::RxTrayIcon1Click() {
 }
 
 void TfrmVelaCountdownClock::Exit1Click() {
-  SendMessageW(window_, WM_CLOSE, 0, 0);
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
 void TfrmVelaCountdownClock::CloseWidget() {
@@ -278,7 +264,7 @@ void TfrmVelaCountdownClock::CloseWidget() {
   // A granted close request saves, the close handler saves again, then the window goes.
   Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnCloseRequest(); });
   Dispatch(ReportSource::kWindowEvent, [this] { FormClose(); });
-  DestroyWindow(window_);
+  DestroyWindow(Handle());
 }
 
 void TfrmVelaCountdownClock::DisplayShadow1Click() {
@@ -305,7 +291,7 @@ MenuItem* TfrmVelaCountdownClock::ChooseFromPopupMenu1(HWND owner, POINT screen_
     // The lists are complete: what was found on the way is told before the menu opens. The box's
     // own loop may have closed the program meanwhile.
     report_.ShowPending();
-    if (closing_ || !window_) return nullptr;
+    if (closing_ || !Handle()) return nullptr;
   }
   MenuItem* chosen = nullptr;
   report_.Guard(ReportSource::kMenuCommand,
@@ -419,7 +405,7 @@ void TfrmVelaCountdownClock::EditCurrentSkin1Click() {
 
   CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = window_;
+  dialog.hwndOwner = Handle();
   dialog.lpLogFont = &logical;
   dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
   dialog.rgbColors = font_.colour;
@@ -507,8 +493,8 @@ void TfrmVelaCountdownClock::OnDrawWidget() {
 
 void TfrmVelaCountdownClock::PresentFrame(const FrameBitmap& frame) {
   RECT rect{};
-  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
-  const DWORD error = presenter_.Present(window_, frame, POINT{rect.left, rect.top});
+  if (!GetWindowRect(Handle(), &rect)) ThrowLastError("GetWindowRect");
+  const DWORD error = presenter_.Present(Handle(), frame, POINT{rect.left, rect.top});
   if (error && error != failed_present_code_)
     report_.ShowSystemError(ReportSource::kFrameUpdate, error);
   failed_present_code_ = error;
@@ -546,7 +532,7 @@ void TfrmVelaCountdownClock::tFadeTimer() {
 // -- what the settings store sees ----------------------------------------------------------------
 
 WindowPlacementData TfrmVelaCountdownClock::GetPlacement() {
-  WindowPlacementData placement = ReadWindowPlacement(window_);
+  WindowPlacementData placement = ReadWindowPlacement(Handle());
   // A window put on screen in place of a stored position keeps that position in the settings
   // until the user moves it.
   placement.normalPosition = screen_keeper_.StoredRect(placement.normalPosition);
@@ -556,7 +542,7 @@ WindowPlacementData TfrmVelaCountdownClock::GetPlacement() {
 void TfrmVelaCountdownClock::SetPlacement(const WindowPlacementData& placement) {
   WindowPlacementData on_screen = placement;
   on_screen.normalPosition = screen_keeper_.Place(placement.normalPosition, MonitorWorkAreas());
-  ApplyWindowPlacement(window_, on_screen);
+  ApplyWindowPlacement(Handle(), on_screen);
 }
 
 void TfrmVelaCountdownClock::SetWindowState(WindowState) {
@@ -566,7 +552,7 @@ void TfrmVelaCountdownClock::SetWindowState(WindowState) {
 
 WindowBounds TfrmVelaCountdownClock::CurrentBounds() {
   RECT rect{};
-  if (!GetWindowRect(window_, &rect)) ThrowLastError("GetWindowRect");
+  if (!GetWindowRect(Handle(), &rect)) ThrowLastError("GetWindowRect");
   return WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -600,19 +586,7 @@ void TfrmVelaCountdownClock::Dispatch(ReportSource source, const std::function<v
   report_.Guard(source, handler);
 }
 
-LRESULT CALLBACK TfrmVelaCountdownClock::StaticWindowProc(HWND window, UINT message, WPARAM wparam,
-                                                          LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<TfrmVelaCountdownClock*>(create->lpCreateParams)->window_ = window;
-  }
-  auto* self = reinterpret_cast<TfrmVelaCountdownClock*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  return self->WindowProc(message, wparam, lparam);
-}
-
-LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT TfrmVelaCountdownClock::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   // The tip sees the mouse first, as it would through a subclass; a mouse move then starts a drag.
   if (due_date_tip_) due_date_tip_->RelayMouseMessage(message, wparam, lparam);
   if (show_widget_message_ != 0 && message == show_widget_message_) {
@@ -639,7 +613,7 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
     case WM_CONTEXTMENU: {
       POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
       if (lparam == -1) GetCursorPos(&at);
-      if (MenuItem* chosen = ChooseFromPopupMenu1(window_, at)) ClickMenuEntry(*chosen);
+      if (MenuItem* chosen = ChooseFromPopupMenu1(Handle(), at)) ClickMenuEntry(*chosen);
       return 0;
     }
     case WM_ACTIVATE:
@@ -692,8 +666,8 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       return 0;
     case WM_DESTROY:
       visible_ = false;  // destruction has hidden the window
-      KillTimer(window_, kRefreshTimer);
-      KillTimer(window_, kStarTimer);
+      KillTimer(Handle(), kRefreshTimer);
+      KillTimer(Handle(), kStarTimer);
       tFade->SetEnabled(false);
       Dispatch(ReportSource::kSettings, [this] { FormStorage1->SaveOnDestroy(); });
       FormDestroy();
@@ -703,12 +677,8 @@ LRESULT TfrmVelaCountdownClock::WindowProc(UINT message, WPARAM wparam, LPARAM l
       due_date_tip_.reset();
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
   }
-  return DefWindowProcW(window_, message, wparam, lparam);
+  return DefaultHandling(message, wparam, lparam);
 }
 
 }  // namespace tindrel::win

@@ -20,6 +20,7 @@
 #include "app/win32/system_clock.h"
 #include "base/date_time.h"
 #include "base/win32/raii.h"
+#include "base/win32/routed_window.h"
 #include "render/composition.h"
 #include "render/frame_bitmap.h"
 #include "render/skin.h"
@@ -44,7 +45,9 @@ namespace tindrel::win {
 constexpr wchar_t kMainWindowClass[] = L"TfrmVelaCountdownClock";
 constexpr char kApplicationTitle[] = "Tindrel";
 
-class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoices {
+class TfrmVelaCountdownClock final : public SettingsWindow,
+                                     public SettingsChoices,
+                                     private RoutedWindow {
  public:
   // Builds the window from its definition and runs FormCreate.
   TfrmVelaCountdownClock(Application& application, ErrorReport& report);
@@ -52,7 +55,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   TfrmVelaCountdownClock(const TfrmVelaCountdownClock&) = delete;
   TfrmVelaCountdownClock& operator=(const TfrmVelaCountdownClock&) = delete;
 
-  HWND Handle() const { return window_; }
+  using RoutedWindow::Handle;
   // The window's visibility as the program sees it: it turns on before a showing's settings load,
   // whose redraw thus presents the first frame before the window appears, and off before hiding.
   bool Visible() const { return visible_; }
@@ -63,7 +66,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   WindowPlacementData GetPlacement() override;
   void SetPlacement(const WindowPlacementData& placement) override;
   void SetWindowState(WindowState state) override;
-  bool IsWindowVisible() override { return ::IsWindowVisible(window_) != FALSE; }
+  bool IsWindowVisible() override { return ::IsWindowVisible(Handle()) != FALSE; }
   bool IsApplicationMinimized() override { return application_.IsMinimised(); }
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
@@ -95,8 +98,7 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
   void DueDateClick(const std::string& item) override;
 
  private:
-  static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void Dispatch(ReportSource source, const std::function<void()>& handler);
   void CreateWindowFromDefinition();
   // Unbinds the window from this object and destroys it: after a failed construction no message
@@ -165,7 +167,6 @@ class TfrmVelaCountdownClock final : public SettingsWindow, public SettingsChoic
 
   Application& application_;
   ErrorReport& report_;
-  HWND window_ = nullptr;
   bool visible_ = false;
   // Set by the first close request: a close asked for while one is under way (from a message box
   // of its saves) is ignored, and no menu or tray command runs on a closing window.

@@ -39,17 +39,6 @@ std::string TipText(const std::string& hint) {
   return ansi;
 }
 
-void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = instance;
-  window_class.lpszClassName = kWindowClass;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    ThrowLastError("RegisterClassExW");
-  }
-}
-
 bool MapMouseMessage(UINT mouse_message, TrayMouseEvent& event) {
   switch (mouse_message) {
     case WM_MOUSEMOVE:
@@ -157,21 +146,15 @@ TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers hand
       notify_(std::move(notify)),
       retry_(retry),
       taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterWindowClass(instance, &TrayIcon::WindowProc);
   // A hidden top-level window rather than a message-only one: only top-level windows receive the
   // shell's broadcast that the taskbar has been re-created, after which the icon is added again.
-  window_.reset(CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                instance, this));
-  if (!window_) {
-    ThrowLastError("CreateWindowExW");
-  }
+  CreateRoutedWindow({kWindowClass, GetModuleHandleW(nullptr)}, WindowShape{});
   Add();
 }
 
+// The window goes with the base, unbound first: no message reaches the parts already gone.
 TrayIcon::~TrayIcon() {
   Remove();
-  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
 bool TrayIcon::Notify(DWORD message, NOTIFYICONDATAA& record) {
@@ -180,13 +163,13 @@ bool TrayIcon::Notify(DWORD message, NOTIFYICONDATAA& record) {
 }
 
 void TrayIcon::Add() {
-  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
   Notify(NIM_DELETE, record);
   added_ = icon_ != nullptr && Notify(NIM_ADD, record);
   StopRetrying();
   if (icon_ == nullptr || added_ || retry_.attempts <= 0) return;
   // Without the timer there is no second try; the next restart of the shell adds the icon.
-  if (SetTimer(window_.get(), kAddRetryTimer, retry_.interval_ms, nullptr))
+  if (SetTimer(Handle(), kAddRetryTimer, retry_.interval_ms, nullptr))
     retries_left_ = retry_.attempts;
 }
 
@@ -196,49 +179,44 @@ void TrayIcon::RetryAdd() {
     return;
   }
   --retries_left_;
-  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
   added_ = Notify(NIM_ADD, record);
   if (added_ || retries_left_ == 0) StopRetrying();
 }
 
 void TrayIcon::StopRetrying() {
   retries_left_ = 0;
-  KillTimer(window_.get(), kAddRetryTimer);
+  KillTimer(Handle(), kAddRetryTimer);
 }
 
 void TrayIcon::Remove() {
   StopRetrying();
-  NOTIFYICONDATAA record = BuildTrayRecord(window_.get(), icon_, hint_);
+  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
   Notify(NIM_DELETE, record);
   added_ = false;
 }
 
-LRESULT CALLBACK TrayIcon::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self != nullptr && message == kTrayCallbackMessage) {
+LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kTrayCallbackMessage) {
     // No error may unwind through the system's dispatch; it is shown and the icon goes on.
     try {
-      self->HandleMouse(static_cast<UINT>(lparam));
+      HandleMouse(static_cast<UINT>(lparam));
     } catch (const std::exception& error) {
-      self->ReportError(error.what());
+      ReportError(error.what());
     } catch (...) {
-      self->ReportError("Unknown error");
+      ReportError("Unknown error");
     }
     return 0;
   }
-  if (self != nullptr && message == WM_TIMER && wparam == kAddRetryTimer) {
-    self->RetryAdd();
+  if (message == WM_TIMER && wparam == kAddRetryTimer) {
+    RetryAdd();
     return 0;
   }
-  if (self != nullptr && self->taskbar_created_ != 0 && message == self->taskbar_created_) {
-    self->Add();
+  if (taskbar_created_ != 0 && message == taskbar_created_) {
+    Add();
     return 0;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return DefaultHandling(message, wparam, lparam);
 }
 
 void TrayIcon::HandleMouse(UINT mouse_message) {
@@ -272,15 +250,15 @@ void TrayIcon::PopUpMenu() {
   const HWND active = GetActiveWindow();
   const HWND cancel = active != nullptr ? active : main_window_;
   if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
-  BringToForeground(window_.get());
+  BringToForeground(Handle());
   ProcessPendingMessages();
   std::function<void()> command;
   {
     struct RefocusAfterMenu {
       HWND window;
       ~RefocusAfterMenu() { BringToForeground(window); }
-    } refocus{window_.get()};
-    command = handlers_.on_popup(window_.get(), CursorPosition());
+    } refocus{Handle()};
+    command = handlers_.on_popup(Handle(), CursorPosition());
   }
   if (command) command();
 }

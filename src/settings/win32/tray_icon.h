@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/win32/raii.h"
+#include "base/win32/routed_window.h"
 #include "settings/tray_clicks.h"
 
 namespace tindrel::win {
@@ -54,7 +55,7 @@ struct TrayAddRetry {
   int attempts = 30;
 };
 
-class TrayIcon {
+class TrayIcon : private RoutedWindow {
  public:
   struct Handlers {
     // A completed click of the left button (and of the right one when there is no menu).
@@ -74,7 +75,7 @@ class TrayIcon {
   // handle stays the caller's. Throws tindrel::Error when the icon's window cannot be made.
   TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers,
            ShellNotify notify = {}, TrayAddRetry retry = {});
-  ~TrayIcon();
+  ~TrayIcon() override;
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
@@ -82,10 +83,10 @@ class TrayIcon {
   bool added() const { return added_; }
   // True while a failed add is being tried again.
   bool retrying() const { return retries_left_ > 0; }
-  HWND window() const { return window_.get(); }
+  HWND window() const { return Handle(); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void HandleMouse(UINT mouse_message);
   void RaiseClick(TrayButton button);
   void PopUpMenu();
@@ -106,7 +107,6 @@ class TrayIcon {
   UINT taskbar_created_;
   TrayClickTracker clicks_;
   bool added_ = false;
-  ScopedWindow window_;
 };
 
 }  // namespace tindrel::win
