@@ -164,6 +164,7 @@ bool TrayIcon::Notify(DWORD message, NOTIFYICONDATAA& record) {
 
 void TrayIcon::Add() {
   NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
+  // Fails when the shell holds no icon of ours, which is the usual case; only the add counts.
   Notify(NIM_DELETE, record);
   added_ = icon_ != nullptr && Notify(NIM_ADD, record);
   StopRetrying();
@@ -192,6 +193,7 @@ void TrayIcon::StopRetrying() {
 void TrayIcon::Remove() {
   StopRetrying();
   NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
+  // Tolerated when it fails: a shell that restarted without the icon has nothing to remove.
   Notify(NIM_DELETE, record);
   added_ = false;
 }
