@@ -20,18 +20,12 @@
 #include "sound/sound_player.h"
 #include "sound/win32/mpvolume.h"
 #include "sound/win32/window_fade_timer.h"
+#include "support/data_dir.h"
 
 namespace tindrel::win {
 namespace {
 
-std::string DataDir() {
-  if (const char* dir = std::getenv("TINDREL_DATA_DIR"); dir && *dir) return dir;
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring folder(exe);
-  folder.erase(folder.find_last_of(L"\\/") + 1);
-  return Narrow(folder) + "..\\..\\data";
-}
+using test::DataDir;
 
 std::string SoundsDir() {
   return DataDir() + "\\sounds";

@@ -33,18 +33,12 @@
 #include "render/stars.h"
 #include "render/win32/gdi_text_painter.h"
 #include "render/win32/layered_window.h"
+#include "support/data_dir.h"
 
 namespace tindrel::win {
 namespace {
 
-std::string DataDir() {
-  if (const char* dir = std::getenv("TINDREL_DATA_DIR"); dir && *dir) return dir;
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring folder(exe);
-  folder.erase(folder.find_last_of(L"\\/") + 1);
-  return Narrow(folder) + "..\\..\\data";
-}
+using test::DataDir;
 
 // Live GDI objects found by their table index; 0 where bare indices name nothing.
 int GdiObjectsInTable() {
