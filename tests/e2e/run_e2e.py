@@ -795,6 +795,8 @@ def a_skin_whose_gamma_chunk_is_damaged_shows_its_colours_unmapped(w, ctx):
         f.write(png_files.rgba_picture(300, 40, (128, 128, 128, 255), gama=100000,
                                        gama_damaged=True))
     w.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Grey")
+    # A twinkling star over the sampled pixel would change its colour.
+    w.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
     w.start()
     win = w.wait_for_window()
     time.sleep(1.5)
