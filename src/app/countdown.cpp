@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/error.h"
+#include "base/stored_names.h"
 
 namespace tindrel {
 namespace {
@@ -201,10 +202,10 @@ std::string DueYearText(DateTime now, int month, int day) {
 
 const std::array<DueDateChoice, 4>& DueDateChoices() {
   static constexpr std::array<DueDateChoice, 4> kChoices = {{
-      {"ChristmasDecember2420071", 3, 12, 24, "Christmas - December 24 "},
-      {"Christmas1", 0, 12, 25, "Christmas - December 25 "},
-      {"NewYear1", 1, 1, 1, "New Year - January 1 "},
-      {"ChristmasJanuary71", 2, 1, 7, "Julian Christmas - January 7 "},
+      {item_names::kDueChristmasEve, 3, 12, 24, "Christmas - December 24 "},
+      {item_names::kDueChristmas, 0, 12, 25, "Christmas - December 25 "},
+      {item_names::kDueNewYear, 1, 1, 1, "New Year - January 1 "},
+      {item_names::kDueJulianChristmas, 2, 1, 7, "Julian Christmas - January 7 "},
   }};
   return kChoices;
 }

@@ -5,6 +5,7 @@
 
 #include "app/countdown.h"
 #include "base/error.h"
+#include "base/stored_names.h"
 
 namespace tindrel {
 namespace {
@@ -167,7 +168,7 @@ std::unique_ptr<MenuItem> BuildPopupMenu() {
                .Sub(Entry("DownloadWreath1", "Winter Wreath Wallpaper",
                           MenuCommand::kDownloadWreath)))
       .Sub(Separator("N1"))
-      .Sub(Entry("ShowHide1", "Show/Hide", MenuCommand::kShowHide).Default())
+      .Sub(Entry(item_names::kShowHide, "Show/Hide", MenuCommand::kShowHide).Default())
       .Sub(Entry("DueDate1", "Due Date")
                .Sub(DueDateEntry(due[0], "2007"))
                .Sub(DueDateEntry(due[1], "2007").Checked())
@@ -176,18 +177,20 @@ std::unique_ptr<MenuItem> BuildPopupMenu() {
                .Sub(Separator("N3")))
       .Sub(Entry("Skins1", "Skins"))
       .Sub(Entry("Sounds1", "Sounds")
-               .Sub(ScheduleEntry("EveryHour1", "Every Hour").Checked())
-               .Sub(ScheduleEntry("EveryHalfHour1", "Every Half Hour"))
-               .Sub(ScheduleEntry("Never1", "Never"))
+               .Sub(ScheduleEntry(item_names::kChimeEveryHour, "Every Hour").Checked())
+               .Sub(ScheduleEntry(item_names::kChimeEveryHalfHour, "Every Half Hour"))
+               .Sub(ScheduleEntry(item_names::kChimeNever, "Never"))
                .Sub(Separator("N5")))
       .Sub(Entry("Font1", "Font...", MenuCommand::kFont))
       .Sub(Separator("N4"))
       .Sub(Entry("Settings1", "Settings")
-               .Sub(SettingEntry("chbStartup", "Load at Startup", MenuCommand::kStartup))
-               .Sub(SettingEntry("OnTop1", "Always On Top", MenuCommand::kOnTop))
-               .Sub(SettingEntry("DisplayShadow1", "Display Shadow", MenuCommand::kDisplayShadow))
-               .Sub(SettingEntry("ShowDays1", "Show Days Remaining", MenuCommand::kNone))
-               .Sub(SettingEntry("ShowRandomStars1", "Show Stars", MenuCommand::kNone)))
+               .Sub(SettingEntry(item_names::kStartWithSystem, "Load at Startup",
+                                 MenuCommand::kStartup))
+               .Sub(SettingEntry(item_names::kAlwaysOnTop, "Always On Top", MenuCommand::kOnTop))
+               .Sub(SettingEntry(item_names::kDisplayShadow, "Display Shadow",
+                                 MenuCommand::kDisplayShadow))
+               .Sub(SettingEntry(item_names::kShowDays, "Show Days Remaining", MenuCommand::kNone))
+               .Sub(SettingEntry(item_names::kShowStars, "Show Stars", MenuCommand::kNone)))
       .Sub(Separator("N2"))
       .Sub(Entry("Exit1", "Exit", MenuCommand::kExit))
       .Take();

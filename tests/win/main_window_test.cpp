@@ -17,7 +17,7 @@
 namespace tindrel::win {
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindowLifeCycle : public ::testing::Test {
  protected:
   void SetUp() override { ForgetStoredSettings(); }
   void TearDown() override {
@@ -47,8 +47,8 @@ class MainWindow : public ::testing::Test {
   ErrorReport report_{kApplicationTitle};
 };
 
-TEST_F(MainWindow, TheShowingsLoadPresentsAFrameBeforeTheWindowAppearsAndHidingHidesIt) {
-  TfrmVelaCountdownClock widget(application_, report_);
+TEST_F(MainWindowLifeCycle, TheShowingsLoadPresentsAFrameBeforeTheWindowAppearsAndHidingHidesIt) {
+  MainWindow widget(application_, report_);
   const SIZE designed = WindowSize(widget.Handle());
   ASSERT_EQ(designed.cx, 396);
   ASSERT_EQ(designed.cy, 353);
@@ -74,8 +74,8 @@ TEST_F(MainWindow, TheShowingsLoadPresentsAFrameBeforeTheWindowAppearsAndHidingH
   EXPECT_FALSE(IsWindowVisible(widget.Handle()));
 }
 
-TEST_F(MainWindow, ACloseRequestDestroysTheWindowOnceAndEndsTheMessageLoop) {
-  TfrmVelaCountdownClock widget(application_, report_);
+TEST_F(MainWindowLifeCycle, ACloseRequestDestroysTheWindowOnceAndEndsTheMessageLoop) {
+  MainWindow widget(application_, report_);
   widget.SetVisible(true);
   const HWND window = widget.Handle();
   SendMessageW(window, WM_CLOSE, 0, 0);
@@ -86,11 +86,13 @@ TEST_F(MainWindow, ACloseRequestDestroysTheWindowOnceAndEndsTheMessageLoop) {
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
-TEST_F(MainWindow, TheEndOfTheSessionSavesTheChoicesMadeWhileTheWidgetWasHidden) {
-  TfrmVelaCountdownClock widget(application_, report_);
+TEST_F(MainWindowLifeCycle, TheEndOfTheSessionSavesTheChoicesMadeWhileTheWidgetWasHidden) {
+  MainWindow widget(application_, report_);
   widget.SetVisible(true);
-  widget.SetVisible(false);               // hiding saves
-  widget.SetChecked("ShowDays1", false);  // a choice made from the tray menu while hidden
+  widget.SetVisible(false);  // hiding saves
+  widget.Menu()
+      .Entry("ShowDays1")
+      .SetChecked(false);  // a choice made from the tray menu while hidden
   const HWND window = widget.Handle();
   SendMessageW(window, WM_QUERYENDSESSION, 0, 0);
   SendMessageW(window, WM_ENDSESSION, TRUE, 0);

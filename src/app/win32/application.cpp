@@ -26,9 +26,8 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
 }
 
 void Application::SetTitle(const std::string& title) {
-  title_ = title;
-  // Tolerated when it fails: the window is never shown, and the title kept here is what the
-  // program reads back.
+  // Tolerated when it fails: the window is never shown; the title only names it in the window
+  // list.
   SetWindowTextW(window_.get(), Widen(title).c_str());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The application object: its own hidden top-level window (the one that would carry a taskbar
-// button), the application title, and the message loop.
+// button), titled with the program's name, and the message loop.
 
 #include <windows.h>
 
@@ -20,7 +20,6 @@ class Application {
   HWND Handle() const { return window_.get(); }
 
   void SetTitle(const std::string& title);
-  const std::string& Title() const { return title_; }
 
   // Hides the application's own window and keeps it out of the taskbar and the task switcher.
   void HideFromTaskbar();
@@ -35,7 +34,6 @@ class Application {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   HINSTANCE instance_;
-  std::string title_;
   ScopedWindow window_;
 };
 

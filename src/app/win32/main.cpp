@@ -32,8 +32,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application application(instance);
     application.SetTitle(kApplicationTitle);
     application.HideFromTaskbar();
-    TfrmVelaCountdownClock frmVelaCountdownClock(application, report);
-    frmVelaCountdownClock.SetVisible(true);
+    MainWindow main_window(application, report);
+    main_window.SetVisible(true);
     const int exit_code = application.RunMessageLoop();
     // What the closing window found (a save that failed) and could no longer show.
     report.SetOwner(nullptr);

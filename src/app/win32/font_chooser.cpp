@@ -1,0 +1,33 @@
+#include "app/win32/font_chooser.h"
+
+#include <commdlg.h>
+
+#include "base/win32/raii.h"
+#include "base/win32/text_conversion.h"
+#include "render/win32/gdi_text_painter.h"
+
+namespace tindrel::win {
+
+bool ChooseCaptionFont(HWND owner, FontSpec& font) {
+  LOGFONTW logical = LogicalFontFor(font);
+
+  CHOOSEFONTW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner;
+  dialog.lpLogFont = &logical;
+  dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.rgbColors = font.colour;
+  // The font chooser's library comes in for the dialog only.
+  const ScopedModule dialogs = LoadSystemLibrary(L"comdlg32.dll");
+  const auto choose_font = LibraryFunction<decltype(&ChooseFontW)>(dialogs, "ChooseFontW");
+  if (!choose_font(&dialog)) return false;
+
+  font.face = Narrow(logical.lfFaceName);
+  font.height = logical.lfHeight;
+  font.colour = dialog.rgbColors;
+  font.style = (logical.lfWeight >= FW_BOLD ? kBold : 0) | (logical.lfItalic ? kItalic : 0) |
+               (logical.lfUnderline ? kUnderline : 0) | (logical.lfStrikeOut ? kStrikeOut : 0);
+  return true;
+}
+
+}  // namespace tindrel::win

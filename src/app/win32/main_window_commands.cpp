@@ -1,0 +1,115 @@
+// What the commands of the widget's menu and of its tray icon do.
+#include <string>
+
+#include "app/countdown.h"
+#include "app/win32/font_chooser.h"
+#include "app/win32/main_window.h"
+#include "app/win32/window_actions.h"
+#include "base/stored_names.h"
+#include "settings/web_links.h"
+
+namespace tindrel::win {
+
+TrayIcon::Handlers MainWindow::TrayHandlers() {
+  return TrayIcon::Handlers{
+      [this](const TrayClick&) {
+        if (closing_) return;
+        ReownToDesktop(Handle());
+        SetVisible(!Visible());
+      },
+      [this](HWND owner, POINT cursor) -> std::function<void()> {
+        MenuItem* chosen =
+            menu_.Choose(owner, cursor, skin_.SkinName(), sound_->Player().FSoundName,
+                         [this] { return !closing_ && Handle(); });
+        if (!chosen) return {};
+        return [this, chosen] { ClickMenuEntry(*chosen); };
+      },
+      [this] { ClickMenuEntry(menu_.Entry(item_names::kShowHide)); },
+      [this](const std::string& message) { report_.ShowError(ReportSource::kTrayIcon, message); },
+  };
+}
+
+void MainWindow::OpenMenu(HWND owner, POINT screen_point) {
+  MenuItem* chosen =
+      menu_.Choose(owner, screen_point, skin_.SkinName(), sound_->Player().FSoundName,
+                   [this] { return !closing_ && Handle(); });
+  if (chosen) ClickMenuEntry(*chosen);
+}
+
+void MainWindow::ClickMenuEntry(MenuItem& entry) {
+  if (closing_) return;
+  report_.Guard(ReportSource::kMenuCommand, [&] {
+    ApplyAutoCheck(entry);
+    RunMenuCommand(entry);
+  });
+}
+
+void MainWindow::RunMenuCommand(MenuItem& entry) {
+  switch (entry.command) {
+    case MenuCommand::kNone:
+      break;
+    case MenuCommand::kAbout:
+      OpenWebPage(WebPage::kProduct, registry_, shell_);
+      break;
+    case MenuCommand::kTellAFriend:
+      OpenTellAFriendMail(shell_);
+      break;
+    case MenuCommand::kDownloadGlobe:
+    case MenuCommand::kDownloadWreath:
+      OpenWebPage(WebPage::kSibling, registry_, shell_);
+      break;
+    case MenuCommand::kShowHide:
+      ToggleVisible();
+      break;
+    case MenuCommand::kDueDate:
+      ChooseDueDate(entry);
+      break;
+    case MenuCommand::kSelectSkin:
+      SelectSkin(entry.name);
+      break;
+    case MenuCommand::kSelectSound:
+      SelectSound(entry.name);
+      break;
+    case MenuCommand::kFont:
+      ChooseCaptionFont(Handle(), font_);
+      break;
+    case MenuCommand::kStartup:
+      settings_->chbStartupClick();
+      break;
+    case MenuCommand::kOnTop:
+      SetAlwaysOnTop(Handle(), menu_.Checked(item_names::kAlwaysOnTop));
+      break;
+    case MenuCommand::kDisplayShadow:
+      Redraw();
+      break;
+    case MenuCommand::kExit:
+      SendMessageW(Handle(), WM_CLOSE, 0, 0);
+      break;
+  }
+}
+
+void MainWindow::ToggleVisible() {
+  SetVisible(!Visible());
+}
+
+void MainWindow::SelectSkin(const std::string& name) {
+  skin_.LoadSkin(name);
+  stars_.Reset();
+  Redraw();
+}
+
+void MainWindow::SelectSound(const std::string& name) {
+  sound_->Player().FSoundName = name;
+  sound_->Player().PlaySound();
+  Redraw();
+}
+
+void MainWindow::ChooseDueDate(const MenuItem& entry) {
+  const DueDateApplication applied = ApplyDueDate(entry.caption, entry.tag, CurrentInstant(clock_));
+  const std::wstring tip(applied.tip_text.begin(), applied.tip_text.end());
+  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColour,
+                                  kDueDateTipTextColour);
+  target_ = applied.target;
+}
+
+}  // namespace tindrel::win

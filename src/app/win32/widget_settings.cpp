@@ -1,0 +1,94 @@
+#include "app/win32/widget_settings.h"
+
+#include <utility>
+
+#include "base/file_system.h"
+#include "base/stored_names.h"
+#include "base/win32/raii.h"
+#include "settings/startup.h"
+#include "settings/win32/window_placement.h"
+
+namespace tindrel::win {
+
+WidgetSettings::WidgetSettings(Widget widget)
+    : widget_(std::move(widget)), store_(widget_.registry, *this) {
+  store_.OnRestorePlacement = [this] { FormStorage1RestorePlacement(store_, *this); };
+  store_.OnSavePlacement = [this] { FormStorage1SavePlacement(store_, *this); };
+}
+
+WindowPlacementData WidgetSettings::GetPlacement() {
+  WindowPlacementData placement = ReadWindowPlacement(widget_.window);
+  // A window put on screen in place of a stored position keeps that position in the settings
+  // until the user moves it.
+  placement.normalPosition = widget_.screen_keeper.StoredRect(placement.normalPosition);
+  return placement;
+}
+
+void WidgetSettings::SetPlacement(const WindowPlacementData& placement) {
+  WindowPlacementData on_screen = placement;
+  on_screen.normalPosition =
+      widget_.screen_keeper.Place(placement.normalPosition, MonitorWorkAreas());
+  ApplyWindowPlacement(widget_.window, on_screen);
+}
+
+void WidgetSettings::SetWindowState(WindowState) {
+  // The widget has no sizing border and its size follows every frame, so a stored maximised
+  // state shows it at its normal place like the normal state does.
+}
+
+bool WidgetSettings::IsWindowVisible() {
+  return ::IsWindowVisible(widget_.window) != FALSE;
+}
+
+bool WidgetSettings::IsApplicationMinimized() {
+  return widget_.application.IsMinimised();
+}
+
+int WidgetSettings::ScreenWidth() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+
+int WidgetSettings::ScreenHeight() {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
+
+WindowBounds WidgetSettings::CurrentBounds() {
+  RECT rect{};
+  if (!GetWindowRect(widget_.window, &rect)) ThrowLastError("GetWindowRect");
+  return WindowBounds{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+bool WidgetSettings::IsChecked(const std::string& item) {
+  return widget_.menu.Checked(item.c_str());
+}
+
+void WidgetSettings::SetChecked(const std::string& item, bool checked) {
+  widget_.menu.Entry(item.c_str()).SetChecked(checked);
+}
+
+void WidgetSettings::ReportError(const std::string& message) {
+  widget_.report.ShowError(ReportSource::kSettings, message);
+}
+
+void WidgetSettings::chbStartupClick() {
+  SyncStartWithSystem(widget_.registry, ExecutablePath(),
+                      widget_.menu.Checked(item_names::kStartWithSystem));
+}
+
+std::int32_t WidgetSettings::FontSize() {
+  return FontPointsFromHeight(widget_.font.height, widget_.pixels_per_inch);
+}
+
+void WidgetSettings::SetFontSize(std::int32_t points) {
+  widget_.font.height = FontHeightFromPoints(points, widget_.pixels_per_inch);
+}
+
+std::int32_t WidgetSettings::FontColor() {
+  return static_cast<std::int32_t>(widget_.font.colour);
+}
+
+void WidgetSettings::SetFontColor(std::int32_t color) {
+  widget_.font.colour = static_cast<Colour>(color);
+}
+
+}  // namespace tindrel::win

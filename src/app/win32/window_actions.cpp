@@ -1,0 +1,55 @@
+#include "app/win32/window_actions.h"
+
+#include "base/win32/raii.h"
+#include "settings/win32/window_placement.h"
+
+namespace tindrel::win {
+namespace {
+
+constexpr WPARAM kDragCommand = SC_MOVE | HTCAPTION;  // 0xF012
+
+}  // namespace
+
+DWORD MakeLayered(HWND window) {
+  const LONG style = GetWindowLongW(window, GWL_EXSTYLE);
+  SetLastError(0);
+  if (SetWindowLongW(window, GWL_EXSTYLE, style | WS_EX_LAYERED) == 0) return GetLastError();
+  return 0;
+}
+
+void ReownToDesktop(HWND window) {
+  SetWindowLongChecked(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+}
+
+void KeepOnScreen(HWND window, ScreenKeeper& keeper) {
+  RECT rect{};
+  if (!GetWindowRect(window, &rect)) ThrowLastError("GetWindowRect");
+  const auto moved =
+      keeper.Refit(PlacementRect{rect.left, rect.top, rect.right, rect.bottom}, MonitorWorkAreas());
+  if (!moved) return;
+  if (!SetWindowPos(window, nullptr, moved->left, moved->top, 0, 0,
+                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+    ThrowLastError("SetWindowPos");
+  }
+}
+
+void SetAlwaysOnTop(HWND window, bool on_top) {
+  if (!SetWindowPos(window, on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                    SWP_NOMOVE | SWP_NOSIZE)) {
+    ThrowLastError("SetWindowPos");
+  }
+}
+
+void StartDrag(HWND window) {
+  // The move loop needs the capture released first.
+  ReleaseCapture();
+  SendMessageW(window, WM_SYSCOMMAND, kDragCommand, 0);
+}
+
+POINT ContextMenuPoint(LPARAM lparam) {
+  POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  if (lparam == -1) GetCursorPos(&at);
+  return at;
+}
+
+}  // namespace tindrel::win

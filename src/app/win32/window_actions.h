@@ -1,0 +1,25 @@
+#pragma once
+// Small actions on the widget's window, each a Win32 call or two. Those that throw raise the
+// program's error with the system's text of the failed call.
+
+#include <windows.h>
+
+#include "settings/screen_fit.h"
+
+namespace tindrel::win {
+
+// Gives the window per-pixel alpha; returns the system error code, 0 on success.
+DWORD MakeLayered(HWND window);
+// Owned by the desktop, the window stays out of the taskbar whoever owned it before.
+void ReownToDesktop(HWND window);
+// Moves the window onto a monitor when it does not show on any (monitors or work areas changed,
+// or a stored place off every screen), and back to its stored place once that shows again.
+void KeepOnScreen(HWND window, ScreenKeeper& keeper);
+void SetAlwaysOnTop(HWND window, bool on_top);
+// Hands the window to the system's own move loop, which drags it with the mouse.
+void StartDrag(HWND window);
+// Where a context menu asked for by WM_CONTEXTMENU opens: the point it carries, or the cursor for
+// one asked for from the keyboard.
+POINT ContextMenuPoint(LPARAM lparam);
+
+}  // namespace tindrel::win
