@@ -12,12 +12,11 @@ import shutil
 import subprocess
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST,  # noqa: E402
-                    WS_MINIMIZE, Widget, read_png_size, clean_up_after)
+                    WS_MINIMIZE, Widget, read_png_size, run_tests)
 import png_files  # noqa: E402
 
 TESTS = []
@@ -824,28 +823,16 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("-k", dest="only", default="")
     args = parser.parse_args()
-    os.makedirs(args.work, exist_ok=True)
-    passed = failed = 0
-    for test in TESTS:
-        if args.only and args.only not in test.__name__:
-            continue
-        before = set(os.listdir(args.work))
+
+    def run_one(test):
         w = Widget(args.build, args.pristine, args.home, args.work, test.__name__)
-        started = time.time()
-        ok = False
         try:
             test(w, Context(w.work, lambda name: Widget(args.build, args.pristine, args.home,
                                                         args.work, name)))
-            ok = True
-            passed += 1
-            print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:  # a failed check or a broken run: both fail the test
-            failed += 1
-            print(f"FAIL {test.__name__}", flush=True)
-            traceback.print_exc()
         finally:
             w.stop()
-            clean_up_after(args.work, set(os.listdir(args.work)) - before, ok)
+
+    passed, failed = run_tests(TESTS, args.work, args.only, run_one)
     print(f"e2e: {passed} passed, {failed} failed")
     return 0 if failed == 0 else 1
 

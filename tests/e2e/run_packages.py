@@ -16,13 +16,12 @@ import re
 import subprocess
 import sys
 import time
-import traceback
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from pe_image import MACHINE_AMD64, MACHINE_I386, PeImage  # noqa: E402
-from widget import MAIN_CLASS, WINE, Widget, clean_up_after  # noqa: E402
+from widget import MAIN_CLASS, WINE, Widget, run_tests  # noqa: E402
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tindrel"
@@ -370,24 +369,7 @@ def main():
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     ctx = Context(args)
-    passed = failed = 0
-    for test in TESTS:
-        if args.only and args.only not in test.__name__:
-            continue
-        before = set(os.listdir(args.work))
-        started = time.time()
-        ok = False
-        try:
-            test(ctx)
-            ok = True
-            passed += 1
-            print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:  # a failed check or a broken run: both fail the test
-            failed += 1
-            print(f"FAIL {test.__name__}", flush=True)
-            traceback.print_exc()
-        finally:
-            clean_up_after(args.work, set(os.listdir(args.work)) - before, ok)
+    passed, failed = run_tests(TESTS, args.work, args.only, lambda test: test(ctx))
     for what, seconds in TIMINGS.items():
         print(f"  time {what} ({ctx.arch}, Wine): {seconds:.2f} s")
     print(f"packages: {passed} passed, {failed} failed")

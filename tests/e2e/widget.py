@@ -7,6 +7,7 @@ import struct
 import subprocess
 import tempfile
 import time
+import traceback
 
 # The loader and server of the build under test, as scripts/wine-env.sh exports them.
 WINE = os.environ.get("TINDREL_WINE", "wine")
@@ -237,3 +238,29 @@ def clean_up_after(work, made, passed):
     for name in made:
         folder = os.path.join(work, name)
         shutil.rmtree(folder if passed else os.path.join(folder, "prefix"), ignore_errors=True)
+
+
+def run_tests(tests, work, only, run_one):
+    """Runs through run_one(test) each test whose name contains `only`, printing PASS (with its
+    time) or FAIL (with the traceback), and cleans up what each test made in `work`. A failed
+    check and a broken run both fail the test. Returns (passed, failed)."""
+    os.makedirs(work, exist_ok=True)
+    passed = failed = 0
+    for test in tests:
+        if only and only not in test.__name__:
+            continue
+        before = set(os.listdir(work))
+        started = time.time()
+        ok = False
+        try:
+            run_one(test)
+            ok = True
+            passed += 1
+            print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
+        except Exception:
+            failed += 1
+            print(f"FAIL {test.__name__}", flush=True)
+            traceback.print_exc()
+        finally:
+            clean_up_after(work, set(os.listdir(work)) - before, ok)
+    return passed, failed
