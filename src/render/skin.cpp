@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/stored_names.h"
 #include "render/alpha_bitmap.h"
 
 namespace tindrel {
@@ -36,14 +37,14 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
   FSkinName = name;
   Release();
   const std::string path = SkinPath(name);
-  const bool is_default = name == kDefaultSkin;
+  const bool is_default = name == defaults::kSkinName;
   if (!IsRegularFile(path)) {
     if (is_default) {
       problems.push_back("The default skin file \"" + path +
                          "\" is missing, so the widget is shown without a skin");
       return;
     }
-    LoadQuietly(kDefaultSkin, problems);
+    LoadQuietly(defaults::kSkinName, problems);
     return;
   }
   std::string failure;
@@ -64,7 +65,7 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
     return;
   }
   problems.push_back(failure);
-  LoadQuietly(kDefaultSkin, problems);
+  LoadQuietly(defaults::kSkinName, problems);
 }
 
 }  // namespace tindrel

@@ -22,8 +22,6 @@ class WidgetSkin {
   // report); the skin state has settled before it is called.
   using Report = std::function<void(const std::string&)>;
 
-  static constexpr const char* kDefaultSkin = "glass";
-
   // `skins_folder` ends in a path separator.
   WidgetSkin(std::string skins_folder, Report report);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/stored_names.h"
 #include "sound/fade_timer.h"
 #include "sound/media_device.h"
 
@@ -27,7 +28,6 @@ namespace tindrel {
 
 class SoundPlayer {
  public:
-  static constexpr const char* kDefaultSoundName = "JingleBells";
   static constexpr int kDefaultClipStartLevel = 0;
   static constexpr int kOtherClipLevel = 700;
   static constexpr int kRiseStep = 10;
@@ -42,7 +42,7 @@ class SoundPlayer {
               std::function<bool()> never_checked);
 
   // The current sound: the base name of a clip in the sounds folder, compared case-sensitively.
-  std::string FSoundName = kDefaultSoundName;
+  std::string FSoundName = defaults::kSoundName;
 
   // The sounds folder, then FSoundName, then ".mp3".
   std::string ClipPath() const;
@@ -61,7 +61,7 @@ class SoundPlayer {
   void EndClip();
 
  private:
-  bool IsDefaultSound() const { return FSoundName == kDefaultSoundName; }
+  bool IsDefaultSound() const { return FSoundName == defaults::kSoundName; }
   bool RiseWhileEarly();
   bool IsPastHold();
   bool FallOneStep();
