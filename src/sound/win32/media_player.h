@@ -56,7 +56,6 @@ class TMediaPlayer : public MediaDevice {
   MCIERROR SendCommand(UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
     return mci_.SendCommand(device_id_, message, flags, parameters);
   }
-  HWND CallbackWindow() const { return window_.get(); }
 
  private:
   DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.get()); }
