@@ -211,7 +211,7 @@ TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
   const DWORD start = GetTickCount();
   while (fade.on && GetTickCount() - start < 12000) {
     Sleep(FadeTimer::kIntervalMs);
-    sound.tFadeTimer();
+    sound.OnFadeTick();
   }
   const DWORD elapsed = GetTickCount() - start;
   EXPECT_FALSE(fade.on);
