@@ -34,12 +34,12 @@ class MciLibrary {
   decltype(&mciGetErrorStringA) get_error_string_ = nullptr;
 };
 
-class TMediaPlayer : public MediaDevice {
+class MediaPlayer : public MediaDevice {
  public:
-  TMediaPlayer();
-  ~TMediaPlayer() override;
-  TMediaPlayer(const TMediaPlayer&) = delete;
-  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+  MediaPlayer();
+  ~MediaPlayer() override;
+  MediaPlayer(const MediaPlayer&) = delete;
+  MediaPlayer& operator=(const MediaPlayer&) = delete;
 
   void Open(const std::string& path) override;
   void Close() override;
