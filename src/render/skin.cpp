@@ -29,12 +29,12 @@ void WidgetSkin::LoadSkin(const std::string& name) {
 
 void WidgetSkin::Release() {
   ++version_;
-  FSkinBitmap.reset();
-  FSkinPng.reset();
+  skin_bitmap_.reset();
+  skin_png_.reset();
 }
 
 void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& problems) {
-  FSkinName = name;
+  skin_name_ = name;
   Release();
   const std::string path = SkinPath(name);
   const bool is_default = name == defaults::kSkinName;
@@ -51,8 +51,8 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
   try {
     auto png = std::make_unique<DecodedPng>(DecodePngFile(path));
     auto bitmap = std::make_unique<FrameBitmap>(PngToAlphaBitmap(*png, kSkinFill));
-    FSkinPng = std::move(png);
-    FSkinBitmap = std::move(bitmap);
+    skin_png_ = std::move(png);
+    skin_bitmap_ = std::move(bitmap);
     return;
   } catch (const Error& error) {
     failure = error.what();
