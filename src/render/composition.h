@@ -21,7 +21,7 @@ struct FrameInputs {
   const FrameBitmap* skin = nullptr;         // nullptr: no skin loaded, composed as a 0 x 0 skin
   std::uint64_t skin_version = 0;            // changes whenever the bitmap behind `skin` changes
   const FrameBitmap* star_sprite = nullptr;  // nullptr or 0 x 0: stars draw nothing
-  const TStars* stars = nullptr;             // nullptr: no stars
+  const StarArray* stars = nullptr;          // nullptr: no stars
 };
 
 // The estimated caption width that sizes the frame and centres the caption: the width of "0" in
