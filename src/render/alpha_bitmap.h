@@ -24,9 +24,9 @@ void ImportPngAlpha(FrameBitmap& bitmap, const DecodedPng& picture, int column, 
 // row outside it is the scan-line error.
 bool IsSolidPixel(const FrameBitmap& bitmap, int x, int y);
 
-// onBlack's A byte becomes the coverage of the drawing: 255 - (dR + dG + dB) div 3, each
-// difference onWhite - onBlack taken modulo 256. Sizes are taken from onBlack; throws Error when
-// onWhite is smaller.
+// The A byte of `on_black` becomes the coverage of the drawing: 255 - (the sum of the red, green
+// and blue differences) div 3, each difference on_white - on_black taken modulo 256. Sizes are
+// taken from `on_black`; throws Error when `on_white` is smaller.
 void MatteFromPair(FrameBitmap& on_black, const FrameBitmap& on_white);
 
 // target.A = mask.A, then each colour byte of target is multiplied by it (div 255). Throws Error

@@ -25,11 +25,11 @@ bool InsideFrame(const FrameBitmap& frame, int x, int y) {
   return x >= 0 && y >= 0 && x < frame.Width() && y < frame.Height();
 }
 
-void DrawStars(FrameBitmap& frame, const FrameBitmap& sprite, const TStars& stars) {
-  for (const TStar& star : stars) {
-    if (!InsideFrame(frame, star.X, star.Y) || !IsSolidPixel(frame, star.X, star.Y)) continue;
-    BlendOnto(frame, sprite, star.X - sprite.Width() / 2, star.Y - sprite.Height() / 2,
-              static_cast<std::uint8_t>(star.Alpha & 0xFF));
+void DrawStars(FrameBitmap& frame, const FrameBitmap& sprite, const StarArray& stars) {
+  for (const Star& star : stars) {
+    if (!InsideFrame(frame, star.x, star.y) || !IsSolidPixel(frame, star.x, star.y)) continue;
+    BlendOnto(frame, sprite, star.x - sprite.Width() / 2, star.y - sprite.Height() / 2,
+              static_cast<std::uint8_t>(star.alpha & 0xFF));
   }
 }
 

@@ -15,13 +15,13 @@ namespace tindrel {
 struct FrameInputs {
   std::string caption_text;  // the remaining time, already formatted
   FontSpec font;
-  bool display_shadow = true;                // DisplayShadow1
-  bool show_days = true;                     // ShowDays1
-  bool show_stars = true;                    // ShowRandomStars1
+  bool display_shadow = true;                // the entry item_names::kDisplayShadow
+  bool show_days = true;                     // the entry item_names::kShowDays
+  bool show_stars = true;                    // the entry item_names::kShowStars
   const FrameBitmap* skin = nullptr;         // nullptr: no skin loaded, composed as a 0 x 0 skin
   std::uint64_t skin_version = 0;            // changes whenever the bitmap behind `skin` changes
   const FrameBitmap* star_sprite = nullptr;  // nullptr or 0 x 0: stars draw nothing
-  const TStars* stars = nullptr;             // nullptr: no stars
+  const StarArray* stars = nullptr;          // nullptr: no stars
 };
 
 // The estimated caption width that sizes the frame and centres the caption: the width of "0" in

@@ -56,20 +56,15 @@ BlurKernel MakeSharedBlurKernel() {
 
 // Round to nearest, halves to even. The values rounded here are sums of products of
 // single-precision weights and bytes: non-negative and, the weights summing to 1, at most 255.5.
-#if FLT_EVAL_METHOD == 0
 // With plain double arithmetic, adding and taking away 1.5 * 2^52 leaves no fraction bits, so the
 // sum is rounded by the FPU's default mode (nearest, ties to even); unlike a library call this
-// vectorises.
+// vectorises. Extended-precision intermediates would keep the fraction through the shift, so every
+// build evaluates doubles in double precision (the 32-bit Windows build through SSE2).
+static_assert(FLT_EVAL_METHOD == 0, "the blur's rounding needs double-precision evaluation");
 inline double RoundHalfEven(double value) {
   constexpr double kShift = 6755399441055744.0;
   return (value + kShift) - kShift;
 }
-#else
-// Extended-precision intermediates (x87) would keep the fraction through the shift above.
-inline double RoundHalfEven(double value) {
-  return std::nearbyint(value);
-}
-#endif
 
 // The kernel's weights in use, widened to double once: index t is weight t - radius.
 struct Taps {

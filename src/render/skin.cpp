@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/stored_names.h"
 #include "render/alpha_bitmap.h"
 
 namespace tindrel {
@@ -28,30 +29,30 @@ void WidgetSkin::LoadSkin(const std::string& name) {
 
 void WidgetSkin::Release() {
   ++version_;
-  FSkinBitmap.reset();
-  FSkinPng.reset();
+  skin_bitmap_.reset();
+  skin_png_.reset();
 }
 
 void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& problems) {
-  FSkinName = name;
+  skin_name_ = name;
   Release();
   const std::string path = SkinPath(name);
-  const bool is_default = name == kDefaultSkin;
+  const bool is_default = name == defaults::kSkinName;
   if (!IsRegularFile(path)) {
     if (is_default) {
       problems.push_back("The default skin file \"" + path +
                          "\" is missing, so the widget is shown without a skin");
       return;
     }
-    LoadQuietly(kDefaultSkin, problems);
+    LoadQuietly(defaults::kSkinName, problems);
     return;
   }
   std::string failure;
   try {
     auto png = std::make_unique<DecodedPng>(DecodePngFile(path));
     auto bitmap = std::make_unique<FrameBitmap>(PngToAlphaBitmap(*png, kSkinFill));
-    FSkinPng = std::move(png);
-    FSkinBitmap = std::move(bitmap);
+    skin_png_ = std::move(png);
+    skin_bitmap_ = std::move(bitmap);
     return;
   } catch (const Error& error) {
     failure = error.what();
@@ -64,7 +65,7 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
     return;
   }
   problems.push_back(failure);
-  LoadQuietly(kDefaultSkin, problems);
+  LoadQuietly(defaults::kSkinName, problems);
 }
 
 }  // namespace tindrel

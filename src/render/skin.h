@@ -22,8 +22,6 @@ class WidgetSkin {
   // report); the skin state has settled before it is called.
   using Report = std::function<void(const std::string&)>;
 
-  static constexpr const char* kDefaultSkin = "glass";
-
   // `skins_folder` ends in a path separator.
   WidgetSkin(std::string skins_folder, Report report);
 
@@ -38,12 +36,12 @@ class WidgetSkin {
   // The path of the skin file of that name.
   std::string SkinPath(const std::string& name) const;
 
-  const std::string& SkinName() const { return FSkinName; }
+  const std::string& SkinName() const { return skin_name_; }
   // nullptr when there is no skin; callers take that as 0 x 0.
-  const DecodedPng* SkinPng() const { return FSkinPng.get(); }
-  const FrameBitmap* SkinBitmap() const { return FSkinBitmap.get(); }
-  int Width() const { return FSkinBitmap ? FSkinBitmap->Width() : 0; }
-  int Height() const { return FSkinBitmap ? FSkinBitmap->Height() : 0; }
+  const DecodedPng* SkinPng() const { return skin_png_.get(); }
+  const FrameBitmap* SkinBitmap() const { return skin_bitmap_.get(); }
+  int Width() const { return skin_bitmap_ ? skin_bitmap_->Width() : 0; }
+  int Height() const { return skin_bitmap_ ? skin_bitmap_->Height() : 0; }
   // Changes at every load and release, so that a cached composition can tell a new skin from the
   // old one even when the new bitmap reuses the old one's memory.
   std::uint64_t Version() const { return version_; }
@@ -54,9 +52,9 @@ class WidgetSkin {
 
   std::string skins_folder_;
   Report report_;
-  std::string FSkinName;
-  std::unique_ptr<DecodedPng> FSkinPng;
-  std::unique_ptr<FrameBitmap> FSkinBitmap;
+  std::string skin_name_;
+  std::unique_ptr<DecodedPng> skin_png_;
+  std::unique_ptr<FrameBitmap> skin_bitmap_;
   std::uint64_t version_ = 0;
 };
 

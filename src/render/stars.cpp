@@ -11,31 +11,31 @@ constexpr std::int32_t kDimming = -1;
 constexpr std::int32_t kAlphaStep = 10;
 constexpr std::int32_t kOpaque = 255;
 
-void RespawnIfIdle(TStar& star, const SkinSize& skin, RandomSource& random) {
-  if (star.Direction != kIdle) return;
-  star.X = random.Below(skin.width);
-  star.Y = random.Below(skin.height);
-  star.Alpha = random.Below(kOpaque);  // 0 .. 254
-  star.Direction = kBrightening;
+void RespawnIfIdle(Star& star, const SkinSize& skin, RandomSource& random) {
+  if (star.direction != kIdle) return;
+  star.x = random.Below(skin.width);
+  star.y = random.Below(skin.height);
+  star.alpha = random.Below(kOpaque);  // 0 .. 254
+  star.direction = kBrightening;
 }
 
-void Brighten(TStar& star) {
-  if (star.Direction != kBrightening) return;
-  if (star.Alpha >= kOpaque) {
-    star.Direction = kDimming;
-    star.Alpha -= kAlphaStep;
+void Brighten(Star& star) {
+  if (star.direction != kBrightening) return;
+  if (star.alpha >= kOpaque) {
+    star.direction = kDimming;
+    star.alpha -= kAlphaStep;
   } else {
-    star.Alpha += kAlphaStep;
+    star.alpha += kAlphaStep;
   }
 }
 
 // Runs after Brighten in the same tick, so the turn at the peak dims twice at once.
-void Dim(TStar& star) {
-  if (star.Direction != kDimming) return;
-  if (star.Alpha <= 0) {
-    star.Direction = kIdle;
+void Dim(Star& star) {
+  if (star.direction != kDimming) return;
+  if (star.alpha <= 0) {
+    star.direction = kIdle;
   } else {
-    star.Alpha -= kAlphaStep;
+    star.alpha -= kAlphaStep;
   }
 }
 
@@ -44,11 +44,11 @@ void Dim(TStar& star) {
 void StarField::Tick(const std::optional<SkinSize>& skin, RandomSource& random) {
   // An empty skin has no place for a star; it is treated like no skin at all.
   if (!skin || skin->width <= 0 || skin->height <= 0) return;
-  for (TStar& star : FStars) {
+  for (Star& star : stars_) {
     RespawnIfIdle(star, *skin, random);
     Brighten(star);
     Dim(star);
-    star.Alpha = std::clamp(star.Alpha, 0, kOpaque);
+    star.alpha = std::clamp(star.alpha, 0, kOpaque);
   }
 }
 

@@ -9,15 +9,15 @@
 
 namespace tindrel {
 
-struct TStar {
-  std::int32_t X = 0;          // column of the centre, frame coordinates
-  std::int32_t Y = 0;          // row of the centre, frame coordinates
-  std::int32_t Alpha = 0;      // opacity 0 .. 255, the constant alpha of the sprite's blend
-  std::int32_t Direction = 0;  // 0 idle (respawns at the next tick), 1 brightening, -1 dimming
+struct Star {
+  std::int32_t x = 0;          // column of the centre, frame coordinates
+  std::int32_t y = 0;          // row of the centre, frame coordinates
+  std::int32_t alpha = 0;      // opacity 0 .. 255, the constant alpha of the sprite's blend
+  std::int32_t direction = 0;  // 0 idle (respawns at the next tick), 1 brightening, -1 dimming
 };
 
 constexpr int kStarCount = 8;
-using TStars = std::array<TStar, kStarCount>;
+using StarArray = std::array<Star, kStarCount>;
 
 // The size of the loaded skin, where respawned stars are placed.
 struct SkinSize {
@@ -46,17 +46,17 @@ class MersenneRandom : public RandomSource {
 class StarField {
  public:
   // Every field of every star 0: all idle.
-  void Reset() { FStars = TStars{}; }
+  void Reset() { stars_ = StarArray{}; }
 
-  // One tick of the animation (the tStartsTimer step). Without a skin, or with an empty one, it
+  // One tick of the animation, run by the star timer. Without a skin, or with an empty one, it
   // does nothing; otherwise each star in turn respawns if idle, then brightens or dims by 10 and
   // turns at the ends of its range.
   void Tick(const std::optional<SkinSize>& skin, RandomSource& random);
 
-  const TStars& Stars() const { return FStars; }
+  const StarArray& Stars() const { return stars_; }
 
  private:
-  TStars FStars{};
+  StarArray stars_{};
 };
 
 }  // namespace tindrel

@@ -33,7 +33,7 @@ class ChimeSchedule {
   void Resync();
 
   // The minute of the hour seen by the previous check (0..59).
-  unsigned FLastMinute() const { return last_minute_; }
+  unsigned LastMinute() const { return last_minute_; }
 
  private:
   // The minute of one day in which a chime falls due, told apart from the same minute of other

@@ -1,6 +1,6 @@
 #pragma once
-// The switch of the fade timer `tFade`: the owner of the window maps it to SetTimer/KillTimer and
-// calls the fade tick on every WM_TIMER while it is on.
+// The switch of the timer that drives the chime's volume fade: the owner of the window maps it to
+// SetTimer/KillTimer and calls the fade tick on every WM_TIMER while it is on.
 
 namespace tindrel {
 

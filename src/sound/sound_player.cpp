@@ -21,7 +21,7 @@ SoundPlayer::SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sound
       never_checked_(std::move(never_checked)) {}
 
 std::string SoundPlayer::ClipPath() const {
-  return sounds_folder_ + FSoundName + ".mp3";
+  return sounds_folder_ + sound_name_ + ".mp3";
 }
 
 void SoundPlayer::PlaySound() {
@@ -35,7 +35,7 @@ void SoundPlayer::PlaySound() {
   fade_.SetEnabled(true);
 }
 
-void SoundPlayer::tFadeTimer() {
+void SoundPlayer::OnFadeTick() {
   // Only the default clip fades; for any other the timer runs on idle until the next start.
   if (!IsDefaultSound()) return;
   if (!RiseWhileEarly()) return;

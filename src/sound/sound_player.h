@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/stored_names.h"
 #include "sound/fade_timer.h"
 #include "sound/media_device.h"
 
@@ -27,7 +28,6 @@ namespace tindrel {
 
 class SoundPlayer {
  public:
-  static constexpr const char* kDefaultSoundName = "JingleBells";
   static constexpr int kDefaultClipStartLevel = 0;
   static constexpr int kOtherClipLevel = 700;
   static constexpr int kRiseStep = 10;
@@ -42,18 +42,20 @@ class SoundPlayer {
               std::function<bool()> never_checked);
 
   // The current sound: the base name of a clip in the sounds folder, compared case-sensitively.
-  std::string FSoundName = kDefaultSoundName;
+  const std::string& SoundName() const { return sound_name_; }
+  // Makes `name` the current sound, played from the next start on.
+  void SetSoundName(const std::string& name) { sound_name_ = name; }
 
-  // The sounds folder, then FSoundName, then ".mp3".
+  // The sounds folder, then the current sound's name, then ".mp3".
   std::string ClipPath() const;
 
-  // Starts FSoundName from its beginning unless "Never" is checked. A clip that cannot be opened
-  // raises tindrel::Error with the media-control text; the previous clip is closed by then, and
-  // the level, the fade timer and FSoundName keep what they had.
+  // Starts the current sound from its beginning unless "Never" is checked. A clip that cannot be
+  // opened raises tindrel::Error with the media-control text; the previous clip is closed by then,
+  // and the level, the fade timer and the current sound's name keep what they had.
   void PlaySound();
 
-  // One tick of the fade timer.
-  void tFadeTimer();
+  // One tick of the fade timer: the next step of the default clip's fade.
+  void OnFadeTick();
 
   // Ends the clip that plays, if any, and its fade: stopped, closed and the fade timer off, as at
   // the end of a fade. For the machine going to sleep: a clip cut off there would go on, at the
@@ -61,7 +63,7 @@ class SoundPlayer {
   void EndClip();
 
  private:
-  bool IsDefaultSound() const { return FSoundName == kDefaultSoundName; }
+  bool IsDefaultSound() const { return sound_name_ == defaults::kSoundName; }
   bool RiseWhileEarly();
   bool IsPastHold();
   bool FallOneStep();
@@ -74,6 +76,7 @@ class SoundPlayer {
   FadeTimer& fade_;
   std::string sounds_folder_;
   std::function<bool()> never_checked_;
+  std::string sound_name_ = defaults::kSoundName;
   // The level last given to the open clip, taken as its level by a device that cannot report it.
   std::optional<int> level_given_;
 };

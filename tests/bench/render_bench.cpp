@@ -68,12 +68,12 @@ struct FrameScene {
   }
   // The stars move at every frame, as they do between two refresh ticks.
   void NextStars() {
-    for (TStar& star : stars) star.Alpha = (star.Alpha + 10) % 256;
+    for (Star& star : stars) star.alpha = (star.alpha + 10) % 256;
   }
   FakeTextPainter painter;
   FrameBitmap skin = SkinLikeBitmap(300, 260);
   FrameBitmap sprite = StarSprite();
-  TStars stars{};
+  StarArray stars{};
   FrameInputs inputs;
 };
 

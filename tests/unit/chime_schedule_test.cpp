@@ -76,7 +76,7 @@ class ChimeScheduleTest : public ::testing::Test {
 
 TEST_F(ChimeScheduleTest, CreationRecordsCurrentMinute) {
   clock.Set(9, 41, 7);
-  EXPECT_EQ(MakeSchedule().FLastMinute(), 41u);
+  EXPECT_EQ(MakeSchedule().LastMinute(), 41u);
 }
 
 TEST_F(ChimeScheduleTest, StartInsideMinuteZeroWaitsForNextHour) {
@@ -155,7 +155,7 @@ TEST_F(ChimeScheduleTest, FailedChimeIsReportedOnceAndItsMinuteCountsAsDone) {
   auto schedule = MakeSchedule();
   clock.Set(12, 0, 0, 100);
   EXPECT_THROW(schedule.CheckChime(), Error);
-  EXPECT_EQ(schedule.FLastMinute(), 0u);
+  EXPECT_EQ(schedule.LastMinute(), 0u);
   EXPECT_NO_THROW(TickUntil(schedule, At(12, 59, 59)));
   EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00"}));
   EXPECT_THROW(TickUntil(schedule, At(13, 0, 1)), Error);  // tried again at the next hour
@@ -250,7 +250,7 @@ TEST(ChimeScheduleWithPlayer, NeverCheckedKeepsAChimeSilent) {
   clock.Set(8, 0, 0, 120);
   schedule.CheckChime();
   EXPECT_TRUE(device.log.empty());
-  EXPECT_EQ(schedule.FLastMinute(), 0u);
+  EXPECT_EQ(schedule.LastMinute(), 0u);
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ class ComposeFrameTest : public ::testing::Test {
   FakeTextPainter painter;
   FrameInputs inputs;
   FrameBitmap sprite = Picture(3, 3, [](int, int) { return Pixel{255, 255, 255, 255}; });
-  TStars stars{};
+  StarArray stars{};
 };
 
 TEST_F(ComposeFrameTest, EstimateIsTheWidthOfZeroTimesTwoCharactersFewer) {

@@ -110,7 +110,7 @@ class FrameComposerTest : public ::testing::Test {
   FrameInputs inputs;
   FrameBitmap skin = VariedSkin(90, 64, 1);
   FrameBitmap sprite = Sprite();
-  TStars stars{};
+  StarArray stars{};
 };
 
 TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
@@ -118,7 +118,7 @@ TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
   ExpectSameAsUncached("steady frame");
   inputs.caption_text = "12 days, 05:07:08";
   ExpectSameAsUncached("next second");
-  stars[0].Alpha = 210;
+  stars[0].alpha = 210;
   stars[4] = {45, 20, 60, 1};
   ExpectSameAsUncached("star tick");
   inputs.display_shadow = false;
@@ -164,7 +164,7 @@ TEST_F(FrameComposerTest, ASteadyFrameDrawsNoTextAndTheCaptionIsDrawnOncePerChan
   const int per_caption = painter.drawings;  // shadow and text: two drawings each
   ASSERT_GT(per_caption, 0);
   for (int tick = 0; tick < 5; ++tick) {
-    stars[0].Alpha = 10 * tick;
+    stars[0].alpha = 10 * tick;
     composer.Compose(painter, inputs);
   }
   EXPECT_EQ(painter.drawings, per_caption);

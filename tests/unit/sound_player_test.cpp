@@ -21,7 +21,7 @@ class SoundPlayerTest : public ::testing::Test {
  protected:
   // One fade tick, then the clip plays on for one timer interval (up to its length).
   void Tick() {
-    player.tFadeTimer();
+    player.OnFadeTick();
     if (device.open) device.position = std::min(device.position + kTickMs, clip_length_ms);
   }
 
@@ -56,9 +56,9 @@ std::vector<int> ExpectedDefaultClipLevels() {
 }
 
 TEST_F(SoundPlayerTest, ClipPathIsSoundsFolderNameAndMp3Extension) {
-  EXPECT_EQ(player.FSoundName, "JingleBells");
+  EXPECT_EQ(player.SoundName(), "JingleBells");
   EXPECT_EQ(player.ClipPath(), "C:\\Tindrel\\sounds\\JingleBells.mp3");
-  player.FSoundName = "Carillon";
+  player.SetSoundName("Carillon");
   EXPECT_EQ(player.ClipPath(), "C:\\Tindrel\\sounds\\Carillon.mp3");
   SoundPlayer with_separator{device, fade, "C:\\x\\sounds\\", [] { return false; }};
   EXPECT_EQ(with_separator.ClipPath(), "C:\\x\\sounds\\JingleBells.mp3");
@@ -105,7 +105,7 @@ TEST_F(SoundPlayerTest, EndClipStopsAndClosesAFadingClipAndTheNextChimeStartsAfr
 }
 
 TEST_F(SoundPlayerTest, EndClipWithNothingOpenOnlyStopsTheFade) {
-  player.FSoundName = "SleighBells";
+  player.SetSoundName("SleighBells");
   device.open_error = "The specified file was not found";
   fade.on = true;  // still on from a clip before the failed open
   EXPECT_THROW(player.PlaySound(), Error);
@@ -129,27 +129,27 @@ TEST_F(SoundPlayerTest, DefaultClipPastHoldBeforeCeilingFallsFromWhereItIs) {
 // millisecond either side it moves again.
 TEST_F(SoundPlayerTest, QuietDefaultClipAtExactlyThreeSecondsNeitherRisesNorFalls) {
   player.PlaySound();
-  player.tFadeTimer();
-  player.tFadeTimer();  // 0 + 10 + 10
+  player.OnFadeTick();
+  player.OnFadeTick();  // 0 + 10 + 10
   ASSERT_EQ(device.level, 20);
   device.position = 3000;
   const auto logged = device.log.size();
-  for (int i = 0; i < 5; ++i) player.tFadeTimer();
+  for (int i = 0; i < 5; ++i) player.OnFadeTick();
   EXPECT_EQ(device.level, 20);
   EXPECT_EQ(device.log.size(), logged);  // not even the same level written again
   EXPECT_TRUE(device.open);
   EXPECT_TRUE(fade.on);
 
   device.position = 2999;
-  player.tFadeTimer();
+  player.OnFadeTick();
   EXPECT_EQ(device.level, 30);  // still early: 20 + 10
   device.position = 3001;
-  player.tFadeTimer();
+  player.OnFadeTick();
   EXPECT_EQ(device.level, 29);  // past the hold: 30 - 1
 }
 
 TEST_F(SoundPlayerTest, OtherClipPlaysAt700AndFadeTicksStayIdle) {
-  player.FSoundName = "SleighBells";
+  player.SetSoundName("SleighBells");
   player.PlaySound();
   EXPECT_EQ(device.log, (std::vector<std::string>{"Open C:\\Tindrel\\sounds\\SleighBells.mp3",
                                                   "SetVolume 700", "Play"}));
@@ -161,7 +161,7 @@ TEST_F(SoundPlayerTest, OtherClipPlaysAt700AndFadeTicksStayIdle) {
 }
 
 TEST_F(SoundPlayerTest, NameDifferingOnlyInCaseIsNotTheDefaultClip) {
-  player.FSoundName = "jinglebells";
+  player.SetSoundName("jinglebells");
   player.PlaySound();
   EXPECT_EQ(device.log, (std::vector<std::string>{"Open C:\\Tindrel\\sounds\\jinglebells.mp3",
                                                   "SetVolume 700", "Play"}));
@@ -175,13 +175,13 @@ TEST_F(SoundPlayerTest, NeverKeepsChosenSoundSilentAndLeavesPlayingClipAlone) {
   Tick();
   Tick();
   never = true;
-  player.FSoundName = "Carillon";
+  player.SetSoundName("Carillon");
   const auto logged = device.log.size();
   player.PlaySound();
   EXPECT_EQ(device.log.size(), logged);
   EXPECT_TRUE(device.open);
   EXPECT_TRUE(fade.on);
-  EXPECT_EQ(player.FSoundName, "Carillon");
+  EXPECT_EQ(player.SoundName(), "Carillon");
 }
 
 TEST_F(SoundPlayerTest, NeverWithNothingPlayingLeavesFadeOff) {
@@ -204,10 +204,10 @@ TEST_F(SoundPlayerTest, ChoosingDefaultWhileItPlaysRestartsFromSilence) {
 }
 
 TEST_F(SoundPlayerTest, ChimeDuringLongClipClosesItAndStartsCurrentSound) {
-  player.FSoundName = "Carillon";
+  player.SetSoundName("Carillon");
   player.PlaySound();
   device.position = 8000;
-  player.FSoundName = "JingleBells";
+  player.SetSoundName("JingleBells");
   player.PlaySound();
   EXPECT_EQ(LogSince(3),
             (std::vector<std::string>{"Close", "Open C:\\Tindrel\\sounds\\JingleBells.mp3",
@@ -225,10 +225,10 @@ TEST_F(SoundPlayerTest, DefaultClipShorterThanHoldEndsOpenWithFadeTicking) {
 }
 
 TEST_F(SoundPlayerTest, DefaultChosenWhileOtherClipPlaysFadesItFrom700) {
-  player.FSoundName = "Carillon";
+  player.SetSoundName("Carillon");
   player.PlaySound();
   never = true;
-  player.FSoundName = "JingleBells";
+  player.SetSoundName("JingleBells");
   player.PlaySound();  // silent: "Never" is checked
   const auto levels = TickUntilFadeEnds();
   // Held at 700 until the position passes 3000 ms, then one step a tick down to 4.
@@ -246,7 +246,7 @@ TEST_F(SoundPlayerTest, OtherChosenWhileDefaultFadesLeavesItPlayingAtItsLevel) {
   Tick();
   Tick();  // level 30
   never = true;
-  player.FSoundName = "Carillon";
+  player.SetSoundName("Carillon");
   player.PlaySound();
   const auto logged = device.log.size();
   for (int i = 0; i < 1000; ++i) Tick();
@@ -260,7 +260,7 @@ TEST_F(SoundPlayerTest, FailedOpenRaisesMediaTextAndKeepsLevelFadeAndName) {
   player.PlaySound();
   for (int i = 0; i < 8; ++i) Tick();
   ASSERT_EQ(device.level, 60);
-  player.FSoundName = "Missing";
+  player.SetSoundName("Missing");
   device.open_error = "The specified file was not found or is not valid";
   try {
     player.PlaySound();
@@ -273,7 +273,7 @@ TEST_F(SoundPlayerTest, FailedOpenRaisesMediaTextAndKeepsLevelFadeAndName) {
   EXPECT_FALSE(device.open);
   EXPECT_EQ(device.level, 60);
   EXPECT_TRUE(fade.on);
-  EXPECT_EQ(player.FSoundName, "Missing");
+  EXPECT_EQ(player.SoundName(), "Missing");
 }
 
 TEST_F(SoundPlayerTest, FailedFirstOpenLeavesFadeOff) {
@@ -288,7 +288,7 @@ TEST_F(SoundPlayerTest, FadeTickWithNoDeviceOpenEndsFadeWithoutStoppingOrClosing
   device.open_error = "Cannot open";
   EXPECT_THROW(player.PlaySound(), Error);  // the default clip again, now failing
   const auto logged = device.log.size();
-  EXPECT_NO_THROW(player.tFadeTimer());
+  EXPECT_NO_THROW(player.OnFadeTick());
   EXPECT_FALSE(fade.on);
   EXPECT_EQ(device.log.size(), logged);
 }

@@ -38,19 +38,19 @@ TEST(StarAnimation, RespawnWithStart254ShowsFullOpacityAtOnce) {
   StarField field;
   ScriptedRandom random(FirstRespawn(17, 42, 254));
   field.Tick(kSkin, random);
-  const TStar& star = field.Stars()[0];
-  EXPECT_EQ(star.X, 17);
-  EXPECT_EQ(star.Y, 42);
-  EXPECT_EQ(star.Alpha, 255);
-  EXPECT_EQ(star.Direction, 1);
+  const Star& star = field.Stars()[0];
+  EXPECT_EQ(star.x, 17);
+  EXPECT_EQ(star.y, 42);
+  EXPECT_EQ(star.alpha, 255);
+  EXPECT_EQ(star.direction, 1);
 }
 
 TEST(StarAnimation, RespawnWithStart0ShowsTen) {
   StarField field;
   ScriptedRandom random(FirstRespawn(0, 0, 0));
   field.Tick(kSkin, random);
-  EXPECT_EQ(field.Stars()[0].Alpha, 10);
-  EXPECT_EQ(field.Stars()[0].Direction, 1);
+  EXPECT_EQ(field.Stars()[0].alpha, 10);
+  EXPECT_EQ(field.Stars()[0].direction, 1);
 }
 
 TEST(StarAnimation, DrawsPositionAndStartFromTheSkinSizeAndBelow255) {
@@ -70,27 +70,27 @@ TEST(StarAnimation, CycleAfterThePeakDimsToZeroIdlesAndRespawns) {
   std::deque<int> values = FirstRespawn(5, 6, 250);
   ScriptedRandom random(values);
   field.Tick(kSkin, random);
-  ASSERT_EQ(field.Stars()[0].Alpha, 255);  // 250 + 10, clamped
+  ASSERT_EQ(field.Stars()[0].alpha, 255);  // 250 + 10, clamped
 
   std::vector<int> seen;
   for (int tick = 0; tick < 26; ++tick) {
     field.Tick(kSkin, random);
-    seen.push_back(field.Stars()[0].Alpha);
+    seen.push_back(field.Stars()[0].alpha);
   }
   std::vector<int> expected;
   for (int a = 235; a >= 5; a -= 10) expected.push_back(a);
   expected.push_back(0);
   expected.push_back(0);
   EXPECT_EQ(seen, expected);
-  EXPECT_EQ(field.Stars()[0].Direction, 0);
+  EXPECT_EQ(field.Stars()[0].direction, 0);
 
   // The next tick respawns it: three more draws for star 0, at its turn in the order.
   ScriptedRandom respawn({123, 45, 100});
   field.Tick(kSkin, respawn);
-  EXPECT_EQ(field.Stars()[0].X, 123);
-  EXPECT_EQ(field.Stars()[0].Y, 45);
-  EXPECT_EQ(field.Stars()[0].Alpha, 110);
-  EXPECT_EQ(field.Stars()[0].Direction, 1);
+  EXPECT_EQ(field.Stars()[0].x, 123);
+  EXPECT_EQ(field.Stars()[0].y, 45);
+  EXPECT_EQ(field.Stars()[0].alpha, 110);
+  EXPECT_EQ(field.Stars()[0].direction, 1);
 }
 
 TEST(StarAnimation, BrighteningClimbsByTenUntilThePeak) {
@@ -99,7 +99,7 @@ TEST(StarAnimation, BrighteningClimbsByTenUntilThePeak) {
   std::vector<int> seen;
   for (int tick = 0; tick < 27; ++tick) {
     field.Tick(kSkin, random);
-    seen.push_back(field.Stars()[0].Alpha);
+    seen.push_back(field.Stars()[0].alpha);
   }
   // 11, 21, ..., 251 (25 ticks), then 255 at the 26th, then the turn to 235.
   EXPECT_EQ(seen.front(), 11);
@@ -113,24 +113,24 @@ TEST(StarAnimation, ResetMakesEveryStarIdleAndTheNextTickRespawnsInsideTheNewSki
   ScriptedRandom random({});
   for (int tick = 0; tick < 5; ++tick) field.Tick(kSkin, random);
   field.Reset();
-  for (const TStar& star : field.Stars()) {
-    EXPECT_EQ(star.X, 0);
-    EXPECT_EQ(star.Y, 0);
-    EXPECT_EQ(star.Alpha, 0);
-    EXPECT_EQ(star.Direction, 0);
+  for (const Star& star : field.Stars()) {
+    EXPECT_EQ(star.x, 0);
+    EXPECT_EQ(star.y, 0);
+    EXPECT_EQ(star.alpha, 0);
+    EXPECT_EQ(star.direction, 0);
   }
   MersenneRandom real(12345);
   const SkinSize small{7, 3};
   for (int round = 0; round < 50; ++round) {
     field.Reset();
     field.Tick(small, real);
-    for (const TStar& star : field.Stars()) {
-      EXPECT_GE(star.X, 0);
-      EXPECT_LT(star.X, 7);
-      EXPECT_GE(star.Y, 0);
-      EXPECT_LT(star.Y, 3);
-      EXPECT_GE(star.Alpha, 10);
-      EXPECT_LE(star.Alpha, 255);
+    for (const Star& star : field.Stars()) {
+      EXPECT_GE(star.x, 0);
+      EXPECT_LT(star.x, 7);
+      EXPECT_GE(star.y, 0);
+      EXPECT_LT(star.y, 3);
+      EXPECT_GE(star.alpha, 10);
+      EXPECT_LE(star.alpha, 255);
     }
   }
 }
@@ -142,9 +142,9 @@ TEST(StarAnimation, WithoutASkinTicksChangeNothing) {
   field.Tick(SkinSize{0, 0}, random);
   field.Tick(SkinSize{10, 0}, random);
   EXPECT_TRUE(random.ranges.empty());
-  for (const TStar& star : field.Stars()) {
-    EXPECT_EQ(star.Alpha, 0);
-    EXPECT_EQ(star.Direction, 0);
+  for (const Star& star : field.Stars()) {
+    EXPECT_EQ(star.alpha, 0);
+    EXPECT_EQ(star.direction, 0);
   }
 }
 

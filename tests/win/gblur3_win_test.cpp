@@ -1,5 +1,6 @@
-// The blur built by the Windows compiler, whose floating point runs on the x87 unit with extended
-// intermediates: the kernel and the blurred bytes must still be those of double arithmetic.
+// The blur built by the Windows compiler (the 32-bit build evaluates doubles through SSE2, the
+// 64-bit one does so anyway): the kernel and the blurred bytes are those of double arithmetic,
+// the same as in every other build.
 #include <gtest/gtest.h>
 
 #include <cstdint>

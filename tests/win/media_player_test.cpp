@@ -53,7 +53,7 @@ DWORD OpenDeviceCount() {
 }
 
 // Waits (up to `limit_ms`) until the playing clip's position reaches `target_ms`.
-std::uint32_t WaitForPosition(TMediaPlayer& player, std::uint32_t target_ms, DWORD limit_ms) {
+std::uint32_t WaitForPosition(MediaPlayer& player, std::uint32_t target_ms, DWORD limit_ms) {
   const DWORD start = GetTickCount();
   std::uint32_t position = 0;
   while (GetTickCount() - start < limit_ms) {
@@ -70,7 +70,7 @@ class MciMediaPlayer : public ::testing::Test {
     ASSERT_TRUE(FileExists(ClipPath("JingleBells")))
         << "no clip at " << ClipPath("JingleBells") << "; set TINDREL_DATA_DIR";
   }
-  TMediaPlayer player;
+  MediaPlayer player;
 };
 
 TEST_F(MciMediaPlayer, OpensDefaultClipAndItsPositionAdvancesWhilePlaying) {
@@ -114,7 +114,7 @@ TEST_F(MciMediaPlayer, OpeningAnotherClipClosesTheFirst) {
 TEST_F(MciMediaPlayer, PlayerClosesItsClipWhenDestroyed) {
   const DWORD before = OpenDeviceCount();
   {
-    TMediaPlayer scoped;
+    MediaPlayer scoped;
     scoped.Open(ClipPath("SleighBells"));
     scoped.Play();
     EXPECT_EQ(OpenDeviceCount(), before + 1);
@@ -211,7 +211,7 @@ TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
   const DWORD start = GetTickCount();
   while (fade.on && GetTickCount() - start < 12000) {
     Sleep(FadeTimer::kIntervalMs);
-    sound.tFadeTimer();
+    sound.OnFadeTick();
   }
   const DWORD elapsed = GetTickCount() - start;
   EXPECT_FALSE(fade.on);

@@ -21,13 +21,13 @@ ScopedWindow CreateCallbackWindow() {
 
 }  // namespace
 
-TMediaPlayer::TMediaPlayer() : window_(CreateCallbackWindow()) {}
+MediaPlayer::MediaPlayer() : window_(CreateCallbackWindow()) {}
 
-TMediaPlayer::~TMediaPlayer() {
+MediaPlayer::~MediaPlayer() {
   Close();
 }
 
-void TMediaPlayer::Open(const std::string& path) {
+void MediaPlayer::Open(const std::string& path) {
   std::string element = ToAnsiPath(path);
   Close();
   MCI_OPEN_PARMSA parms{};
@@ -41,7 +41,7 @@ void TMediaPlayer::Open(const std::string& path) {
 
 // The identifier is given up whatever the device answers: a device that cannot even be closed
 // is of no further use, and the next open must not be held back by it.
-void TMediaPlayer::Close() {
+void MediaPlayer::Close() {
   if (!IsOpen()) return;
   MCI_GENERIC_PARMS parms{};
   parms.dwCallback = Callback();
@@ -49,21 +49,21 @@ void TMediaPlayer::Close() {
   device_id_ = 0;
 }
 
-void TMediaPlayer::Play() {
+void MediaPlayer::Play() {
   if (!IsOpen()) throw Error("No MCI device open");
   MCI_PLAY_PARMS parms{};
   parms.dwCallback = Callback();
   SendCommand(MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-void TMediaPlayer::Stop() {
+void MediaPlayer::Stop() {
   if (!IsOpen()) throw Error("No MCI device open");
   MCI_GENERIC_PARMS parms{};
   parms.dwCallback = Callback();
   SendCommand(MCI_STOP, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-std::optional<std::uint32_t> TMediaPlayer::Position() {
+std::optional<std::uint32_t> MediaPlayer::Position() {
   MCI_STATUS_PARMS parms{};
   parms.dwCallback = Callback();
   parms.dwItem = MCI_STATUS_POSITION;
@@ -74,11 +74,11 @@ std::optional<std::uint32_t> TMediaPlayer::Position() {
   return static_cast<std::uint32_t>(parms.dwReturn);
 }
 
-std::uint32_t TMediaPlayer::SetVolume(int level) {
+std::uint32_t MediaPlayer::SetVolume(int level) {
   return SetPlayerVolume(*this, level);
 }
 
-std::optional<int> TMediaPlayer::GetVolume() {
+std::optional<int> MediaPlayer::GetVolume() {
   return GetPlayerVolume(*this);
 }
 

@@ -34,12 +34,12 @@ class MciLibrary {
   decltype(&mciGetErrorStringA) get_error_string_ = nullptr;
 };
 
-class TMediaPlayer : public MediaDevice {
+class MediaPlayer : public MediaDevice {
  public:
-  TMediaPlayer();
-  ~TMediaPlayer() override;
-  TMediaPlayer(const TMediaPlayer&) = delete;
-  TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+  MediaPlayer();
+  ~MediaPlayer() override;
+  MediaPlayer(const MediaPlayer&) = delete;
+  MediaPlayer& operator=(const MediaPlayer&) = delete;
 
   void Open(const std::string& path) override;
   void Close() override;
@@ -56,7 +56,6 @@ class TMediaPlayer : public MediaDevice {
   MCIERROR SendCommand(UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
     return mci_.SendCommand(device_id_, message, flags, parameters);
   }
-  HWND CallbackWindow() const { return window_.get(); }
 
  private:
   DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.get()); }

@@ -4,7 +4,7 @@
 
 namespace tindrel::win {
 
-MCIERROR SetPlayerVolume(TMediaPlayer& player, int level) {
+MCIERROR SetPlayerVolume(MediaPlayer& player, int level) {
   MCI_DGV_SETAUDIO_PARMSA parms{};
   parms.dwCallback = 0;
   parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
@@ -17,7 +17,7 @@ MCIERROR SetPlayerVolume(TMediaPlayer& player, int level) {
                             reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-std::optional<int> GetPlayerVolume(TMediaPlayer& player) {
+std::optional<int> GetPlayerVolume(MediaPlayer& player) {
   MCI_STATUS_PARMS parms{};
   parms.dwCallback = 0;
   parms.dwItem = MCI_DGV_STATUS_VOLUME;

@@ -14,9 +14,9 @@
 namespace tindrel::win {
 
 // Sets the level of the player's open clip; returns the MCI result code.
-MCIERROR SetPlayerVolume(TMediaPlayer& player, int level);
+MCIERROR SetPlayerVolume(MediaPlayer& player, int level);
 
 // The level of the player's open clip, or empty when the device does not answer the query.
-std::optional<int> GetPlayerVolume(TMediaPlayer& player);
+std::optional<int> GetPlayerVolume(MediaPlayer& player);
 
 }  // namespace tindrel::win
