@@ -25,7 +25,7 @@ class WidgetStars {
   void Reset() { field_.Reset(); }
 
   const FrameBitmap& Sprite() const { return sprite_; }
-  const TStars& Stars() const { return field_.Stars(); }
+  const StarArray& Stars() const { return field_.Stars(); }
 
  private:
   FrameBitmap sprite_;

@@ -12,7 +12,7 @@
 namespace tindrel {
 namespace {
 
-bool SameStars(const TStars& a, const TStars& b) {
+bool SameStars(const StarArray& a, const StarArray& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -32,7 +32,7 @@ TEST(WidgetStars, ASpriteThatFailsToLoadLeavesNoSpriteOfBefore) {
 
 TEST(WidgetStars, StarsMoveOnlyOverASkinAndStartAfreshOnReset) {
   WidgetStars stars;
-  const TStars idle = stars.Stars();
+  const StarArray idle = stars.Stars();
   for (int tick = 0; tick < 20; ++tick) stars.Tick(nullptr);
   EXPECT_TRUE(SameStars(stars.Stars(), idle)) << "no skin, no stars";
 

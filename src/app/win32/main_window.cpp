@@ -219,7 +219,7 @@ bool MainWindow::HandleTimer(WPARAM timer) {
       report_.Guard(ReportSource::kStarTick, [this] { stars_.Tick(skin_.SkinBitmap()); });
       return true;
     case kFadeTimer:
-      report_.Guard(ReportSource::kFadeTick, [this] { sound_->Player().tFadeTimer(); });
+      report_.Guard(ReportSource::kFadeTick, [this] { sound_->Player().OnFadeTick(); });
       return true;
   }
   return false;

@@ -19,7 +19,7 @@ TrayIcon::Handlers MainWindow::TrayHandlers() {
       },
       [this](HWND owner, POINT cursor) -> std::function<void()> {
         MenuItem* chosen =
-            menu_.Choose(owner, cursor, skin_.SkinName(), sound_->Player().FSoundName,
+            menu_.Choose(owner, cursor, skin_.SkinName(), sound_->Player().SoundName(),
                          [this] { return !closing_ && Handle(); });
         if (!chosen) return {};
         return [this, chosen] { ClickMenuEntry(*chosen); };
@@ -31,7 +31,7 @@ TrayIcon::Handlers MainWindow::TrayHandlers() {
 
 void MainWindow::OpenMenu(HWND owner, POINT screen_point) {
   MenuItem* chosen =
-      menu_.Choose(owner, screen_point, skin_.SkinName(), sound_->Player().FSoundName,
+      menu_.Choose(owner, screen_point, skin_.SkinName(), sound_->Player().SoundName(),
                    [this] { return !closing_ && Handle(); });
   if (chosen) ClickMenuEntry(*chosen);
 }
@@ -99,7 +99,7 @@ void MainWindow::SelectSkin(const std::string& name) {
 }
 
 void MainWindow::SelectSound(const std::string& name) {
-  sound_->Player().FSoundName = name;
+  sound_->Player().SetSoundName(name);
   sound_->Player().PlaySound();
   Redraw();
 }

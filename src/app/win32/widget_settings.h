@@ -67,8 +67,8 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   void SetSelectedWeather(std::int32_t value) override { selected_weather_ = value; }
   std::string SkinName() override { return widget_.skin.SkinName(); }
   void LoadSkin(const std::string& name) override { widget_.skin.LoadSkin(name); }
-  std::string SoundName() override { return widget_.player.FSoundName; }
-  void SetSoundName(const std::string& name) override { widget_.player.FSoundName = name; }
+  std::string SoundName() override { return widget_.player.SoundName(); }
+  void SetSoundName(const std::string& name) override { widget_.player.SetSoundName(name); }
   void OnDrawWidget() override { widget_.redraw(); }
   void chbStartupClick() override;
   std::string FontName() override { return widget_.font.face; }

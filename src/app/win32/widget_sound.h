@@ -31,7 +31,7 @@ class WidgetSound {
   void Shutdown();
 
  private:
-  TMediaPlayer device_;
+  MediaPlayer device_;
   WindowFadeTimer fade_;
   SoundPlayer player_;
   ChimeSchedule chimes_;
