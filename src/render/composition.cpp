@@ -102,8 +102,7 @@ FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs) {
 }
 
 bool FrameComposer::CaptionKey::operator==(const CaptionKey& other) const {
-  return text == other.text && face == other.face && height == other.height &&
-         colour == other.colour && style == other.style && shadow == other.shadow;
+  return text == other.text && font == other.font && shadow == other.shadow;
 }
 
 bool FrameComposer::SkinLayerKey::operator==(const SkinLayerKey& other) const {
@@ -131,8 +130,7 @@ void FrameComposer::Invalidate() {
 }
 
 void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& inputs) {
-  CaptionKey key{inputs.caption_text, inputs.font.face,  inputs.font.height,
-                 inputs.font.colour,  inputs.font.style, inputs.display_shadow};
+  CaptionKey key{inputs.caption_text, inputs.font, inputs.display_shadow};
   if (caption_key_ && *caption_key_ == key) return;
   // Built aside first: a caption that cannot be drawn leaves the cache as it was.
   FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,

@@ -50,10 +50,7 @@ class FrameComposer {
  private:
   struct CaptionKey {
     std::string text;
-    std::string face;
-    int height = 0;
-    Colour colour = 0;
-    int style = 0;
+    FontSpec font;
     bool shadow = false;
     bool operator==(const CaptionKey& other) const;
   };

@@ -21,6 +21,15 @@ struct FontSpec {
   int height = -20;
   Colour colour = 0x004080FF;
   int style = 0;
+
+  bool operator==(const FontSpec& other) const {
+    return SameGlyphs(other) && colour == other.colour;
+  }
+  bool operator!=(const FontSpec& other) const { return !(*this == other); }
+  // The same face, height and style draw the same glyphs; the colour only inks them.
+  bool SameGlyphs(const FontSpec& other) const {
+    return face == other.face && height == other.height && style == other.style;
+  }
 };
 
 // a * b / c in 64 bits, rounded to the nearest integer with halves away from zero, as the

@@ -55,9 +55,7 @@ HDC GdiTextPainter::DeviceContext() {
 
 HDC GdiTextPainter::DeviceContextIn(const FontSpec& font) {
   const HDC dc = DeviceContext();
-  const bool same = font_spec_ && font_spec_->face == font.face &&
-                    font_spec_->height == font.height && font_spec_->style == font.style;
-  if (same) return dc;
+  if (font_spec_ && font_spec_->SameGlyphs(font)) return dc;
   ForgetFont();
   FontSpec drawn = font;
   drawn.face = FaceToDraw(font.face, stand_in_, FaceInstalled);
