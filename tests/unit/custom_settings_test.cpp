@@ -20,8 +20,8 @@ using testing::FakeSettingsWindow;
 class CustomSettings : public ::testing::Test {
  protected:
   CustomSettings() {
-    testing::BindPlacementHandlers(storage, window);
-    window.startupClick = [this] {
+    testing::BindWidgetChoices(storage, window);
+    window.start_with_system = [this] {
       SyncStartWithSystem(registry, "C:\\Tindrel.exe", window.IsChecked("chbStartup"));
     };
   }
@@ -34,7 +34,7 @@ class CustomSettings : public ::testing::Test {
 
   FakeRegistry registry;
   FakeSettingsWindow window;
-  FormStorage storage{registry, window};
+  SettingsStore storage{registry, window};
 };
 
 TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
@@ -51,10 +51,10 @@ TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
 
   EXPECT_EQ(window.log, (std::vector<std::string>{
                             "WindowState:normal", "LoadSkin:frost", "SoundName:Bells",
-                            "OnDrawWidget", "chbStartupClick", "FontName:Arial", "FontSize:22",
+                            "OnDrawWidget", "ApplyStartWithSystem", "FontName:Arial", "FontSize:22",
                             "FontColor:255", "FontStyle:5", "DueDateClick:NewYear1"}));
-  EXPECT_EQ(window.foundPlace, "somewhere");
-  EXPECT_EQ(window.selectedWeather, -7);
+  EXPECT_EQ(window.found_place, "somewhere");
+  EXPECT_EQ(window.selected_weather, -7);
 }
 
 TEST_F(CustomSettings, ValuesWithoutFeatureAreWrittenBackUnchanged) {
@@ -72,8 +72,8 @@ TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont)
   storage.LoadSettings();
   EXPECT_TRUE(Logged("LoadSkin:"));
   EXPECT_TRUE(Logged("FontName:"));
-  EXPECT_EQ(window.skinName, "glass") << "the loader's own fall-back";
-  EXPECT_EQ(window.fontName, "");
+  EXPECT_EQ(window.skin_name, "glass") << "the loader's own fall-back";
+  EXPECT_EQ(window.font_name, "");
 }
 
 TEST_F(CustomSettings, NoTickedDueDateLeavesTheDueDateAlone) {
@@ -88,9 +88,9 @@ TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {
   Put("FontStyle", "31");
   Put("FontColor", "-1");
   storage.LoadSettings();
-  EXPECT_EQ(window.fontStyle,
+  EXPECT_EQ(window.font_style,
             kFontStyleBold | kFontStyleItalic | kFontStyleUnderline | kFontStyleStrikeOut);
-  EXPECT_EQ(window.fontColor, -1);
+  EXPECT_EQ(window.font_color, -1);
 }
 
 TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
@@ -116,9 +116,9 @@ TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDue
   storage.LoadSettings();
 
   EXPECT_EQ(window.reports, std::vector<std::string>{"Failed to set data for 'Tindrel'"});
-  EXPECT_EQ(window.fontName, "Arial");
-  EXPECT_EQ(window.fontSize, 22);
-  EXPECT_EQ(window.fontColor, 255);
+  EXPECT_EQ(window.font_name, "Arial");
+  EXPECT_EQ(window.font_size, 22);
+  EXPECT_EQ(window.font_color, 255);
   EXPECT_EQ(window.log.back(), "DueDateClick:NewYear1") << "the ticked due date is applied";
   EXPECT_TRUE(storage.SettingsLoaded());
 

@@ -51,19 +51,19 @@ TEST(StartWithSystem, RenamedExecutableAddsItsOwnValueAndLeavesTheOld) {
 }
 
 TEST(StartWithSystem, RefusedWriteOrKeyFailsWithTheValueName) {
-  FakeRegistry refusingValue;
-  refusingValue.RefuseSettingValue("Tindrel");
+  FakeRegistry refusing_value;
+  refusing_value.RefuseSettingValue("Tindrel");
   try {
-    SyncStartWithSystem(refusingValue, "C:\\Tindrel.exe", true);
+    SyncStartWithSystem(refusing_value, "C:\\Tindrel.exe", true);
     FAIL() << "the write must fail";
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'Tindrel'");
   }
 
-  FakeRegistry refusingKey;
-  refusingKey.RefuseCreatingKey(kRunKey);
-  EXPECT_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", true), Error);
-  EXPECT_NO_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", false));
+  FakeRegistry refusing_key;
+  refusing_key.RefuseCreatingKey(kRunKey);
+  EXPECT_THROW(SyncStartWithSystem(refusing_key, "C:\\Tindrel.exe", true), Error);
+  EXPECT_NO_THROW(SyncStartWithSystem(refusing_key, "C:\\Tindrel.exe", false));
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ class RecordingShell : public ShellHandover {
   explicit RecordingShell(FakeRegistry& registry) : registry_(registry) {}
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuseDuringHandover = registry_.QueryValue(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover = registry_.QueryValue(kBrowserMainKey, kWindowReuseValue);
   }
   std::vector<std::string> addresses;
-  std::optional<RegistryValue> reuseDuringHandover;
+  std::optional<RegistryValue> reuse_during_handover;
 
  private:
   FakeRegistry& registry_;
@@ -64,9 +64,9 @@ TEST(TellAFriendMail, AddressIsTheFixedPrefixAndTheEncodedBody) {
   const std::string body = address.substr(prefix.size());
   EXPECT_EQ(body.rfind("Merry%20Christmas%20my%20friend%21%0D%0A%0D%0AI%20am%20writing", 0), 0u);
   EXPECT_EQ(body.find_first_of(" \r\n"), std::string::npos);
-  const std::string lastLine = "%0D%0A%0D%0Ahttps%3A%2F%2Fquillmoor.example%2Ftindrel%2F";
-  ASSERT_GT(body.size(), lastLine.size());
-  EXPECT_EQ(body.substr(body.size() - lastLine.size()), lastLine);
+  const std::string last_line = "%0D%0A%0D%0Ahttps%3A%2F%2Fquillmoor.example%2Ftindrel%2F";
+  ASSERT_GT(body.size(), last_line.size());
+  EXPECT_EQ(body.substr(body.size() - last_line.size()), last_line);
 }
 
 TEST(TellAFriendMail, IsHandedOverWithoutTouchingTheBrowserSetting) {
@@ -75,7 +75,7 @@ TEST(TellAFriendMail, IsHandedOverWithoutTouchingTheBrowserSetting) {
   RecordingShell shell(registry);
   OpenTellAFriendMail(shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{TellAFriendMailAddress()});
-  EXPECT_EQ(shell.reuseDuringHandover->number, 1u);
+  EXPECT_EQ(shell.reuse_during_handover->number, 1u);
 }
 
 TEST(WebPages, AddressesAreFixedAndEndInTheQuery) {
@@ -92,9 +92,9 @@ TEST(OpenWebPage, AbsentReuseSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   OpenWebPage(WebPage::kProduct, registry, shell);
 
   EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(shell.reuseDuringHandover->type, RegistryValueType::kDword);
-  EXPECT_EQ(shell.reuseDuringHandover->number, 0u);
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(shell.reuse_during_handover->type, RegistryValueType::kDword);
+  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
   EXPECT_FALSE(registry.QueryValue(kBrowserMainKey, kWindowReuseValue));
 }
 
@@ -105,7 +105,7 @@ TEST(OpenWebPage, PresentReuseSettingIsZeroDuringTheHandoverAndRestoredAfter) {
   OpenWebPage(WebPage::kSibling, registry, shell);
 
   EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
-  EXPECT_EQ(shell.reuseDuringHandover->number, 0u);
+  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
   EXPECT_EQ(registry.QueryValue(kBrowserMainKey, kWindowReuseValue)->number, 1u);
 }
 

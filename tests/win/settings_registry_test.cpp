@@ -152,10 +152,10 @@ class WinSettingsStore : public ::testing::Test {
   // A store over the real registry for a window, bound as the main window binds it.
   struct Rig {
     explicit Rig(win::WinRegistry& registry) : storage(registry, window) {
-      testing::BindPlacementHandlers(storage, window);
+      testing::BindWidgetChoices(storage, window);
     }
     FakeSettingsWindow window;
-    FormStorage storage;
+    SettingsStore storage;
   };
 
   win::WinRegistry registry;
@@ -165,21 +165,21 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
   {
     Rig before(registry);
     before.storage.LoadSettings();
-    before.window.placement.normalPosition = {40, 50, 40 + 396, 50 + 353};
-    before.window.placement.minPosition = {-32000, -32000};
+    before.window.placement.normal_position = {40, 50, 40 + 396, 50 + 353};
+    before.window.placement.min_position = {-32000, -32000};
     before.window.placement.flags = 2;
     before.window.SetChecked("NewYear1", true);
     before.window.SetChecked("Never1", true);
     before.window.SetChecked("DisplayShadow1", false);
     before.window.SetChecked("ShowHide1", true);
-    before.window.foundPlace = "Nordkapp \xc3\xa6";
-    before.window.selectedWeather = -12;
-    before.window.skinName = "frost";
-    before.window.soundName = "Sleigh";
-    before.window.fontName = "Courier New";
-    before.window.fontSize = 22;
-    before.window.fontColor = 0x00123456;
-    before.window.fontStyle = kFontStyleBold | kFontStyleStrikeOut;
+    before.window.found_place = "Nordkapp \xc3\xa6";
+    before.window.selected_weather = -12;
+    before.window.skin_name = "frost";
+    before.window.sound_name = "Sleigh";
+    before.window.font_name = "Courier New";
+    before.window.font_size = 22;
+    before.window.font_color = 0x00123456;
+    before.window.font_style = kFontStyleBold | kFontStyleStrikeOut;
     before.storage.SaveSettings();
   }
 
@@ -200,23 +200,23 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
   Rig after(registry);
   after.storage.LoadSettings();
   EXPECT_TRUE(after.window.reports.empty());
-  ASSERT_EQ(after.window.appliedPlacements.size(), 1u);
-  const auto& applied = after.window.appliedPlacements[0];
-  EXPECT_EQ(applied.normalPosition.left, 40);
-  EXPECT_EQ(applied.normalPosition.top, 50);
-  EXPECT_EQ(applied.minPosition.x, -32000);
+  ASSERT_EQ(after.window.applied_placements.size(), 1u);
+  const auto& applied = after.window.applied_placements[0];
+  EXPECT_EQ(applied.normal_position.left, 40);
+  EXPECT_EQ(applied.normal_position.top, 50);
+  EXPECT_EQ(applied.min_position.x, -32000);
   EXPECT_EQ(applied.flags, 2u);
   EXPECT_EQ(after.window.checked,
             (std::set<std::string>{"chbStartup", "OnTop1", "ShowHide1", "Never1",
                                    "ShowRandomStars1", "NewYear1", "ShowDays1"}));
-  EXPECT_EQ(after.window.foundPlace, "Nordkapp \xc3\xa6");
-  EXPECT_EQ(after.window.selectedWeather, -12);
-  EXPECT_EQ(after.window.skinName, "frost");
-  EXPECT_EQ(after.window.soundName, "Sleigh");
-  EXPECT_EQ(after.window.fontName, "Courier New");
-  EXPECT_EQ(after.window.fontSize, 22);
-  EXPECT_EQ(after.window.fontColor, 0x00123456);
-  EXPECT_EQ(after.window.fontStyle, kFontStyleBold | kFontStyleStrikeOut);
+  EXPECT_EQ(after.window.found_place, "Nordkapp \xc3\xa6");
+  EXPECT_EQ(after.window.selected_weather, -12);
+  EXPECT_EQ(after.window.skin_name, "frost");
+  EXPECT_EQ(after.window.sound_name, "Sleigh");
+  EXPECT_EQ(after.window.font_name, "Courier New");
+  EXPECT_EQ(after.window.font_size, 22);
+  EXPECT_EQ(after.window.font_color, 0x00123456);
+  EXPECT_EQ(after.window.font_style, kFontStyleBold | kFontStyleStrikeOut);
   EXPECT_EQ(after.window.log.back(), "DueDateClick:NewYear1");
 }
 
@@ -232,7 +232,7 @@ TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
             (std::vector<std::string>{"Invalid data type for 'NormPos(1920x1080)'",
                                       "Invalid data type for 'sSkinName'"}));
   EXPECT_TRUE(rig.window.IsChecked("OnTop1"));
-  EXPECT_EQ(rig.window.skinName, "glass");
+  EXPECT_EQ(rig.window.skin_name, "glass");
   EXPECT_TRUE(rig.storage.SettingsLoaded());
 
   rig.storage.SaveSettings();
@@ -281,10 +281,10 @@ class RecordingShell : public ShellHandover {
  public:
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuseDuringHandover = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover = ReadRaw(kBrowserMainKey, kWindowReuseValue);
   }
   std::vector<std::string> addresses;
-  std::optional<RawValue> reuseDuringHandover;
+  std::optional<RawValue> reuse_during_handover;
 };
 
 class WinOpenWebPage : public ::testing::Test {
@@ -319,9 +319,9 @@ TEST_F(WinOpenWebPage, AbsentSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   registry.DeleteValue(kBrowserMainKey, kWindowReuseValue);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(shell.reuseDuringHandover->type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(shell.reuse_during_handover->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
   EXPECT_FALSE(ReadRaw(kBrowserMainKey, kWindowReuseValue));
 }
 
@@ -329,8 +329,8 @@ TEST_F(WinOpenWebPage, SettingOfOneIsZeroDuringTheHandoverAndOneAfter) {
   WriteRawDword(kBrowserMainKey, kWindowReuseValue, 1);
   OpenWebPage(WebPage::kSibling, registry, shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
   const auto after = ReadRaw(kBrowserMainKey, kWindowReuseValue);
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, static_cast<DWORD>(REG_DWORD));
@@ -342,13 +342,13 @@ TEST(WinWindowPlacement, PlacementMakesTheRoundTripThroughAWindow) {
                                                  nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(window);
   WindowPlacementData placement = win::ReadWindowPlacement(window.get());
-  placement.showCmd = kShowHide;
-  placement.normalPosition = {30, 40, 30 + 120, 40 + 80};
+  placement.show_cmd = kShowHide;
+  placement.normal_position = {30, 40, 30 + 120, 40 + 80};
   win::ApplyWindowPlacement(window.get(), placement);
 
   const auto back = win::ReadWindowPlacement(window.get());
-  EXPECT_EQ(back.normalPosition.left, 30);
-  EXPECT_EQ(back.normalPosition.bottom, 120);
+  EXPECT_EQ(back.normal_position.left, 30);
+  EXPECT_EQ(back.normal_position.bottom, 120);
   EXPECT_FALSE(IsWindowVisible(window.get()));
   EXPECT_GT(win::ScreenPixelsPerInch(), 0);
 }
