@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "settings/startup.h"
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 #include "unit/fake_settings_window.h"
 
@@ -26,7 +27,7 @@ class CustomSettings : public ::testing::Test {
     };
   }
   void Put(const std::string& name, const std::string& text) {
-    registry.Put(kStorageKey, name, text);
+    registry.Put(outside::kSettingsKey, name, text);
   }
   bool Logged(const std::string& entry) const {
     return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
@@ -62,8 +63,8 @@ TEST_F(CustomSettings, ValuesWithoutFeatureAreWrittenBackUnchanged) {
   Put("SelectedWeather", "-7");
   storage.LoadSettings();
   storage.SaveSettings();
-  EXPECT_EQ(registry.Text(kStorageKey, "foundPlace"), "somewhere");
-  EXPECT_EQ(registry.Text(kStorageKey, "SelectedWeather"), "-7");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "foundPlace"), "somewhere");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "SelectedWeather"), "-7");
 }
 
 TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont) {
@@ -94,8 +95,8 @@ TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {
 }
 
 TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
-  registry.PutDword(kStorageKey, "sSkinName", 1);
-  registry.PutDword(kStorageKey, "FontSize", 30);
+  registry.PutDword(outside::kSettingsKey, "sSkinName", 1);
+  registry.PutDword(outside::kSettingsKey, "FontSize", 30);
   Put("FontName", "Arial");
   storage.LoadSettings();
 
@@ -124,15 +125,15 @@ TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDue
 
   // The next save writes the restored font back, not the font of the window's definition.
   storage.SaveSettings();
-  EXPECT_EQ(registry.Text(kStorageKey, "FontName"), "Arial");
-  EXPECT_EQ(registry.Text(kStorageKey, "FontSize"), "22");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "FontName"), "Arial");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "FontSize"), "22");
 }
 
 TEST_F(CustomSettings, UncheckedStartupRemovesTheEntryAtTheLoad) {
-  registry.Put(kRunKey, "Tindrel", "C:\\old\\Tindrel.exe");
+  registry.Put(outside::kRunKey, "Tindrel", "C:\\old\\Tindrel.exe");
   Put("chbStartup_Checked", "False");
   storage.LoadSettings();
-  EXPECT_FALSE(registry.QueryValue(kRunKey, "Tindrel"));
+  EXPECT_FALSE(registry.QueryValue(outside::kRunKey, "Tindrel"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "settings/startup.h"
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 #include "unit/fake_settings_window.h"
 
@@ -69,10 +70,10 @@ class SettingsStoreTest : public ::testing::Test {
   }
 
   std::optional<std::string> Stored(const std::string& name) {
-    return registry.Text(kStorageKey, name);
+    return registry.Text(outside::kSettingsKey, name);
   }
   void Put(const std::string& name, const std::string& text) {
-    registry.Put(kStorageKey, name, text);
+    registry.Put(outside::kSettingsKey, name, text);
   }
   bool Logged(const std::string& entry) const {
     return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
@@ -80,7 +81,7 @@ class SettingsStoreTest : public ::testing::Test {
   std::vector<std::string> WrittenNames() const {
     std::vector<std::string> names;
     for (const auto& entry : registry.WriteLog()) {
-      const std::string prefix = std::string(kStorageKey) + "|";
+      const std::string prefix = std::string(outside::kSettingsKey) + "|";
       if (entry.rfind(prefix, 0) == 0) names.push_back(entry.substr(prefix.size()));
     }
     return names;
@@ -110,9 +111,9 @@ TEST_F(SettingsStoreTest, FirstRunWithoutKeyComesUpInDesignTimeStateAndRegisters
                 "WindowState:normal", "LoadSkin:glass", "SoundName:JingleBells", "OnDrawWidget",
                 "ApplyStartWithSystem", "FontName:DS-Digital", "FontSize:16", "FontColor:16777215",
                 "FontStyle:0", "DueDateClick:Christmas1"}));
-  EXPECT_TRUE(registry.KeyExists(kProductKey)) << "the first load creates the product key";
-  EXPECT_FALSE(registry.KeyExists(kStorageKey)) << "a load writes nothing of its own";
-  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), kExecutable);
+  EXPECT_TRUE(registry.KeyExists(outside::kProductKey)) << "the first load creates the product key";
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey)) << "a load writes nothing of its own";
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), kExecutable);
   EXPECT_TRUE(storage.SettingsLoaded());
   EXPECT_FALSE(storage.SettingsSaved());
 }
@@ -125,8 +126,9 @@ TEST_F(SettingsStoreTest, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
   EXPECT_EQ(WrittenNames(), FirstSaveNames());
   auto sorted = FirstSaveNames();
   std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(registry.ValueNames(kStorageKey), sorted);
-  EXPECT_TRUE(registry.ValueNames(kProductKey).empty()) << "nothing directly under the product";
+  EXPECT_EQ(registry.ValueNames(outside::kSettingsKey), sorted);
+  EXPECT_TRUE(registry.ValueNames(outside::kProductKey).empty())
+      << "nothing directly under the product";
   for (const auto& [name, text] : kFirstSave) EXPECT_EQ(Stored(name), text) << name;
   EXPECT_TRUE(storage.SettingsSaved());
 }
@@ -138,7 +140,7 @@ TEST_F(SettingsStoreTest, EachFurtherResolutionAddsItsTwoTaggedNames) {
   window.screen_height = 1024;
   storage.SaveSettings();
 
-  EXPECT_EQ(registry.ValueNames(kStorageKey).size(), 32u);
+  EXPECT_EQ(registry.ValueNames(outside::kSettingsKey).size(), 32u);
   EXPECT_EQ(Stored("MinMaxPos(1280x1024)"), "-1,-1,-1,-1");
   EXPECT_EQ(Stored("NormPos(1280x1024)"), "366,216,762,569");
   EXPECT_EQ(Stored("NormPos(1920x1080)"), "366,216,762,569");
@@ -347,7 +349,7 @@ TEST_F(SettingsStoreTest, RadioGroupsStayConsistentWhenSeveralMarksAreStoredTrue
 }
 
 TEST_F(SettingsStoreTest, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
-  registry.PutDword(kStorageKey, "OnTop1_Checked", 0);
+  registry.PutDword(outside::kSettingsKey, "OnTop1_Checked", 0);
   Put("DisplayShadow1_Checked", "False");
   storage.LoadSettings();
   EXPECT_TRUE(window.reports.empty());
@@ -356,8 +358,8 @@ TEST_F(SettingsStoreTest, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
 }
 
 TEST_F(SettingsStoreTest, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefault) {
-  registry.PutDword(kStorageKey, "NormPos(1920x1080)", 5);
-  registry.PutBinary(kStorageKey, "Flags");
+  registry.PutDword(outside::kSettingsKey, "NormPos(1920x1080)", 5);
+  registry.PutBinary(outside::kSettingsKey, "Flags");
   Put("NormPos", "10,20,0,0");
   Put("ShowHide1_Checked", "True");
   window.placement.flags = 4;
@@ -379,7 +381,7 @@ TEST_F(SettingsStoreTest, NothingIsSavedBeforeTheFirstLoad) {
   storage.SaveSettings();
   storage.SaveOnCloseRequest();
   storage.SaveOnDestroy();
-  EXPECT_FALSE(registry.KeyExists(kProductKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kProductKey));
   EXPECT_TRUE(registry.WriteLog().empty());
   EXPECT_FALSE(storage.SettingsSaved());
 }
@@ -428,7 +430,7 @@ TEST_F(SettingsStoreTest, AChangeMadeWhileHiddenIsReplacedByTheNextShow) {
 }
 
 TEST_F(SettingsStoreTest, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad) {
-  registry.RefuseCreatingKey(kProductKey);
+  registry.RefuseCreatingKey(outside::kProductKey);
   EXPECT_NO_THROW(storage.LoadSettings());
   EXPECT_TRUE(storage.SettingsLoaded());
   try {
@@ -437,12 +439,12 @@ TEST_F(SettingsStoreTest, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel");
   }
-  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(storage.SettingsSaved());
 }
 
 TEST_F(SettingsStoreTest, SectionThatCannotBeCreatedFailsTheSave) {
-  registry.RefuseCreatingKey(kStorageKey);
+  registry.RefuseCreatingKey(outside::kSettingsKey);
   storage.LoadSettings();
   try {
     storage.SaveSettings();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 
 namespace tindrel {
@@ -19,7 +20,8 @@ class RecordingShell : public ShellHandover {
   explicit RecordingShell(FakeRegistry& registry) : registry_(registry) {}
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuse_during_handover = registry_.QueryValue(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover =
+        registry_.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   std::vector<std::string> addresses;
   std::optional<RegistryValue> reuse_during_handover;
@@ -71,7 +73,7 @@ TEST(TellAFriendMail, AddressIsTheFixedPrefixAndTheEncodedBody) {
 
 TEST(TellAFriendMail, IsHandedOverWithoutTouchingTheBrowserSetting) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   RecordingShell shell(registry);
   OpenTellAFriendMail(shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{TellAFriendMailAddress()});
@@ -87,26 +89,26 @@ TEST(WebPages, AddressesAreFixedAndEndInTheQuery) {
 
 TEST(OpenWebPage, AbsentReuseSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   FakeRegistry registry;
-  registry.CreateKey(kBrowserMainKey);
+  registry.CreateKey(outside::kBrowserMainKey);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
 
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
   ASSERT_TRUE(shell.reuse_during_handover);
   EXPECT_EQ(shell.reuse_during_handover->type, RegistryValueType::kDword);
   EXPECT_EQ(shell.reuse_during_handover->number, 0u);
-  EXPECT_FALSE(registry.QueryValue(kBrowserMainKey, kWindowReuseValue));
+  EXPECT_FALSE(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
 TEST(OpenWebPage, PresentReuseSettingIsZeroDuringTheHandoverAndRestoredAfter) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kSibling, registry, shell);
 
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
   EXPECT_EQ(shell.reuse_during_handover->number, 0u);
-  EXPECT_EQ(registry.QueryValue(kBrowserMainKey, kWindowReuseValue)->number, 1u);
+  EXPECT_EQ(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue)->number, 1u);
 }
 
 TEST(OpenWebPage, MissingBrowserKeyStillOpensThePageAndCreatesNothing) {
@@ -114,28 +116,28 @@ TEST(OpenWebPage, MissingBrowserKeyStillOpensThePageAndCreatesNothing) {
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
-  EXPECT_FALSE(registry.KeyExists(kBrowserMainKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kBrowserMainKey));
   EXPECT_TRUE(registry.WriteLog().empty());
 }
 
 TEST(OpenWebPage, ReuseSettingOfAnotherTypeIsLeftAsFoundAndThePageOpens) {
   FakeRegistry registry;
-  registry.Put(kBrowserMainKey, kWindowReuseValue, "1");
+  registry.Put(outside::kBrowserMainKey, outside::kWindowReuseValue, "1");
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
   EXPECT_TRUE(registry.WriteLog().empty());
-  EXPECT_EQ(registry.Text(kBrowserMainKey, kWindowReuseValue), "1");
+  EXPECT_EQ(registry.Text(outside::kBrowserMainKey, outside::kWindowReuseValue), "1");
 }
 
 TEST(OpenWebPage, RefusedSwitchStillOpensThePageAndLeavesTheSetting) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
-  registry.RefuseSettingValue(kWindowReuseValue);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
+  registry.RefuseSettingValue(outside::kWindowReuseValue);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
-  EXPECT_EQ(registry.QueryValue(kBrowserMainKey, kWindowReuseValue)->number, 1u);
+  EXPECT_EQ(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue)->number, 1u);
 }
 
 }  // namespace

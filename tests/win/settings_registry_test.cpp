@@ -19,6 +19,7 @@
 #include "settings/web_links.h"
 #include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
+#include "support/outside_names.h"
 #include "unit/fake_settings_window.h"
 
 namespace tindrel {
@@ -143,9 +144,9 @@ TEST_F(WinRegistryTest, WritesNeverCreateAKeyAndMissingThingsAreReportedAsSuch) 
 
 class WinSettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteUserTree(kProductKey); }
+  void SetUp() override { DeleteUserTree(outside::kProductKey); }
   void TearDown() override {
-    DeleteUserTree(kProductKey);
+    DeleteUserTree(outside::kProductKey);
     DeleteUserTree("Software\\Quillmoor");
   }
 
@@ -183,7 +184,7 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
     before.storage.SaveSettings();
   }
 
-  const auto key = CreateUserKey(kStorageKey);
+  const auto key = CreateUserKey(outside::kSettingsKey);
   DWORD count = 0;
   RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                    nullptr, nullptr, nullptr);
@@ -195,7 +196,7 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
     RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << win::Narrow(name);
   }
-  EXPECT_EQ(ReadRaw(kStorageKey, "NormPos(1920x1080)").has_value(), true);
+  EXPECT_EQ(ReadRaw(outside::kSettingsKey, "NormPos(1920x1080)").has_value(), true);
 
   Rig after(registry);
   after.storage.LoadSettings();
@@ -221,10 +222,10 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
 }
 
 TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
-  CreateUserKey(kStorageKey);
-  WriteRawDword(kStorageKey, "sSkinName", 7);
-  WriteRawDword(kStorageKey, "NormPos(1920x1080)", 100);
-  WriteRawDword(kStorageKey, "OnTop1_Checked", 0);
+  CreateUserKey(outside::kSettingsKey);
+  WriteRawDword(outside::kSettingsKey, "sSkinName", 7);
+  WriteRawDword(outside::kSettingsKey, "NormPos(1920x1080)", 100);
+  WriteRawDword(outside::kSettingsKey, "OnTop1_Checked", 0);
 
   Rig rig(registry);
   rig.storage.LoadSettings();
@@ -236,13 +237,13 @@ TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
   EXPECT_TRUE(rig.storage.SettingsLoaded());
 
   rig.storage.SaveSettings();
-  EXPECT_EQ(ReadRaw(kStorageKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(ReadRaw(outside::kSettingsKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
 }
 
 // A non-volatile key cannot be made under a volatile one, which gives a section that cannot be
 // created while the product key itself opens fine.
 TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
-  ASSERT_TRUE(CreateUserKey(kProductKey, REG_OPTION_VOLATILE));
+  ASSERT_TRUE(CreateUserKey(outside::kProductKey, REG_OPTION_VOLATILE));
   Rig rig(registry);
   rig.storage.LoadSettings();
   try {
@@ -251,7 +252,7 @@ TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
   }
-  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(rig.storage.SettingsSaved());
 }
 
@@ -262,17 +263,17 @@ TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
   EXPECT_EQ(name, "tindrel_win_tests");
 
   SyncStartWithSystem(registry, path, true);
-  auto raw = ReadRaw(kRunKey, name);
+  auto raw = ReadRaw(outside::kRunKey, name);
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(WideData(*raw), Widen(path) + L'\0') << "the full path, unquoted";
 
   SyncStartWithSystem(registry, path, false);
-  EXPECT_FALSE(ReadRaw(kRunKey, name));
+  EXPECT_FALSE(ReadRaw(outside::kRunKey, name));
   EXPECT_NO_THROW(SyncStartWithSystem(registry, path, false));
 
   SyncStartWithSystem(registry, path, true);
-  EXPECT_TRUE(ReadRaw(kRunKey, name));
+  EXPECT_TRUE(ReadRaw(outside::kRunKey, name));
   SyncStartWithSystem(registry, path, false);
 }
 
@@ -281,7 +282,7 @@ class RecordingShell : public ShellHandover {
  public:
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuse_during_handover = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   std::vector<std::string> addresses;
   std::optional<RawValue> reuse_during_handover;
@@ -290,16 +291,16 @@ class RecordingShell : public ShellHandover {
 class WinOpenWebPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    CreateUserKey(kBrowserMainKey);
-    original_ = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+    CreateUserKey(outside::kBrowserMainKey);
+    original_ = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   void TearDown() override {
-    const auto key = CreateUserKey(kBrowserMainKey);
+    const auto key = CreateUserKey(outside::kBrowserMainKey);
     if (original_) {
-      RegSetValueExW(key.get(), Widen(kWindowReuseValue).c_str(), 0, original_->type,
+      RegSetValueExW(key.get(), Widen(outside::kWindowReuseValue).c_str(), 0, original_->type,
                      original_->data.data(), static_cast<DWORD>(original_->data.size()));
     } else {
-      RegDeleteValueW(key.get(), Widen(kWindowReuseValue).c_str());
+      RegDeleteValueW(key.get(), Widen(outside::kWindowReuseValue).c_str());
     }
   }
   static DWORD Number(const RawValue& raw) {
@@ -316,22 +317,22 @@ class WinOpenWebPage : public ::testing::Test {
 };
 
 TEST_F(WinOpenWebPage, AbsentSettingIsZeroDuringTheHandoverAndAbsentAfter) {
-  registry.DeleteValue(kBrowserMainKey, kWindowReuseValue);
+  registry.DeleteValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
   OpenWebPage(WebPage::kProduct, registry, shell);
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
   ASSERT_TRUE(shell.reuse_during_handover);
   EXPECT_EQ(shell.reuse_during_handover->type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
-  EXPECT_FALSE(ReadRaw(kBrowserMainKey, kWindowReuseValue));
+  EXPECT_FALSE(ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
 TEST_F(WinOpenWebPage, SettingOfOneIsZeroDuringTheHandoverAndOneAfter) {
-  WriteRawDword(kBrowserMainKey, kWindowReuseValue, 1);
+  WriteRawDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   OpenWebPage(WebPage::kSibling, registry, shell);
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
   ASSERT_TRUE(shell.reuse_during_handover);
   EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
-  const auto after = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+  const auto after = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(Number(*after), 1u);
