@@ -8,10 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "app/menu_model.h"
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 
 namespace tindrel::testing {
+
+// The names of the radio entries under `menu` and its submenus, one set per group of one parent.
+inline std::vector<std::set<std::string>> RadioGroupsOf(const MenuItem& menu) {
+  std::map<int, std::set<std::string>> by_group;
+  std::vector<std::set<std::string>> groups;
+  for (const auto& entry : menu.items()) {
+    if (entry->radio) by_group[entry->group].insert(entry->name);
+    for (auto& group : RadioGroupsOf(*entry)) groups.push_back(std::move(group));
+  }
+  for (auto& [group, names] : by_group) groups.push_back(std::move(names));
+  return groups;
+}
 
 class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
  public:
@@ -49,7 +62,7 @@ class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
       checked.erase(item);
       return;
     }
-    for (const auto& group : kRadioGroups) {
+    for (const auto& group : radio_groups_) {
       if (group.count(item)) {
         for (const auto& other : group) checked.erase(other);
       }
@@ -126,10 +139,8 @@ class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
   std::vector<std::string> reports;
 
  private:
-  inline static const std::vector<std::set<std::string>> kRadioGroups = {
-      {"ChristmasDecember2420071", "Christmas1", "NewYear1", "ChristmasJanuary71"},
-      {"EveryHour1", "EveryHalfHour1", "Never1"},
-  };
+  // The radio groups of the real menu: checking one of a group unchecks the others.
+  std::vector<std::set<std::string>> radio_groups_ = RadioGroupsOf(*BuildPopupMenu());
 };
 
 // Binds the store's ends of load and save to the main window's choices, as the main window does.
