@@ -5,12 +5,12 @@
 namespace tindrel {
 namespace {
 
-void RestoreFont(FormStorage& storage, SettingsChoices& window) {
-  window.SetFontName(storage.ReadText("FontName", kDefaultFontName));
-  window.SetFontSize(storage.ReadNumber("FontSize", kDefaultFontSize));
-  window.SetFontColor(storage.ReadNumber("FontColor", kDefaultFontColor));
+void RestoreFont(SettingsStore& storage, SettingsChoices& window) {
+  window.SetFontName(storage.ReadText("FontName", defaults::kFontName));
+  window.SetFontSize(storage.ReadNumber("FontSize", defaults::kFontSize));
+  window.SetFontColor(storage.ReadNumber("FontColor", defaults::kFontColor));
   // Only the four style bits mean anything; others from a hand-edited value are dropped.
-  window.SetFontStyle(storage.ReadNumber("FontStyle", kDefaultFontStyle) & kFontStyleBits);
+  window.SetFontStyle(storage.ReadNumber("FontStyle", defaults::kFontStyle) & kFontStyleBits);
 }
 
 void ApplyTickedDueDate(SettingsChoices& window) {
@@ -21,16 +21,16 @@ void ApplyTickedDueDate(SettingsChoices& window) {
 
 }  // namespace
 
-void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window) {
+void RestoreWidgetChoices(SettingsStore& storage, SettingsChoices& window) {
   window.SetFoundPlace(storage.ReadText("foundPlace", ""));
   window.SetSelectedWeather(storage.ReadNumber("SelectedWeather", 0));
-  window.LoadSkin(storage.ReadText("sSkinName", kDefaultSkinName));
-  window.SetSoundName(storage.ReadText("sSoundName", kDefaultSoundName));
+  window.LoadSkin(storage.ReadText("sSkinName", defaults::kSkinName));
+  window.SetSoundName(storage.ReadText("sSoundName", defaults::kSoundName));
   window.OnDrawWidget();
   // A start entry that cannot be written is reported; the rest of the load still restores the
   // user's font and due date, which the next save would otherwise overwrite with defaults.
   try {
-    window.chbStartupClick();
+    window.ApplyStartWithSystem();
   } catch (const Error& error) {
     window.ReportError(error.what());
   }
@@ -38,7 +38,7 @@ void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window)
   ApplyTickedDueDate(window);
 }
 
-void FormStorage1SavePlacement(FormStorage& storage, SettingsChoices& window) {
+void SaveWidgetChoices(SettingsStore& storage, SettingsChoices& window) {
   storage.WriteText("foundPlace", window.FoundPlace());
   storage.WriteNumber("SelectedWeather", window.SelectedWeather());
   storage.WriteText("sSkinName", window.SkinName());

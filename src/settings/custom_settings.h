@@ -1,21 +1,15 @@
 #pragma once
-// The main window's own part of the stored settings: the handlers that FormStorage1 runs at the
-// end of every load (OnRestorePlacement) and every save (OnSavePlacement).
+// The main window's own part of the stored settings: what the settings store runs at the end of
+// every load (RestoreWidgetChoices) and every save (SaveWidgetChoices).
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "base/stored_names.h"
 #include "settings/settings_store.h"
 
 namespace tindrel {
-
-inline constexpr char kDefaultSkinName[] = "glass";
-inline constexpr char kDefaultSoundName[] = "JingleBells";
-inline constexpr char kDefaultFontName[] = "DS-Digital";
-inline constexpr std::int32_t kDefaultFontSize = 16;
-inline constexpr std::int32_t kDefaultFontColor = 16777215;  // 0x00FFFFFF, white
-inline constexpr std::int32_t kDefaultFontStyle = 0;
 
 // Bits of the stored font style.
 inline constexpr std::int32_t kFontStyleBold = 1;
@@ -26,25 +20,26 @@ inline constexpr std::int32_t kFontStyleBits = 15;
 
 // The due-date items in the order in which a load applies the ticked one.
 inline constexpr std::array<const char*, 4> kDueDateRestoreOrder = {
-    "ChristmasDecember2420071", "Christmas1", "ChristmasJanuary71", "NewYear1"};
+    item_names::kDueChristmasEve, item_names::kDueChristmas, item_names::kDueJulianChristmas,
+    item_names::kDueNewYear};
 
-// What the two handlers need from the main window.
+// What restoring and saving the choices need from the main window.
 class SettingsChoices {
  public:
   virtual ~SettingsChoices() = default;
 
-  virtual std::string FoundPlace() = 0;  // FFoundPlace
+  virtual std::string FoundPlace() = 0;
   virtual void SetFoundPlace(const std::string& text) = 0;
-  virtual std::int32_t SelectedWeather() = 0;  // FSelectedWeather
+  virtual std::int32_t SelectedWeather() = 0;
   virtual void SetSelectedWeather(std::int32_t value) = 0;
-  virtual std::string SkinName() = 0;  // FSkinName
+  virtual std::string SkinName() = 0;
   // Loads the skin by base name, falling back to "glass", and records the name it used.
   virtual void LoadSkin(const std::string& name) = 0;
-  virtual std::string SoundName() = 0;  // FSoundName
+  virtual std::string SoundName() = 0;
   virtual void SetSoundName(const std::string& name) = 0;
   virtual void OnDrawWidget() = 0;
   // Brings the start-with-Windows entry in line with its mark; throws Error when that fails.
-  virtual void chbStartupClick() = 0;
+  virtual void ApplyStartWithSystem() = 0;
 
   // The caption font: face, size in points, colour (0x00BBGGRR) and style bits.
   virtual std::string FontName() = 0;
@@ -54,7 +49,7 @@ class SettingsChoices {
   virtual void SetFontName(const std::string& name) = 0;
   virtual void SetFontSize(std::int32_t points) = 0;
   virtual void SetFontColor(std::int32_t color) = 0;
-  virtual void SetFontStyle(std::int32_t styleBits) = 0;
+  virtual void SetFontStyle(std::int32_t style_bits) = 0;
 
   virtual bool IsChecked(const std::string& item) = 0;
   virtual void DueDateClick(const std::string& item) = 0;
@@ -66,9 +61,9 @@ class SettingsChoices {
 // Reads "foundPlace", "SelectedWeather", "sSkinName", "sSoundName", redraws, brings the start
 // entry in line, then reads the font and applies the ticked due date. A failing start entry is
 // reported and the load goes on.
-void FormStorage1RestorePlacement(FormStorage& storage, SettingsChoices& window);
+void RestoreWidgetChoices(SettingsStore& storage, SettingsChoices& window);
 
 // Writes the eight values in the order they are read.
-void FormStorage1SavePlacement(FormStorage& storage, SettingsChoices& window);
+void SaveWidgetChoices(SettingsStore& storage, SettingsChoices& window);
 
 }  // namespace tindrel

@@ -60,11 +60,11 @@ std::string FormatPositions(int a, int b, int c, int d) {
 
 // Blanks and control characters (every byte up to the blank) at either end are dropped.
 std::string TrimBlanksAndControls(const std::string& text) {
-  const auto isPadding = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  const auto is_padding = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::size_t first = 0;
   std::size_t last = text.size();
-  while (first < last && isPadding(text[first])) ++first;
-  while (last > first && isPadding(text[last - 1])) --last;
+  while (first < last && is_padding(text[first])) ++first;
+  while (last > first && is_padding(text[last - 1])) --last;
   return text.substr(first, last - first);
 }
 
@@ -95,21 +95,14 @@ std::optional<PlacementRect> SizedToWindow(const PlacementRect& stored,
 
 }  // namespace
 
-std::string StoredPropValueName(const std::string& prop) {
-  std::string name = prop;
-  const auto dot = name.find('.');
-  if (dot != std::string::npos) name[dot] = '_';
-  return name;
+std::string StoredMarkValueName(const std::string& item) {
+  return item + "_Checked";
 }
 
-std::string StoredPropComponent(const std::string& prop) {
-  return prop.substr(0, prop.find('.'));
-}
-
-FormStorage::FormStorage(Registry& registry, SettingsWindow& window)
+SettingsStore::SettingsStore(Registry& registry, SettingsWindow& window)
     : registry_(registry), window_(window) {}
 
-void FormStorage::LoadSettings() {
+void SettingsStore::LoadSettings() {
   saved_ = false;
   // Reading needs only read access, so a product key that cannot be created or opened with full
   // access still loads; what is missing reads as its default.
@@ -120,15 +113,15 @@ void FormStorage::LoadSettings() {
     // Once the window stands where it was left, saving it can no longer lose the stored place.
     loaded_ = true;
     RestoreCheckMarks();
-    if (OnRestorePlacement) OnRestorePlacement();
+    if (after_load) after_load();
   }
   loaded_ = true;
 }
 
-void FormStorage::RestorePosition() {
+void SettingsStore::RestorePosition() {
   WindowPlacementData placement = window_.GetPlacement();
   // Applying the placement before the window is shown must move it without showing it.
-  if (!window_.IsWindowVisible()) placement.showCmd = kShowHide;
+  if (!window_.IsWindowVisible()) placement.show_cmd = kShowHide;
   placement.flags =
       static_cast<std::uint32_t>(ReadNumber("Flags", static_cast<std::int32_t>(placement.flags)));
 
@@ -136,29 +129,29 @@ void FormStorage::RestorePosition() {
   bool found = false;
   if (const auto words = StoredPositionWords("MinMaxPos")) {
     found = true;
-    placement.minPosition = {WordAsNumber(*words, 0, 0), WordAsNumber(*words, 1, 0)};
-    placement.maxPosition = {WordAsNumber(*words, 2, 0), WordAsNumber(*words, 3, 0)};
+    placement.min_position = {WordAsNumber(*words, 0, 0), WordAsNumber(*words, 1, 0)};
+    placement.max_position = {WordAsNumber(*words, 2, 0), WordAsNumber(*words, 3, 0)};
   }
   if (const auto words = StoredPositionWords("NormPos")) {
     found = true;
-    placement.normalPosition = {WordAsNumber(*words, 0, bounds.left),
-                                WordAsNumber(*words, 1, bounds.top),
-                                WordAsNumber(*words, 2, bounds.left + bounds.width),
-                                WordAsNumber(*words, 3, bounds.top + bounds.height)};
+    placement.normal_position = {WordAsNumber(*words, 0, bounds.left),
+                                 WordAsNumber(*words, 1, bounds.top),
+                                 WordAsNumber(*words, 2, bounds.left + bounds.width),
+                                 WordAsNumber(*words, 3, bounds.top + bounds.height)};
   }
-  const std::int32_t ownPixelsPerInch = window_.PixelsPerInch();
-  const std::int32_t storedPixelsPerInch = ReadNumber("PixelsPerInch", ownPixelsPerInch);
+  const std::int32_t own_pixels_per_inch = window_.PixelsPerInch();
+  const std::int32_t stored_pixels_per_inch = ReadNumber("PixelsPerInch", own_pixels_per_inch);
   // A position stored under another pixels-per-inch setting does not fit this screen.
-  if (!found || storedPixelsPerInch != ownPixelsPerInch) return;
+  if (!found || stored_pixels_per_inch != own_pixels_per_inch) return;
 
   // The widget has no sizing border: its size follows the skin and caption, never the store.
-  const auto rect = SizedToWindow(placement.normalPosition, bounds);
+  const auto rect = SizedToWindow(placement.normal_position, bounds);
   if (!rect || rect->left >= rect->right) return;
-  placement.normalPosition = *rect;
+  placement.normal_position = *rect;
   window_.SetPlacement(placement);
 }
 
-void FormStorage::RestoreState() {
+void SettingsStore::RestoreState() {
   switch (ReadNumber("ShowCmd", 0)) {
     case 3:
       window_.SetWindowState(WindowState::kMaximized);
@@ -171,13 +164,12 @@ void FormStorage::RestoreState() {
   }
 }
 
-void FormStorage::RestoreCheckMarks() {
-  for (const char* prop : kStoredProps) {
-    const std::string item = StoredPropComponent(prop);
+void SettingsStore::RestoreCheckMarks() {
+  for (const char* item : kStoredMarkItems) {
     const std::string current = window_.IsChecked(item) ? "True" : "False";
     // A mark of the wrong type is passed over silently, like any unreadable mark.
     const std::string text =
-        TrimBlanksAndControls(StoredText(StoredPropValueName(prop), false).value_or(current));
+        TrimBlanksAndControls(StoredText(StoredMarkValueName(item), false).value_or(current));
     if (EqualsIgnoringCase(text, "True")) {
       window_.SetChecked(item, true);
     } else if (EqualsIgnoringCase(text, "False")) {
@@ -186,19 +178,19 @@ void FormStorage::RestoreCheckMarks() {
   }
 }
 
-void FormStorage::SaveSettings() {
+void SettingsStore::SaveSettings() {
   Save(false);
 }
 
-void FormStorage::SaveOnCloseRequest() {
+void SettingsStore::SaveOnCloseRequest() {
   Save(false);
 }
 
-void FormStorage::SaveOnDestroy() {
+void SettingsStore::SaveOnDestroy() {
   if (!saved_) Save(true);
 }
 
-void FormStorage::Save(bool destroying) {
+void SettingsStore::Save(bool destroying) {
   // Before the first load the window shows design-time state, which must not replace what the
   // user chose in earlier runs.
   if (!loaded_) return;
@@ -208,45 +200,44 @@ void FormStorage::Save(bool destroying) {
   WriteNumber("FormVersion", kFormVersion);
   SavePlacement(destroying);
   SaveCheckMarks();
-  if (OnSavePlacement) OnSavePlacement();
+  if (after_save) after_save();
   saved_ = true;
 }
 
-void FormStorage::SavePlacement(bool destroying) {
+void SettingsStore::SavePlacement(bool destroying) {
   WindowPlacementData placement = window_.GetPlacement();
-  if (window_.IsApplicationMinimized()) placement.showCmd = kShowMinimized;
+  if (window_.IsApplicationMinimized()) placement.show_cmd = kShowMinimized;
   WriteNumber("Flags", static_cast<std::int32_t>(placement.flags));
-  WriteNumber("ShowCmd", static_cast<std::int32_t>(placement.showCmd));
+  WriteNumber("ShowCmd", static_cast<std::int32_t>(placement.show_cmd));
   WriteNumber("PixelsPerInch", window_.PixelsPerInch());
-  const std::string minMax = FormatPositions(placement.minPosition.x, placement.minPosition.y,
-                                             placement.maxPosition.x, placement.maxPosition.y);
-  WriteText(ResolutionTagged("MinMaxPos"), minMax);
-  WriteText("MinMaxPos", minMax);
-  const PlacementRect& normal = placement.normalPosition;
+  const std::string min_max = FormatPositions(placement.min_position.x, placement.min_position.y,
+                                              placement.max_position.x, placement.max_position.y);
+  WriteText(ResolutionTagged("MinMaxPos"), min_max);
+  WriteText("MinMaxPos", min_max);
+  const PlacementRect& normal = placement.normal_position;
   const std::string norm = FormatPositions(normal.left, normal.top, normal.right, normal.bottom);
   WriteText(ResolutionTagged("NormPos"), norm);
   WriteText("NormPos", norm);
   WriteText("Visible", destroying ? "1" : "0");
 }
 
-void FormStorage::SaveCheckMarks() {
-  for (const char* prop : kStoredProps) {
-    WriteText(StoredPropValueName(prop),
-              window_.IsChecked(StoredPropComponent(prop)) ? "True" : "False");
+void SettingsStore::SaveCheckMarks() {
+  for (const char* item : kStoredMarkItems) {
+    WriteText(StoredMarkValueName(item), window_.IsChecked(item) ? "True" : "False");
   }
 }
 
-std::string FormStorage::ReadText(const std::string& name, const std::string& defaultText) {
-  return StoredText(name, true).value_or(defaultText);
+std::string SettingsStore::ReadText(const std::string& name, const std::string& default_text) {
+  return StoredText(name, true).value_or(default_text);
 }
 
-std::int32_t FormStorage::ReadNumber(const std::string& name, std::int32_t defaultNumber) {
+std::int32_t SettingsStore::ReadNumber(const std::string& name, std::int32_t default_number) {
   const auto text = StoredText(name, true);
-  if (!text) return defaultNumber;
-  return ParseDecimal(*text).value_or(defaultNumber);
+  if (!text) return default_number;
+  return ParseDecimal(*text).value_or(default_number);
 }
 
-void FormStorage::WriteText(const std::string& name, const std::string& text) {
+void SettingsStore::WriteText(const std::string& name, const std::string& text) {
   if (!registry_.CreateKey(kStorageKey)) {
     throw Error(FormatMessage1(kCreateKeyFailed, kStorageKey));
   }
@@ -255,28 +246,30 @@ void FormStorage::WriteText(const std::string& name, const std::string& text) {
   }
 }
 
-void FormStorage::WriteNumber(const std::string& name, std::int32_t number) {
+void SettingsStore::WriteNumber(const std::string& name, std::int32_t number) {
   WriteText(name, std::to_string(number));
 }
 
-std::optional<std::string> FormStorage::StoredText(const std::string& name, bool reportWrongType) {
+std::optional<std::string> SettingsStore::StoredText(const std::string& name,
+                                                     bool report_wrong_type) {
   const auto value = registry_.QueryValue(kStorageKey, name);
   if (!value) return std::nullopt;
   if (value->type != RegistryValueType::kString) {
-    if (reportWrongType) window_.ReportError(FormatMessage1(kInvalidDataType, name));
+    if (report_wrong_type) window_.ReportError(FormatMessage1(kInvalidDataType, name));
     return std::nullopt;
   }
   return value->text;
 }
 
-std::optional<std::vector<std::string>> FormStorage::StoredPositionWords(const std::string& name) {
+std::optional<std::vector<std::string>> SettingsStore::StoredPositionWords(
+    const std::string& name) {
   auto text = StoredText(ResolutionTagged(name), true);
   if (!text || text->empty()) text = StoredText(name, true);
   if (!text || text->empty()) return std::nullopt;
   return SplitPositionWords(*text);
 }
 
-std::string FormStorage::ResolutionTagged(const std::string& name) {
+std::string SettingsStore::ResolutionTagged(const std::string& name) {
   return name + "(" + std::to_string(window_.ScreenWidth()) + "x" +
          std::to_string(window_.ScreenHeight()) + ")";
 }

@@ -1,7 +1,7 @@
 #pragma once
-// FormStorage1: the main window's registry-backed settings store. It keeps the window's place and
-// the menu's check marks in HKEY_CURRENT_USER\Software\Quillmoor\Tindrel\MainForm, one REG_SZ per
-// value, and hands over to the two placement events for the main window's own values.
+// The main window's registry-backed settings store. It keeps the window's place and the menu's
+// check marks in HKEY_CURRENT_USER\Software\Quillmoor\Tindrel\MainForm, one REG_SZ per value, and
+// hands over to the main window's own values at the end of every load and every save.
 
 #include <array>
 #include <cstdint>
@@ -10,29 +10,26 @@
 #include <string>
 #include <vector>
 
+#include "base/stored_names.h"
 #include "settings/registry.h"
 
 namespace tindrel {
 
 inline constexpr char kProductKey[] = "Software\\Quillmoor\\Tindrel";
-inline constexpr char kStorageSection[] = "MainForm";
 inline constexpr char kStorageKey[] = "Software\\Quillmoor\\Tindrel\\MainForm";
 inline constexpr std::int32_t kFormVersion = 0;
 
-// The menu marks the store keeps, as component.property, in saving order.
-inline constexpr std::array<const char*, 13> kStoredProps = {
-    "chbStartup.Checked",     "DisplayShadow1.Checked",
-    "OnTop1.Checked",         "ShowHide1.Checked",
-    "EveryHalfHour1.Checked", "EveryHour1.Checked",
-    "Never1.Checked",         "ShowRandomStars1.Checked",
-    "Christmas1.Checked",     "ChristmasJanuary71.Checked",
-    "NewYear1.Checked",       "ChristmasDecember2420071.Checked",
-    "ShowDays1.Checked",
+// The menu entries whose marks the store keeps, in saving order.
+inline constexpr std::array<const char*, 13> kStoredMarkItems = {
+    item_names::kStartWithSystem,    item_names::kDisplayShadow,      item_names::kAlwaysOnTop,
+    item_names::kShowHide,           item_names::kChimeEveryHalfHour, item_names::kChimeEveryHour,
+    item_names::kChimeNever,         item_names::kShowStars,          item_names::kDueChristmas,
+    item_names::kDueJulianChristmas, item_names::kDueNewYear,         item_names::kDueChristmasEve,
+    item_names::kShowDays,
 };
 
-// "chbStartup.Checked" is kept under "chbStartup_Checked" and belongs to the item "chbStartup".
-std::string StoredPropValueName(const std::string& prop);
-std::string StoredPropComponent(const std::string& prop);
+// The mark of the entry "chbStartup" is kept under "chbStartup_Checked".
+std::string StoredMarkValueName(const std::string& item);
 
 // Show states as WINDOWPLACEMENT carries them.
 inline constexpr std::uint32_t kShowHide = 0;
@@ -53,10 +50,10 @@ struct PlacementRect {
 // WINDOWPLACEMENT without the Windows types.
 struct WindowPlacementData {
   std::uint32_t flags = 0;
-  std::uint32_t showCmd = 0;
-  PlacementPoint minPosition;
-  PlacementPoint maxPosition;
-  PlacementRect normalPosition;
+  std::uint32_t show_cmd = 0;
+  PlacementPoint min_position;
+  PlacementPoint max_position;
+  PlacementRect normal_position;
 };
 
 struct WindowBounds {
@@ -94,9 +91,9 @@ class SettingsWindow {
   virtual void ReportError(const std::string& message) = 0;
 };
 
-class FormStorage {
+class SettingsStore {
  public:
-  FormStorage(Registry& registry, SettingsWindow& window);
+  SettingsStore(Registry& registry, SettingsWindow& window);
 
   // Runs before every showing of the main window. Throws nothing of its own: a value of the
   // wrong type is reported and replaced by its default, and the load goes on.
@@ -112,18 +109,18 @@ class FormStorage {
   // Values of the "MainForm" section. A missing key or value, or a number that is not a decimal
   // 32-bit integer, gives the default; a value of another registry type is reported and gives the
   // default. Writes create the section when needed and throw Error when that or the write fails.
-  std::string ReadText(const std::string& name, const std::string& defaultText);
-  std::int32_t ReadNumber(const std::string& name, std::int32_t defaultNumber);
+  std::string ReadText(const std::string& name, const std::string& default_text);
+  std::int32_t ReadNumber(const std::string& name, std::int32_t default_number);
   void WriteText(const std::string& name, const std::string& text);
   void WriteNumber(const std::string& name, std::int32_t number);
 
   bool SettingsLoaded() const { return loaded_; }
   bool SettingsSaved() const { return saved_; }
 
-  // Run at the end of a load and of a save; bound by the main window to
-  // FormStorage1RestorePlacement and FormStorage1SavePlacement.
-  std::function<void()> OnRestorePlacement;
-  std::function<void()> OnSavePlacement;
+  // Run at the end of a load and of a save; bound by the main window to RestoreWidgetChoices and
+  // SaveWidgetChoices.
+  std::function<void()> after_load;
+  std::function<void()> after_save;
 
  private:
   void Save(bool destroying);
@@ -135,7 +132,7 @@ class FormStorage {
 
   // The text stored under the name, or nothing when it is missing; a value of another type is
   // reported (when asked to) and counts as missing.
-  std::optional<std::string> StoredText(const std::string& name, bool reportWrongType);
+  std::optional<std::string> StoredText(const std::string& name, bool report_wrong_type);
   // The words of the position stored under the name tagged with the current resolution, else
   // under the plain name; nothing when neither holds a text.
   std::optional<std::vector<std::string>> StoredPositionWords(const std::string& name);

@@ -4,22 +4,22 @@
 
 namespace tindrel {
 
-std::string RunValueName(const std::string& executablePath) {
-  const auto slash = executablePath.find_last_of("\\/");
-  const std::string fileName =
-      slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
-  return fileName.substr(0, fileName.rfind('.'));
+std::string RunValueName(const std::string& executable_path) {
+  const auto slash = executable_path.find_last_of("\\/");
+  const std::string file_name =
+      slash == std::string::npos ? executable_path : executable_path.substr(slash + 1);
+  return file_name.substr(0, file_name.rfind('.'));
 }
 
-void SyncStartWithSystem(Registry& registry, const std::string& executablePath, bool checked) {
-  const std::string name = RunValueName(executablePath);
+void SyncStartWithSystem(Registry& registry, const std::string& executable_path, bool checked) {
+  const std::string name = RunValueName(executable_path);
   // A Run key that cannot be created shows up as the failing write below.
   registry.CreateKey(kRunKey);
   if (!checked) {
     registry.DeleteValue(kRunKey, name);
     return;
   }
-  if (!registry.SetString(kRunKey, name, executablePath)) {
+  if (!registry.SetString(kRunKey, name, executable_path)) {
     throw Error(FormatMessage1("Failed to set data for '%s'", name));
   }
 }

@@ -12,11 +12,11 @@ inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\
 
 // The executable's file name without its directory and without the part from its last full stop
 // on ("C:\\Program Files\\Tindrel.exe" gives "Tindrel"); a name without a full stop stays whole.
-std::string RunValueName(const std::string& executablePath);
+std::string RunValueName(const std::string& executable_path);
 
-// The logic of chbStartupClick: writes the unquoted path under the run value name when checked,
-// removes that value otherwise (a missing value is no error). Throws Error
-// "Failed to set data for '<name>'" when the value cannot be written.
-void SyncStartWithSystem(Registry& registry, const std::string& executablePath, bool checked);
+// What the "Load at Startup" entry does: writes the unquoted path under the run value name when
+// checked, removes that value otherwise (a missing value is no error). Throws Error "Failed to set
+// data for '<name>'" when the value cannot be written.
+void SyncStartWithSystem(Registry& registry, const std::string& executable_path, bool checked);
 
 }  // namespace tindrel

@@ -76,7 +76,7 @@ std::string TellAFriendMailAddress() {
 }
 
 void OpenWebPage(WebPage page, Registry& registry, ShellHandover& shell) {
-  const WindowReuseOff reuseOff(registry);
+  const WindowReuseOff reuse_off(registry);
   shell.Open(WebPageAddress(page));
 }
 

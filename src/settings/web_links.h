@@ -37,7 +37,7 @@ std::string PercentEncode(const std::string& text);
 // The eight lines of the recommendation, joined by CR LF, before encoding.
 std::string TellAFriendBody();
 
-// The whole mailto: address of ellaFriend1Click.
+// The whole mailto: address of the "Merry Christmas a Friend..." entry.
 std::string TellAFriendMailAddress();
 
 // Opens the page in a new browser window: the browser's window reuse is switched off for the
@@ -46,7 +46,8 @@ std::string TellAFriendMailAddress();
 // setting is then left as it was found.
 void OpenWebPage(WebPage page, Registry& registry, ShellHandover& shell);
 
-// ellaFriend1Click: hands the mail address over; the browser setting is not touched.
+// The "Merry Christmas a Friend..." entry: hands the mail address over; the browser setting is not
+// touched.
 void OpenTellAFriendMail(ShellHandover& shell);
 
 }  // namespace tindrel

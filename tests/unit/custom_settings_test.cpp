@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "settings/startup.h"
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 #include "unit/fake_settings_window.h"
 
@@ -20,13 +21,13 @@ using testing::FakeSettingsWindow;
 class CustomSettings : public ::testing::Test {
  protected:
   CustomSettings() {
-    testing::BindPlacementHandlers(storage, window);
-    window.startupClick = [this] {
+    testing::BindWidgetChoices(storage, window);
+    window.start_with_system = [this] {
       SyncStartWithSystem(registry, "C:\\Tindrel.exe", window.IsChecked("chbStartup"));
     };
   }
   void Put(const std::string& name, const std::string& text) {
-    registry.Put(kStorageKey, name, text);
+    registry.Put(outside::kSettingsKey, name, text);
   }
   bool Logged(const std::string& entry) const {
     return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
@@ -34,7 +35,7 @@ class CustomSettings : public ::testing::Test {
 
   FakeRegistry registry;
   FakeSettingsWindow window;
-  FormStorage storage{registry, window};
+  SettingsStore storage{registry, window};
 };
 
 TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
@@ -51,10 +52,10 @@ TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
 
   EXPECT_EQ(window.log, (std::vector<std::string>{
                             "WindowState:normal", "LoadSkin:frost", "SoundName:Bells",
-                            "OnDrawWidget", "chbStartupClick", "FontName:Arial", "FontSize:22",
+                            "OnDrawWidget", "ApplyStartWithSystem", "FontName:Arial", "FontSize:22",
                             "FontColor:255", "FontStyle:5", "DueDateClick:NewYear1"}));
-  EXPECT_EQ(window.foundPlace, "somewhere");
-  EXPECT_EQ(window.selectedWeather, -7);
+  EXPECT_EQ(window.found_place, "somewhere");
+  EXPECT_EQ(window.selected_weather, -7);
 }
 
 TEST_F(CustomSettings, ValuesWithoutFeatureAreWrittenBackUnchanged) {
@@ -62,8 +63,8 @@ TEST_F(CustomSettings, ValuesWithoutFeatureAreWrittenBackUnchanged) {
   Put("SelectedWeather", "-7");
   storage.LoadSettings();
   storage.SaveSettings();
-  EXPECT_EQ(registry.Text(kStorageKey, "foundPlace"), "somewhere");
-  EXPECT_EQ(registry.Text(kStorageKey, "SelectedWeather"), "-7");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "foundPlace"), "somewhere");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "SelectedWeather"), "-7");
 }
 
 TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont) {
@@ -72,8 +73,8 @@ TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont)
   storage.LoadSettings();
   EXPECT_TRUE(Logged("LoadSkin:"));
   EXPECT_TRUE(Logged("FontName:"));
-  EXPECT_EQ(window.skinName, "glass") << "the loader's own fall-back";
-  EXPECT_EQ(window.fontName, "");
+  EXPECT_EQ(window.skin_name, "glass") << "the loader's own fall-back";
+  EXPECT_EQ(window.font_name, "");
 }
 
 TEST_F(CustomSettings, NoTickedDueDateLeavesTheDueDateAlone) {
@@ -88,14 +89,14 @@ TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {
   Put("FontStyle", "31");
   Put("FontColor", "-1");
   storage.LoadSettings();
-  EXPECT_EQ(window.fontStyle,
+  EXPECT_EQ(window.font_style,
             kFontStyleBold | kFontStyleItalic | kFontStyleUnderline | kFontStyleStrikeOut);
-  EXPECT_EQ(window.fontColor, -1);
+  EXPECT_EQ(window.font_color, -1);
 }
 
 TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
-  registry.PutDword(kStorageKey, "sSkinName", 1);
-  registry.PutDword(kStorageKey, "FontSize", 30);
+  registry.PutDword(outside::kSettingsKey, "sSkinName", 1);
+  registry.PutDword(outside::kSettingsKey, "FontSize", 30);
   Put("FontName", "Arial");
   storage.LoadSettings();
 
@@ -116,23 +117,23 @@ TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDue
   storage.LoadSettings();
 
   EXPECT_EQ(window.reports, std::vector<std::string>{"Failed to set data for 'Tindrel'"});
-  EXPECT_EQ(window.fontName, "Arial");
-  EXPECT_EQ(window.fontSize, 22);
-  EXPECT_EQ(window.fontColor, 255);
+  EXPECT_EQ(window.font_name, "Arial");
+  EXPECT_EQ(window.font_size, 22);
+  EXPECT_EQ(window.font_color, 255);
   EXPECT_EQ(window.log.back(), "DueDateClick:NewYear1") << "the ticked due date is applied";
   EXPECT_TRUE(storage.SettingsLoaded());
 
   // The next save writes the restored font back, not the font of the window's definition.
   storage.SaveSettings();
-  EXPECT_EQ(registry.Text(kStorageKey, "FontName"), "Arial");
-  EXPECT_EQ(registry.Text(kStorageKey, "FontSize"), "22");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "FontName"), "Arial");
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "FontSize"), "22");
 }
 
 TEST_F(CustomSettings, UncheckedStartupRemovesTheEntryAtTheLoad) {
-  registry.Put(kRunKey, "Tindrel", "C:\\old\\Tindrel.exe");
+  registry.Put(outside::kRunKey, "Tindrel", "C:\\old\\Tindrel.exe");
   Put("chbStartup_Checked", "False");
   storage.LoadSettings();
-  EXPECT_FALSE(registry.QueryValue(kRunKey, "Tindrel"));
+  EXPECT_FALSE(registry.QueryValue(outside::kRunKey, "Tindrel"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "settings/startup.h"
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 #include "unit/fake_settings_window.h"
 
@@ -59,20 +60,20 @@ std::vector<std::string> FirstSaveNames() {
   return names;
 }
 
-class SettingsStore : public ::testing::Test {
+class SettingsStoreTest : public ::testing::Test {
  protected:
-  SettingsStore() {
-    testing::BindPlacementHandlers(storage, window);
-    window.startupClick = [this] {
+  SettingsStoreTest() {
+    testing::BindWidgetChoices(storage, window);
+    window.start_with_system = [this] {
       SyncStartWithSystem(registry, kExecutable, window.IsChecked("chbStartup"));
     };
   }
 
   std::optional<std::string> Stored(const std::string& name) {
-    return registry.Text(kStorageKey, name);
+    return registry.Text(outside::kSettingsKey, name);
   }
   void Put(const std::string& name, const std::string& text) {
-    registry.Put(kStorageKey, name, text);
+    registry.Put(outside::kSettingsKey, name, text);
   }
   bool Logged(const std::string& entry) const {
     return std::find(window.log.begin(), window.log.end(), entry) != window.log.end();
@@ -80,7 +81,7 @@ class SettingsStore : public ::testing::Test {
   std::vector<std::string> WrittenNames() const {
     std::vector<std::string> names;
     for (const auto& entry : registry.WriteLog()) {
-      const std::string prefix = std::string(kStorageKey) + "|";
+      const std::string prefix = std::string(outside::kSettingsKey) + "|";
       if (entry.rfind(prefix, 0) == 0) names.push_back(entry.substr(prefix.size()));
     }
     return names;
@@ -90,33 +91,34 @@ class SettingsStore : public ::testing::Test {
     storage.LoadSettings();
   }
   PlacementRect LastAppliedNormalPosition() const {
-    return window.appliedPlacements.back().normalPosition;
+    return window.applied_placements.back().normal_position;
   }
 
   FakeRegistry registry;
   FakeSettingsWindow window;
-  FormStorage storage{registry, window};
+  SettingsStore storage{registry, window};
 };
 
-TEST_F(SettingsStore, FirstRunWithoutKeyComesUpInDesignTimeStateAndRegistersTheStart) {
-  const auto designMarks = window.checked;
+TEST_F(SettingsStoreTest, FirstRunWithoutKeyComesUpInDesignTimeStateAndRegistersTheStart) {
+  const auto design_marks = window.checked;
   storage.LoadSettings();
 
   EXPECT_TRUE(window.reports.empty());
-  EXPECT_TRUE(window.appliedPlacements.empty()) << "stays at the design-time position";
-  EXPECT_EQ(window.checked, designMarks);
-  EXPECT_EQ(window.log, (std::vector<std::string>{
-                            "WindowState:normal", "LoadSkin:glass", "SoundName:JingleBells",
-                            "OnDrawWidget", "chbStartupClick", "FontName:DS-Digital", "FontSize:16",
-                            "FontColor:16777215", "FontStyle:0", "DueDateClick:Christmas1"}));
-  EXPECT_TRUE(registry.KeyExists(kProductKey)) << "the first load creates the product key";
-  EXPECT_FALSE(registry.KeyExists(kStorageKey)) << "a load writes nothing of its own";
-  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), kExecutable);
+  EXPECT_TRUE(window.applied_placements.empty()) << "stays at the design-time position";
+  EXPECT_EQ(window.checked, design_marks);
+  EXPECT_EQ(window.log,
+            (std::vector<std::string>{
+                "WindowState:normal", "LoadSkin:glass", "SoundName:JingleBells", "OnDrawWidget",
+                "ApplyStartWithSystem", "FontName:DS-Digital", "FontSize:16", "FontColor:16777215",
+                "FontStyle:0", "DueDateClick:Christmas1"}));
+  EXPECT_TRUE(registry.KeyExists(outside::kProductKey)) << "the first load creates the product key";
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey)) << "a load writes nothing of its own";
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), kExecutable);
   EXPECT_TRUE(storage.SettingsLoaded());
   EXPECT_FALSE(storage.SettingsSaved());
 }
 
-TEST_F(SettingsStore, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
+TEST_F(SettingsStoreTest, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
   storage.LoadSettings();
   registry.ClearWriteLog();
   storage.SaveSettings();
@@ -124,26 +126,27 @@ TEST_F(SettingsStore, FirstSaveWritesThirtyValuesInOrderWithTheirTexts) {
   EXPECT_EQ(WrittenNames(), FirstSaveNames());
   auto sorted = FirstSaveNames();
   std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(registry.ValueNames(kStorageKey), sorted);
-  EXPECT_TRUE(registry.ValueNames(kProductKey).empty()) << "nothing directly under the product";
+  EXPECT_EQ(registry.ValueNames(outside::kSettingsKey), sorted);
+  EXPECT_TRUE(registry.ValueNames(outside::kProductKey).empty())
+      << "nothing directly under the product";
   for (const auto& [name, text] : kFirstSave) EXPECT_EQ(Stored(name), text) << name;
   EXPECT_TRUE(storage.SettingsSaved());
 }
 
-TEST_F(SettingsStore, EachFurtherResolutionAddsItsTwoTaggedNames) {
+TEST_F(SettingsStoreTest, EachFurtherResolutionAddsItsTwoTaggedNames) {
   storage.LoadSettings();
   storage.SaveSettings();
-  window.screenWidth = 1280;
-  window.screenHeight = 1024;
+  window.screen_width = 1280;
+  window.screen_height = 1024;
   storage.SaveSettings();
 
-  EXPECT_EQ(registry.ValueNames(kStorageKey).size(), 32u);
+  EXPECT_EQ(registry.ValueNames(outside::kSettingsKey).size(), 32u);
   EXPECT_EQ(Stored("MinMaxPos(1280x1024)"), "-1,-1,-1,-1");
   EXPECT_EQ(Stored("NormPos(1280x1024)"), "366,216,762,569");
   EXPECT_EQ(Stored("NormPos(1920x1080)"), "366,216,762,569");
 }
 
-TEST_F(SettingsStore, PositionFollowsTheResolutionAndAnUnknownOneTakesThePlainName) {
+TEST_F(SettingsStoreTest, PositionFollowsTheResolutionAndAnUnknownOneTakesThePlainName) {
   Put("NormPos(1920x1080)", "100,200,0,0");
   Put("NormPos(1280x1024)", "300,400,0,0");
   Put("NormPos", "500,600,0,0");
@@ -152,51 +155,51 @@ TEST_F(SettingsStore, PositionFollowsTheResolutionAndAnUnknownOneTakesThePlainNa
   EXPECT_EQ(LastAppliedNormalPosition().left, 100);
   EXPECT_EQ(LastAppliedNormalPosition().top, 200);
 
-  window.screenWidth = 1280;
-  window.screenHeight = 1024;
+  window.screen_width = 1280;
+  window.screen_height = 1024;
   storage.LoadSettings();
   EXPECT_EQ(LastAppliedNormalPosition().left, 300);
   EXPECT_EQ(LastAppliedNormalPosition().top, 400);
 
-  window.screenWidth = 800;
-  window.screenHeight = 600;
+  window.screen_width = 800;
+  window.screen_height = 600;
   storage.LoadSettings();
   EXPECT_EQ(LastAppliedNormalPosition().left, 500);
   EXPECT_EQ(LastAppliedNormalPosition().top, 600);
 }
 
-TEST_F(SettingsStore, AnEmptyTaggedPositionFallsBackToThePlainNameAndEmptyIsNoPosition) {
+TEST_F(SettingsStoreTest, AnEmptyTaggedPositionFallsBackToThePlainNameAndEmptyIsNoPosition) {
   Put("MinMaxPos(1920x1080)", "");
   Put("NormPos", "");
   storage.LoadSettings();
-  EXPECT_TRUE(window.appliedPlacements.empty());
+  EXPECT_TRUE(window.applied_placements.empty());
 
   Put("MinMaxPos", "7,8,9,10");
   storage.LoadSettings();
-  ASSERT_EQ(window.appliedPlacements.size(), 1u);
-  EXPECT_EQ(window.appliedPlacements[0].minPosition.x, 7);
-  EXPECT_EQ(window.appliedPlacements[0].maxPosition.y, 10);
+  ASSERT_EQ(window.applied_placements.size(), 1u);
+  EXPECT_EQ(window.applied_placements[0].min_position.x, 7);
+  EXPECT_EQ(window.applied_placements[0].max_position.y, 10);
 }
 
-TEST_F(SettingsStore, MovedWidgetComesBackWhereItWasLeft) {
+TEST_F(SettingsStoreTest, MovedWidgetComesBackWhereItWasLeft) {
   storage.LoadSettings();
-  window.placement.normalPosition = {40, 50, 40 + 396, 50 + 353};
+  window.placement.normal_position = {40, 50, 40 + 396, 50 + 353};
   storage.SaveSettings();
-  window.placement.normalPosition = {366, 216, 366 + 396, 216 + 353};
+  window.placement.normal_position = {366, 216, 366 + 396, 216 + 353};
   storage.LoadSettings();
   EXPECT_EQ(LastAppliedNormalPosition().left, 40);
   EXPECT_EQ(LastAppliedNormalPosition().top, 50);
 }
 
-TEST_F(SettingsStore, OtherPixelsPerInchIgnoresTheStoredPositionAndNoneCountsAsOurs) {
+TEST_F(SettingsStoreTest, OtherPixelsPerInchIgnoresTheStoredPositionAndNoneCountsAsOurs) {
   LoadWithStoredNormPos("10,20,30,40");
-  EXPECT_EQ(window.appliedPlacements.size(), 1u);
+  EXPECT_EQ(window.applied_placements.size(), 1u);
   Put("PixelsPerInch", "120");
   LoadWithStoredNormPos("10,20,30,40");
-  EXPECT_EQ(window.appliedPlacements.size(), 1u);
+  EXPECT_EQ(window.applied_placements.size(), 1u);
 }
 
-TEST_F(SettingsStore, StoredSizeIsIgnoredOnlyTheTopLeftCornerMoves) {
+TEST_F(SettingsStoreTest, StoredSizeIsIgnoredOnlyTheTopLeftCornerMoves) {
   LoadWithStoredNormPos("10,20,5000,6000");
   const auto rect = LastAppliedNormalPosition();
   EXPECT_EQ(rect.left, 10);
@@ -205,50 +208,51 @@ TEST_F(SettingsStore, StoredSizeIsIgnoredOnlyTheTopLeftCornerMoves) {
   EXPECT_EQ(rect.bottom, 20 + 353);
 }
 
-TEST_F(SettingsStore, PositionWordsSplitAtCommasAndBlanksWithTheirDefaults) {
+TEST_F(SettingsStoreTest, PositionWordsSplitAtCommasAndBlanksWithTheirDefaults) {
   Put("MinMaxPos", " 5  6,x");
   LoadWithStoredNormPos("abc,, 20");
-  const auto& applied = window.appliedPlacements.back();
-  EXPECT_EQ(applied.minPosition.x, 5);
-  EXPECT_EQ(applied.minPosition.y, 6);
-  EXPECT_EQ(applied.maxPosition.x, 0) << "a non-numeric word counts as 0";
-  EXPECT_EQ(applied.maxPosition.y, 0) << "a missing word counts as 0";
-  EXPECT_EQ(applied.normalPosition.left, 366) << "a non-numeric left keeps the current one";
-  EXPECT_EQ(applied.normalPosition.top, 20);
+  const auto& applied = window.applied_placements.back();
+  EXPECT_EQ(applied.min_position.x, 5);
+  EXPECT_EQ(applied.min_position.y, 6);
+  EXPECT_EQ(applied.max_position.x, 0) << "a non-numeric word counts as 0";
+  EXPECT_EQ(applied.max_position.y, 0) << "a missing word counts as 0";
+  EXPECT_EQ(applied.normal_position.left, 366) << "a non-numeric left keeps the current one";
+  EXPECT_EQ(applied.normal_position.top, 20);
 }
 
-TEST_F(SettingsStore, ACornerBeyondTheIntegerRangeIsNotApplied) {
+TEST_F(SettingsStoreTest, ACornerBeyondTheIntegerRangeIsNotApplied) {
   LoadWithStoredNormPos("2147483647,0,0,0");
-  EXPECT_TRUE(window.appliedPlacements.empty());
+  EXPECT_TRUE(window.applied_placements.empty());
   LoadWithStoredNormPos("99999999999,-7");
   EXPECT_EQ(LastAppliedNormalPosition().left, 366) << "an out-of-range word is not a number";
   EXPECT_EQ(LastAppliedNormalPosition().top, -7);
 }
 
-TEST_F(SettingsStore, PlacementIsAppliedHiddenWhileTheWindowIsNotYetVisible) {
+TEST_F(SettingsStoreTest, PlacementIsAppliedHiddenWhileTheWindowIsNotYetVisible) {
   Put("Flags", "2");
   LoadWithStoredNormPos("10,20,0,0");
-  EXPECT_EQ(window.appliedPlacements.back().showCmd, kShowHide);
-  EXPECT_EQ(window.appliedPlacements.back().flags, 2u);
+  EXPECT_EQ(window.applied_placements.back().show_cmd, kShowHide);
+  EXPECT_EQ(window.applied_placements.back().flags, 2u);
 
   window.visible = true;
-  window.placement.showCmd = 1;
+  window.placement.show_cmd = 1;
   storage.LoadSettings();
-  EXPECT_EQ(window.appliedPlacements.back().showCmd, 1u);
+  EXPECT_EQ(window.applied_placements.back().show_cmd, 1u);
 }
 
 struct ShowCmdCase {
   const char* stored;
-  std::vector<std::string> expectedLog;
+  std::vector<std::string> expected_log;
 };
 
-class ShowCmdMapping : public SettingsStore, public ::testing::WithParamInterface<ShowCmdCase> {};
+class ShowCmdMapping : public SettingsStoreTest,
+                       public ::testing::WithParamInterface<ShowCmdCase> {};
 
 TEST_P(ShowCmdMapping, StoredShowCmdSetsTheWindowState) {
   Put("ShowCmd", GetParam().stored);
-  storage.OnRestorePlacement = nullptr;
+  storage.after_load = nullptr;
   storage.LoadSettings();
-  EXPECT_EQ(window.log, GetParam().expectedLog) << GetParam().stored;
+  EXPECT_EQ(window.log, GetParam().expected_log) << GetParam().stored;
 }
 
 const std::vector<std::string> kNormal = {"WindowState:normal"};
@@ -266,14 +270,14 @@ INSTANTIATE_TEST_SUITE_P(EveryShowState, ShowCmdMapping,
                                            ShowCmdCase{"8", kNormal}, ShowCmdCase{"-2", kNormal},
                                            ShowCmdCase{"three", kNormal}));
 
-TEST_F(SettingsStore, SaveWritesShowCmdTwoWhileTheApplicationIsMinimized) {
+TEST_F(SettingsStoreTest, SaveWritesShowCmdTwoWhileTheApplicationIsMinimized) {
   storage.LoadSettings();
-  window.applicationMinimized = true;
+  window.application_minimized = true;
   storage.SaveSettings();
   EXPECT_EQ(Stored("ShowCmd"), "2");
 }
 
-TEST_F(SettingsStore, NegativeFormVersionSkipsTheContentAndTheNextSaveWritesAllAfresh) {
+TEST_F(SettingsStoreTest, NegativeFormVersionSkipsTheContentAndTheNextSaveWritesAllAfresh) {
   Put("FormVersion", "-1");
   Put("NormPos", "10,20,30,40");
   Put("ShowCmd", "3");
@@ -294,7 +298,7 @@ TEST_F(SettingsStore, NegativeFormVersionSkipsTheContentAndTheNextSaveWritesAllA
   EXPECT_EQ(Stored("NormPos"), "366,216,762,569");
 }
 
-TEST_F(SettingsStore, UnreadableOrHigherFormVersionLoadsTheContent) {
+TEST_F(SettingsStoreTest, UnreadableOrHigherFormVersionLoadsTheContent) {
   Put("FormVersion", "x");
   Put("sSkinName", "frost");
   storage.LoadSettings();
@@ -306,7 +310,7 @@ TEST_F(SettingsStore, UnreadableOrHigherFormVersionLoadsTheContent) {
   EXPECT_TRUE(Logged("LoadSkin:frost"));
 }
 
-TEST_F(SettingsStore, CheckMarkTextsAreTrimmedAndComparedWithoutCase) {
+TEST_F(SettingsStoreTest, CheckMarkTextsAreTrimmedAndComparedWithoutCase) {
   Put("ShowHide1_Checked", " true ");
   Put("DisplayShadow1_Checked", "FALSE");
   Put("ShowDays1_Checked", "yes");
@@ -323,7 +327,7 @@ TEST_F(SettingsStore, CheckMarkTextsAreTrimmedAndComparedWithoutCase) {
   EXPECT_TRUE(window.IsChecked("Christmas1"));
 }
 
-TEST_F(SettingsStore, RadioGroupsStayConsistentWhenSeveralMarksAreStoredTrue) {
+TEST_F(SettingsStoreTest, RadioGroupsStayConsistentWhenSeveralMarksAreStoredTrue) {
   Put("EveryHalfHour1_Checked", "True");
   Put("EveryHour1_Checked", "True");
   Put("Never1_Checked", "False");
@@ -344,8 +348,8 @@ TEST_F(SettingsStore, RadioGroupsStayConsistentWhenSeveralMarksAreStoredTrue) {
   EXPECT_TRUE(Logged("DueDateClick:ChristmasDecember2420071"));
 }
 
-TEST_F(SettingsStore, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
-  registry.PutDword(kStorageKey, "OnTop1_Checked", 0);
+TEST_F(SettingsStoreTest, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
+  registry.PutDword(outside::kSettingsKey, "OnTop1_Checked", 0);
   Put("DisplayShadow1_Checked", "False");
   storage.LoadSettings();
   EXPECT_TRUE(window.reports.empty());
@@ -353,9 +357,9 @@ TEST_F(SettingsStore, CheckMarkOfTheWrongTypeIsPassedOverSilently) {
   EXPECT_FALSE(window.IsChecked("DisplayShadow1")) << "the marks after it still load";
 }
 
-TEST_F(SettingsStore, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefault) {
-  registry.PutDword(kStorageKey, "NormPos(1920x1080)", 5);
-  registry.PutBinary(kStorageKey, "Flags");
+TEST_F(SettingsStoreTest, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefault) {
+  registry.PutDword(outside::kSettingsKey, "NormPos(1920x1080)", 5);
+  registry.PutBinary(outside::kSettingsKey, "Flags");
   Put("NormPos", "10,20,0,0");
   Put("ShowHide1_Checked", "True");
   window.placement.flags = 4;
@@ -364,7 +368,7 @@ TEST_F(SettingsStore, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefa
   EXPECT_EQ(window.reports,
             (std::vector<std::string>{"Invalid data type for 'Flags'",
                                       "Invalid data type for 'NormPos(1920x1080)'"}));
-  EXPECT_EQ(window.appliedPlacements.back().flags, 4u) << "the current flags";
+  EXPECT_EQ(window.applied_placements.back().flags, 4u) << "the current flags";
   EXPECT_EQ(LastAppliedNormalPosition().left, 10) << "the plain name is read instead";
   EXPECT_TRUE(window.IsChecked("ShowHide1")) << "the load went on";
   EXPECT_TRUE(storage.SettingsLoaded());
@@ -373,16 +377,16 @@ TEST_F(SettingsStore, WrongTypeAmongPlacementValuesIsReportedOnceAndTakesItsDefa
   EXPECT_EQ(Stored("NormPos(1920x1080)"), "10,20,406,373") << "the next save mends the value";
 }
 
-TEST_F(SettingsStore, NothingIsSavedBeforeTheFirstLoad) {
+TEST_F(SettingsStoreTest, NothingIsSavedBeforeTheFirstLoad) {
   storage.SaveSettings();
   storage.SaveOnCloseRequest();
   storage.SaveOnDestroy();
-  EXPECT_FALSE(registry.KeyExists(kProductKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kProductKey));
   EXPECT_TRUE(registry.WriteLog().empty());
   EXPECT_FALSE(storage.SettingsSaved());
 }
 
-TEST_F(SettingsStore, FlagsFollowTheirLifeCycle) {
+TEST_F(SettingsStoreTest, FlagsFollowTheirLifeCycle) {
   EXPECT_FALSE(storage.SettingsLoaded());
   EXPECT_FALSE(storage.SettingsSaved());
   storage.LoadSettings();
@@ -394,7 +398,7 @@ TEST_F(SettingsStore, FlagsFollowTheirLifeCycle) {
   EXPECT_TRUE(storage.SettingsLoaded());
 }
 
-TEST_F(SettingsStore, OnlyTheDestroySaveWithNothingSavedSinceTheLoadWritesVisibleOne) {
+TEST_F(SettingsStoreTest, OnlyTheDestroySaveWithNothingSavedSinceTheLoadWritesVisibleOne) {
   storage.LoadSettings();
   storage.SaveOnDestroy();
   EXPECT_EQ(Stored("Visible"), "1");
@@ -407,7 +411,7 @@ TEST_F(SettingsStore, OnlyTheDestroySaveWithNothingSavedSinceTheLoadWritesVisibl
   EXPECT_TRUE(registry.WriteLog().empty()) << "a save since the last load: destruction is silent";
 }
 
-TEST_F(SettingsStore, ExitSavesOnTheCloseRequestAndInTheCloseHandlerOnly) {
+TEST_F(SettingsStoreTest, ExitSavesOnTheCloseRequestAndInTheCloseHandlerOnly) {
   storage.LoadSettings();
   registry.ClearWriteLog();
   storage.SaveOnCloseRequest();
@@ -417,7 +421,7 @@ TEST_F(SettingsStore, ExitSavesOnTheCloseRequestAndInTheCloseHandlerOnly) {
   EXPECT_EQ(Stored("Visible"), "0");
 }
 
-TEST_F(SettingsStore, AChangeMadeWhileHiddenIsReplacedByTheNextShow) {
+TEST_F(SettingsStoreTest, AChangeMadeWhileHiddenIsReplacedByTheNextShow) {
   storage.LoadSettings();
   storage.SaveSettings();  // hidden
   window.SetChecked("OnTop1", false);
@@ -425,8 +429,8 @@ TEST_F(SettingsStore, AChangeMadeWhileHiddenIsReplacedByTheNextShow) {
   EXPECT_TRUE(window.IsChecked("OnTop1"));
 }
 
-TEST_F(SettingsStore, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad) {
-  registry.RefuseCreatingKey(kProductKey);
+TEST_F(SettingsStoreTest, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad) {
+  registry.RefuseCreatingKey(outside::kProductKey);
   EXPECT_NO_THROW(storage.LoadSettings());
   EXPECT_TRUE(storage.SettingsLoaded());
   try {
@@ -435,12 +439,12 @@ TEST_F(SettingsStore, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad) {
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel");
   }
-  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(storage.SettingsSaved());
 }
 
-TEST_F(SettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
-  registry.RefuseCreatingKey(kStorageKey);
+TEST_F(SettingsStoreTest, SectionThatCannotBeCreatedFailsTheSave) {
+  registry.RefuseCreatingKey(outside::kSettingsKey);
   storage.LoadSettings();
   try {
     storage.SaveSettings();
@@ -450,7 +454,7 @@ TEST_F(SettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
   }
 }
 
-TEST_F(SettingsStore, RefusedValueStopsTheSaveThereAndKeepsWhatWasWritten) {
+TEST_F(SettingsStoreTest, RefusedValueStopsTheSaveThereAndKeepsWhatWasWritten) {
   storage.LoadSettings();
   registry.RefuseSettingValue("NormPos");
   try {
@@ -465,7 +469,7 @@ TEST_F(SettingsStore, RefusedValueStopsTheSaveThereAndKeepsWhatWasWritten) {
   EXPECT_FALSE(storage.SettingsSaved());
 }
 
-TEST_F(SettingsStore, NumbersAreStrictDecimalTextOfThirtyTwoBits) {
+TEST_F(SettingsStoreTest, NumbersAreStrictDecimalTextOfThirtyTwoBits) {
   const std::vector<std::pair<std::string, std::int32_t>> cases = {
       {"-5", -5},
       {"+7", 7},
@@ -486,7 +490,7 @@ TEST_F(SettingsStore, NumbersAreStrictDecimalTextOfThirtyTwoBits) {
   EXPECT_EQ(storage.ReadNumber("Missing", -3), -3);
 }
 
-TEST_F(SettingsStore, TextsReadAsStoredAndWrittenOutsideALoad) {
+TEST_F(SettingsStoreTest, TextsReadAsStoredAndWrittenOutsideALoad) {
   EXPECT_EQ(storage.ReadText("foundPlace", "default"), "default") << "no section yet";
   storage.WriteText("foundPlace", "");
   EXPECT_EQ(storage.ReadText("foundPlace", "default"), "") << "an empty text is a text";

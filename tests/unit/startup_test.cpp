@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 
 namespace tindrel {
@@ -25,20 +26,20 @@ TEST(StartWithSystem, CheckedWritesTheUnquotedFullPathCreatingTheRunKey) {
   FakeRegistry registry;
   const std::string path = "C:\\Program Files\\Tindrel\\Tindrel.exe";
   SyncStartWithSystem(registry, path, true);
-  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), path);
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), path);
 
-  registry.Put(kRunKey, "Tindrel", "C:\\old place\\Tindrel.exe");
+  registry.Put(outside::kRunKey, "Tindrel", "C:\\old place\\Tindrel.exe");
   SyncStartWithSystem(registry, path, true);
-  EXPECT_EQ(registry.Text(kRunKey, "Tindrel"), path) << "the stored path is replaced";
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), path) << "the stored path is replaced";
 }
 
 TEST(StartWithSystem, UncheckedDeletesTheValueAndAMissingOneIsNoError) {
   FakeRegistry registry;
-  registry.Put(kRunKey, "Tindrel", "C:\\Tindrel.exe");
-  registry.Put(kRunKey, "Other", "C:\\Other.exe");
+  registry.Put(outside::kRunKey, "Tindrel", "C:\\Tindrel.exe");
+  registry.Put(outside::kRunKey, "Other", "C:\\Other.exe");
   SyncStartWithSystem(registry, "C:\\Tindrel.exe", false);
-  EXPECT_FALSE(registry.QueryValue(kRunKey, "Tindrel"));
-  EXPECT_TRUE(registry.QueryValue(kRunKey, "Other"));
+  EXPECT_FALSE(registry.QueryValue(outside::kRunKey, "Tindrel"));
+  EXPECT_TRUE(registry.QueryValue(outside::kRunKey, "Other"));
   EXPECT_NO_THROW(SyncStartWithSystem(registry, "C:\\Tindrel.exe", false));
 }
 
@@ -46,24 +47,24 @@ TEST(StartWithSystem, RenamedExecutableAddsItsOwnValueAndLeavesTheOld) {
   FakeRegistry registry;
   SyncStartWithSystem(registry, "C:\\Tindrel.exe", true);
   SyncStartWithSystem(registry, "C:\\Countdown.exe", true);
-  EXPECT_TRUE(registry.QueryValue(kRunKey, "Tindrel"));
-  EXPECT_EQ(registry.Text(kRunKey, "Countdown"), "C:\\Countdown.exe");
+  EXPECT_TRUE(registry.QueryValue(outside::kRunKey, "Tindrel"));
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Countdown"), "C:\\Countdown.exe");
 }
 
 TEST(StartWithSystem, RefusedWriteOrKeyFailsWithTheValueName) {
-  FakeRegistry refusingValue;
-  refusingValue.RefuseSettingValue("Tindrel");
+  FakeRegistry refusing_value;
+  refusing_value.RefuseSettingValue("Tindrel");
   try {
-    SyncStartWithSystem(refusingValue, "C:\\Tindrel.exe", true);
+    SyncStartWithSystem(refusing_value, "C:\\Tindrel.exe", true);
     FAIL() << "the write must fail";
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to set data for 'Tindrel'");
   }
 
-  FakeRegistry refusingKey;
-  refusingKey.RefuseCreatingKey(kRunKey);
-  EXPECT_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", true), Error);
-  EXPECT_NO_THROW(SyncStartWithSystem(refusingKey, "C:\\Tindrel.exe", false));
+  FakeRegistry refusing_key;
+  refusing_key.RefuseCreatingKey(outside::kRunKey);
+  EXPECT_THROW(SyncStartWithSystem(refusing_key, "C:\\Tindrel.exe", true), Error);
+  EXPECT_NO_THROW(SyncStartWithSystem(refusing_key, "C:\\Tindrel.exe", false));
 }
 
 }  // namespace

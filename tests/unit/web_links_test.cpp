@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/outside_names.h"
 #include "unit/fake_registry.h"
 
 namespace tindrel {
@@ -19,10 +20,11 @@ class RecordingShell : public ShellHandover {
   explicit RecordingShell(FakeRegistry& registry) : registry_(registry) {}
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuseDuringHandover = registry_.QueryValue(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover =
+        registry_.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   std::vector<std::string> addresses;
-  std::optional<RegistryValue> reuseDuringHandover;
+  std::optional<RegistryValue> reuse_during_handover;
 
  private:
   FakeRegistry& registry_;
@@ -64,18 +66,18 @@ TEST(TellAFriendMail, AddressIsTheFixedPrefixAndTheEncodedBody) {
   const std::string body = address.substr(prefix.size());
   EXPECT_EQ(body.rfind("Merry%20Christmas%20my%20friend%21%0D%0A%0D%0AI%20am%20writing", 0), 0u);
   EXPECT_EQ(body.find_first_of(" \r\n"), std::string::npos);
-  const std::string lastLine = "%0D%0A%0D%0Ahttps%3A%2F%2Fquillmoor.example%2Ftindrel%2F";
-  ASSERT_GT(body.size(), lastLine.size());
-  EXPECT_EQ(body.substr(body.size() - lastLine.size()), lastLine);
+  const std::string last_line = "%0D%0A%0D%0Ahttps%3A%2F%2Fquillmoor.example%2Ftindrel%2F";
+  ASSERT_GT(body.size(), last_line.size());
+  EXPECT_EQ(body.substr(body.size() - last_line.size()), last_line);
 }
 
 TEST(TellAFriendMail, IsHandedOverWithoutTouchingTheBrowserSetting) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   RecordingShell shell(registry);
   OpenTellAFriendMail(shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{TellAFriendMailAddress()});
-  EXPECT_EQ(shell.reuseDuringHandover->number, 1u);
+  EXPECT_EQ(shell.reuse_during_handover->number, 1u);
 }
 
 TEST(WebPages, AddressesAreFixedAndEndInTheQuery) {
@@ -87,26 +89,26 @@ TEST(WebPages, AddressesAreFixedAndEndInTheQuery) {
 
 TEST(OpenWebPage, AbsentReuseSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   FakeRegistry registry;
-  registry.CreateKey(kBrowserMainKey);
+  registry.CreateKey(outside::kBrowserMainKey);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
 
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(shell.reuseDuringHandover->type, RegistryValueType::kDword);
-  EXPECT_EQ(shell.reuseDuringHandover->number, 0u);
-  EXPECT_FALSE(registry.QueryValue(kBrowserMainKey, kWindowReuseValue));
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(shell.reuse_during_handover->type, RegistryValueType::kDword);
+  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
+  EXPECT_FALSE(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
 TEST(OpenWebPage, PresentReuseSettingIsZeroDuringTheHandoverAndRestoredAfter) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kSibling, registry, shell);
 
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
-  EXPECT_EQ(shell.reuseDuringHandover->number, 0u);
-  EXPECT_EQ(registry.QueryValue(kBrowserMainKey, kWindowReuseValue)->number, 1u);
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
+  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
+  EXPECT_EQ(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue)->number, 1u);
 }
 
 TEST(OpenWebPage, MissingBrowserKeyStillOpensThePageAndCreatesNothing) {
@@ -114,28 +116,28 @@ TEST(OpenWebPage, MissingBrowserKeyStillOpensThePageAndCreatesNothing) {
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
-  EXPECT_FALSE(registry.KeyExists(kBrowserMainKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kBrowserMainKey));
   EXPECT_TRUE(registry.WriteLog().empty());
 }
 
 TEST(OpenWebPage, ReuseSettingOfAnotherTypeIsLeftAsFoundAndThePageOpens) {
   FakeRegistry registry;
-  registry.Put(kBrowserMainKey, kWindowReuseValue, "1");
+  registry.Put(outside::kBrowserMainKey, outside::kWindowReuseValue, "1");
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
   EXPECT_TRUE(registry.WriteLog().empty());
-  EXPECT_EQ(registry.Text(kBrowserMainKey, kWindowReuseValue), "1");
+  EXPECT_EQ(registry.Text(outside::kBrowserMainKey, outside::kWindowReuseValue), "1");
 }
 
 TEST(OpenWebPage, RefusedSwitchStillOpensThePageAndLeavesTheSetting) {
   FakeRegistry registry;
-  registry.PutDword(kBrowserMainKey, kWindowReuseValue, 1);
-  registry.RefuseSettingValue(kWindowReuseValue);
+  registry.PutDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
+  registry.RefuseSettingValue(outside::kWindowReuseValue);
   RecordingShell shell(registry);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses.size(), 1u);
-  EXPECT_EQ(registry.QueryValue(kBrowserMainKey, kWindowReuseValue)->number, 1u);
+  EXPECT_EQ(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue)->number, 1u);
 }
 
 }  // namespace

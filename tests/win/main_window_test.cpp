@@ -13,6 +13,7 @@
 #include "base/win32/text_conversion.h"
 #include "settings/startup.h"
 #include "support/box_watcher.h"
+#include "support/outside_names.h"
 
 namespace tindrel::win {
 namespace {
@@ -30,7 +31,7 @@ class MainWindowLifeCycle : public ::testing::Test {
   static void ForgetStoredSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmoor\\Tindrel");
     HKEY run = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(kRunKey).c_str(), 0, KEY_SET_VALUE, &run) ==
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(outside::kRunKey).c_str(), 0, KEY_SET_VALUE, &run) ==
         ERROR_SUCCESS) {
       RegDeleteValueW(run, Widen(RunValueName(ExecutablePath())).c_str());
       RegCloseKey(run);

@@ -19,6 +19,7 @@
 #include "settings/web_links.h"
 #include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
+#include "support/outside_names.h"
 #include "unit/fake_settings_window.h"
 
 namespace tindrel {
@@ -143,19 +144,19 @@ TEST_F(WinRegistryTest, WritesNeverCreateAKeyAndMissingThingsAreReportedAsSuch) 
 
 class WinSettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteUserTree(kProductKey); }
+  void SetUp() override { DeleteUserTree(outside::kProductKey); }
   void TearDown() override {
-    DeleteUserTree(kProductKey);
+    DeleteUserTree(outside::kProductKey);
     DeleteUserTree("Software\\Quillmoor");
   }
 
   // A store over the real registry for a window, bound as the main window binds it.
   struct Rig {
     explicit Rig(win::WinRegistry& registry) : storage(registry, window) {
-      testing::BindPlacementHandlers(storage, window);
+      testing::BindWidgetChoices(storage, window);
     }
     FakeSettingsWindow window;
-    FormStorage storage;
+    SettingsStore storage;
   };
 
   win::WinRegistry registry;
@@ -165,25 +166,25 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
   {
     Rig before(registry);
     before.storage.LoadSettings();
-    before.window.placement.normalPosition = {40, 50, 40 + 396, 50 + 353};
-    before.window.placement.minPosition = {-32000, -32000};
+    before.window.placement.normal_position = {40, 50, 40 + 396, 50 + 353};
+    before.window.placement.min_position = {-32000, -32000};
     before.window.placement.flags = 2;
     before.window.SetChecked("NewYear1", true);
     before.window.SetChecked("Never1", true);
     before.window.SetChecked("DisplayShadow1", false);
     before.window.SetChecked("ShowHide1", true);
-    before.window.foundPlace = "Nordkapp \xc3\xa6";
-    before.window.selectedWeather = -12;
-    before.window.skinName = "frost";
-    before.window.soundName = "Sleigh";
-    before.window.fontName = "Courier New";
-    before.window.fontSize = 22;
-    before.window.fontColor = 0x00123456;
-    before.window.fontStyle = kFontStyleBold | kFontStyleStrikeOut;
+    before.window.found_place = "Nordkapp \xc3\xa6";
+    before.window.selected_weather = -12;
+    before.window.skin_name = "frost";
+    before.window.sound_name = "Sleigh";
+    before.window.font_name = "Courier New";
+    before.window.font_size = 22;
+    before.window.font_color = 0x00123456;
+    before.window.font_style = kFontStyleBold | kFontStyleStrikeOut;
     before.storage.SaveSettings();
   }
 
-  const auto key = CreateUserKey(kStorageKey);
+  const auto key = CreateUserKey(outside::kSettingsKey);
   DWORD count = 0;
   RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                    nullptr, nullptr, nullptr);
@@ -195,36 +196,36 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
     RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << win::Narrow(name);
   }
-  EXPECT_EQ(ReadRaw(kStorageKey, "NormPos(1920x1080)").has_value(), true);
+  EXPECT_EQ(ReadRaw(outside::kSettingsKey, "NormPos(1920x1080)").has_value(), true);
 
   Rig after(registry);
   after.storage.LoadSettings();
   EXPECT_TRUE(after.window.reports.empty());
-  ASSERT_EQ(after.window.appliedPlacements.size(), 1u);
-  const auto& applied = after.window.appliedPlacements[0];
-  EXPECT_EQ(applied.normalPosition.left, 40);
-  EXPECT_EQ(applied.normalPosition.top, 50);
-  EXPECT_EQ(applied.minPosition.x, -32000);
+  ASSERT_EQ(after.window.applied_placements.size(), 1u);
+  const auto& applied = after.window.applied_placements[0];
+  EXPECT_EQ(applied.normal_position.left, 40);
+  EXPECT_EQ(applied.normal_position.top, 50);
+  EXPECT_EQ(applied.min_position.x, -32000);
   EXPECT_EQ(applied.flags, 2u);
   EXPECT_EQ(after.window.checked,
             (std::set<std::string>{"chbStartup", "OnTop1", "ShowHide1", "Never1",
                                    "ShowRandomStars1", "NewYear1", "ShowDays1"}));
-  EXPECT_EQ(after.window.foundPlace, "Nordkapp \xc3\xa6");
-  EXPECT_EQ(after.window.selectedWeather, -12);
-  EXPECT_EQ(after.window.skinName, "frost");
-  EXPECT_EQ(after.window.soundName, "Sleigh");
-  EXPECT_EQ(after.window.fontName, "Courier New");
-  EXPECT_EQ(after.window.fontSize, 22);
-  EXPECT_EQ(after.window.fontColor, 0x00123456);
-  EXPECT_EQ(after.window.fontStyle, kFontStyleBold | kFontStyleStrikeOut);
+  EXPECT_EQ(after.window.found_place, "Nordkapp \xc3\xa6");
+  EXPECT_EQ(after.window.selected_weather, -12);
+  EXPECT_EQ(after.window.skin_name, "frost");
+  EXPECT_EQ(after.window.sound_name, "Sleigh");
+  EXPECT_EQ(after.window.font_name, "Courier New");
+  EXPECT_EQ(after.window.font_size, 22);
+  EXPECT_EQ(after.window.font_color, 0x00123456);
+  EXPECT_EQ(after.window.font_style, kFontStyleBold | kFontStyleStrikeOut);
   EXPECT_EQ(after.window.log.back(), "DueDateClick:NewYear1");
 }
 
 TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
-  CreateUserKey(kStorageKey);
-  WriteRawDword(kStorageKey, "sSkinName", 7);
-  WriteRawDword(kStorageKey, "NormPos(1920x1080)", 100);
-  WriteRawDword(kStorageKey, "OnTop1_Checked", 0);
+  CreateUserKey(outside::kSettingsKey);
+  WriteRawDword(outside::kSettingsKey, "sSkinName", 7);
+  WriteRawDword(outside::kSettingsKey, "NormPos(1920x1080)", 100);
+  WriteRawDword(outside::kSettingsKey, "OnTop1_Checked", 0);
 
   Rig rig(registry);
   rig.storage.LoadSettings();
@@ -232,17 +233,17 @@ TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
             (std::vector<std::string>{"Invalid data type for 'NormPos(1920x1080)'",
                                       "Invalid data type for 'sSkinName'"}));
   EXPECT_TRUE(rig.window.IsChecked("OnTop1"));
-  EXPECT_EQ(rig.window.skinName, "glass");
+  EXPECT_EQ(rig.window.skin_name, "glass");
   EXPECT_TRUE(rig.storage.SettingsLoaded());
 
   rig.storage.SaveSettings();
-  EXPECT_EQ(ReadRaw(kStorageKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(ReadRaw(outside::kSettingsKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
 }
 
 // A non-volatile key cannot be made under a volatile one, which gives a section that cannot be
 // created while the product key itself opens fine.
 TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
-  ASSERT_TRUE(CreateUserKey(kProductKey, REG_OPTION_VOLATILE));
+  ASSERT_TRUE(CreateUserKey(outside::kProductKey, REG_OPTION_VOLATILE));
   Rig rig(registry);
   rig.storage.LoadSettings();
   try {
@@ -251,7 +252,7 @@ TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
   }
-  EXPECT_FALSE(registry.KeyExists(kStorageKey));
+  EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(rig.storage.SettingsSaved());
 }
 
@@ -262,17 +263,17 @@ TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
   EXPECT_EQ(name, "tindrel_win_tests");
 
   SyncStartWithSystem(registry, path, true);
-  auto raw = ReadRaw(kRunKey, name);
+  auto raw = ReadRaw(outside::kRunKey, name);
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(WideData(*raw), Widen(path) + L'\0') << "the full path, unquoted";
 
   SyncStartWithSystem(registry, path, false);
-  EXPECT_FALSE(ReadRaw(kRunKey, name));
+  EXPECT_FALSE(ReadRaw(outside::kRunKey, name));
   EXPECT_NO_THROW(SyncStartWithSystem(registry, path, false));
 
   SyncStartWithSystem(registry, path, true);
-  EXPECT_TRUE(ReadRaw(kRunKey, name));
+  EXPECT_TRUE(ReadRaw(outside::kRunKey, name));
   SyncStartWithSystem(registry, path, false);
 }
 
@@ -281,25 +282,25 @@ class RecordingShell : public ShellHandover {
  public:
   void Open(const std::string& address) override {
     addresses.push_back(address);
-    reuseDuringHandover = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+    reuse_during_handover = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   std::vector<std::string> addresses;
-  std::optional<RawValue> reuseDuringHandover;
+  std::optional<RawValue> reuse_during_handover;
 };
 
 class WinOpenWebPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    CreateUserKey(kBrowserMainKey);
-    original_ = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+    CreateUserKey(outside::kBrowserMainKey);
+    original_ = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   }
   void TearDown() override {
-    const auto key = CreateUserKey(kBrowserMainKey);
+    const auto key = CreateUserKey(outside::kBrowserMainKey);
     if (original_) {
-      RegSetValueExW(key.get(), Widen(kWindowReuseValue).c_str(), 0, original_->type,
+      RegSetValueExW(key.get(), Widen(outside::kWindowReuseValue).c_str(), 0, original_->type,
                      original_->data.data(), static_cast<DWORD>(original_->data.size()));
     } else {
-      RegDeleteValueW(key.get(), Widen(kWindowReuseValue).c_str());
+      RegDeleteValueW(key.get(), Widen(outside::kWindowReuseValue).c_str());
     }
   }
   static DWORD Number(const RawValue& raw) {
@@ -316,22 +317,22 @@ class WinOpenWebPage : public ::testing::Test {
 };
 
 TEST_F(WinOpenWebPage, AbsentSettingIsZeroDuringTheHandoverAndAbsentAfter) {
-  registry.DeleteValue(kBrowserMainKey, kWindowReuseValue);
+  registry.DeleteValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
   OpenWebPage(WebPage::kProduct, registry, shell);
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kProductPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(shell.reuseDuringHandover->type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
-  EXPECT_FALSE(ReadRaw(kBrowserMainKey, kWindowReuseValue));
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(shell.reuse_during_handover->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
+  EXPECT_FALSE(ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
 TEST_F(WinOpenWebPage, SettingOfOneIsZeroDuringTheHandoverAndOneAfter) {
-  WriteRawDword(kBrowserMainKey, kWindowReuseValue, 1);
+  WriteRawDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   OpenWebPage(WebPage::kSibling, registry, shell);
-  EXPECT_EQ(shell.addresses, std::vector<std::string>{kSiblingPageAddress});
-  ASSERT_TRUE(shell.reuseDuringHandover);
-  EXPECT_EQ(Number(*shell.reuseDuringHandover), 0u);
-  const auto after = ReadRaw(kBrowserMainKey, kWindowReuseValue);
+  EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
+  ASSERT_TRUE(shell.reuse_during_handover);
+  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
+  const auto after = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(Number(*after), 1u);
@@ -342,13 +343,13 @@ TEST(WinWindowPlacement, PlacementMakesTheRoundTripThroughAWindow) {
                                                  nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(window);
   WindowPlacementData placement = win::ReadWindowPlacement(window.get());
-  placement.showCmd = kShowHide;
-  placement.normalPosition = {30, 40, 30 + 120, 40 + 80};
+  placement.show_cmd = kShowHide;
+  placement.normal_position = {30, 40, 30 + 120, 40 + 80};
   win::ApplyWindowPlacement(window.get(), placement);
 
   const auto back = win::ReadWindowPlacement(window.get());
-  EXPECT_EQ(back.normalPosition.left, 30);
-  EXPECT_EQ(back.normalPosition.bottom, 120);
+  EXPECT_EQ(back.normal_position.left, 30);
+  EXPECT_EQ(back.normal_position.bottom, 120);
   EXPECT_FALSE(IsWindowVisible(window.get()));
   EXPECT_GT(win::ScreenPixelsPerInch(), 0);
 }

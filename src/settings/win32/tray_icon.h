@@ -1,5 +1,5 @@
 #pragma once
-// The notification-area icon (RxTrayIcon1): one fixed icon with the product name as its tip, a
+// The notification-area icon: one fixed icon with the product name as its tip, a
 // hidden window of its own that receives the icon's mouse messages, a left click that the owner
 // handles, a right click that opens the widget's popup menu and a double click that runs the
 // menu's default command.

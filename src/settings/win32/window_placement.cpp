@@ -11,11 +11,11 @@ WindowPlacementData ReadWindowPlacement(HWND window) {
   if (!GetWindowPlacement(window, &native)) ThrowLastError("GetWindowPlacement");
   WindowPlacementData placement;
   placement.flags = native.flags;
-  placement.showCmd = native.showCmd;
-  placement.minPosition = {native.ptMinPosition.x, native.ptMinPosition.y};
-  placement.maxPosition = {native.ptMaxPosition.x, native.ptMaxPosition.y};
-  placement.normalPosition = {native.rcNormalPosition.left, native.rcNormalPosition.top,
-                              native.rcNormalPosition.right, native.rcNormalPosition.bottom};
+  placement.show_cmd = native.showCmd;
+  placement.min_position = {native.ptMinPosition.x, native.ptMinPosition.y};
+  placement.max_position = {native.ptMaxPosition.x, native.ptMaxPosition.y};
+  placement.normal_position = {native.rcNormalPosition.left, native.rcNormalPosition.top,
+                               native.rcNormalPosition.right, native.rcNormalPosition.bottom};
   return placement;
 }
 
@@ -23,11 +23,11 @@ void ApplyWindowPlacement(HWND window, const WindowPlacementData& placement) {
   WINDOWPLACEMENT native{};
   native.length = sizeof(native);
   native.flags = placement.flags;
-  native.showCmd = placement.showCmd;
-  native.ptMinPosition = {placement.minPosition.x, placement.minPosition.y};
-  native.ptMaxPosition = {placement.maxPosition.x, placement.maxPosition.y};
-  native.rcNormalPosition = {placement.normalPosition.left, placement.normalPosition.top,
-                             placement.normalPosition.right, placement.normalPosition.bottom};
+  native.showCmd = placement.show_cmd;
+  native.ptMinPosition = {placement.min_position.x, placement.min_position.y};
+  native.ptMaxPosition = {placement.max_position.x, placement.max_position.y};
+  native.rcNormalPosition = {placement.normal_position.left, placement.normal_position.top,
+                             placement.normal_position.right, placement.normal_position.bottom};
   if (!SetWindowPlacement(window, &native)) ThrowLastError("SetWindowPlacement");
 }
 
