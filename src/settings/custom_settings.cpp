@@ -15,7 +15,7 @@ void RestoreFont(SettingsStore& storage, SettingsChoices& window) {
 
 void ApplyTickedDueDate(SettingsChoices& window) {
   for (const char* item : kDueDateRestoreOrder) {
-    if (window.IsChecked(item)) window.DueDateClick(item);
+    if (window.IsChecked(item)) window.ChooseDueDate(item);
   }
 }
 
@@ -26,7 +26,7 @@ void RestoreWidgetChoices(SettingsStore& storage, SettingsChoices& window) {
   window.SetSelectedWeather(storage.ReadNumber("SelectedWeather", 0));
   window.LoadSkin(storage.ReadText("sSkinName", defaults::kSkinName));
   window.SetSoundName(storage.ReadText("sSoundName", defaults::kSoundName));
-  window.OnDrawWidget();
+  window.Redraw();
   // A start entry that cannot be written is reported; the rest of the load still restores the
   // user's font and due date, which the next save would otherwise overwrite with defaults.
   try {

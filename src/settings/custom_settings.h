@@ -37,7 +37,7 @@ class SettingsChoices {
   virtual void LoadSkin(const std::string& name) = 0;
   virtual std::string SoundName() = 0;
   virtual void SetSoundName(const std::string& name) = 0;
-  virtual void OnDrawWidget() = 0;
+  virtual void Redraw() = 0;
   // Brings the start-with-Windows entry in line with its mark; throws Error when that fails.
   virtual void ApplyStartWithSystem() = 0;
 
@@ -52,7 +52,7 @@ class SettingsChoices {
   virtual void SetFontStyle(std::int32_t style_bits) = 0;
 
   virtual bool IsChecked(const std::string& item) = 0;
-  virtual void DueDateClick(const std::string& item) = 0;
+  virtual void ChooseDueDate(const std::string& item) = 0;
 
   // The application's error report (a message box); must not throw.
   virtual void ReportError(const std::string& message) = 0;

@@ -51,9 +51,9 @@ TEST_F(CustomSettings, StoredValuesAreAppliedInTheirOrder) {
   storage.LoadSettings();
 
   EXPECT_EQ(window.log, (std::vector<std::string>{
-                            "WindowState:normal", "LoadSkin:frost", "SoundName:Bells",
-                            "OnDrawWidget", "ApplyStartWithSystem", "FontName:Arial", "FontSize:22",
-                            "FontColor:255", "FontStyle:5", "DueDateClick:NewYear1"}));
+                            "WindowState:normal", "LoadSkin:frost", "SoundName:Bells", "Redraw",
+                            "ApplyStartWithSystem", "FontName:Arial", "FontSize:22",
+                            "FontColor:255", "FontStyle:5", "ChooseDueDate:NewYear1"}));
   EXPECT_EQ(window.found_place, "somewhere");
   EXPECT_EQ(window.selected_weather, -7);
 }
@@ -81,7 +81,7 @@ TEST_F(CustomSettings, NoTickedDueDateLeavesTheDueDateAlone) {
   Put("Christmas1_Checked", "False");
   storage.LoadSettings();
   EXPECT_FALSE(std::any_of(window.log.begin(), window.log.end(), [](const std::string& entry) {
-    return entry.rfind("DueDateClick:", 0) == 0;
+    return entry.rfind("ChooseDueDate:", 0) == 0;
   }));
 }
 
@@ -105,7 +105,7 @@ TEST_F(CustomSettings, WrongTypeIsReportedOnceTakesItsDefaultAndTheLoadGoesOn) {
   EXPECT_TRUE(Logged("LoadSkin:glass"));
   EXPECT_TRUE(Logged("FontName:Arial"));
   EXPECT_TRUE(Logged("FontSize:16"));
-  EXPECT_TRUE(Logged("DueDateClick:Christmas1"));
+  EXPECT_TRUE(Logged("ChooseDueDate:Christmas1"));
 }
 
 TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDueDate) {
@@ -120,7 +120,7 @@ TEST_F(CustomSettings, FailingStartEntryIsReportedAndTheLoadGoesOnWithFontAndDue
   EXPECT_EQ(window.font_name, "Arial");
   EXPECT_EQ(window.font_size, 22);
   EXPECT_EQ(window.font_color, 255);
-  EXPECT_EQ(window.log.back(), "DueDateClick:NewYear1") << "the ticked due date is applied";
+  EXPECT_EQ(window.log.back(), "ChooseDueDate:NewYear1") << "the ticked due date is applied";
   EXPECT_TRUE(storage.SettingsLoaded());
 
   // The next save writes the restored font back, not the font of the window's definition.

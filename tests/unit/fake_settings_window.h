@@ -86,7 +86,7 @@ class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
     log.push_back("SoundName:" + name);
     sound_name = name;
   }
-  void OnDrawWidget() override { log.push_back("OnDrawWidget"); }
+  void Redraw() override { log.push_back("Redraw"); }
   void ApplyStartWithSystem() override {
     log.push_back("ApplyStartWithSystem");
     if (start_with_system) start_with_system();
@@ -111,7 +111,7 @@ class FakeSettingsWindow : public SettingsWindow, public SettingsChoices {
     log.push_back("FontStyle:" + std::to_string(style));
     font_style = style;
   }
-  void DueDateClick(const std::string& item) override { log.push_back("DueDateClick:" + item); }
+  void ChooseDueDate(const std::string& item) override { log.push_back("ChooseDueDate:" + item); }
 
   // The design-time marks of the menu.
   std::set<std::string> checked = {"chbStartup",       "DisplayShadow1", "OnTop1",   "EveryHour1",

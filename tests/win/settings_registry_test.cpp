@@ -218,7 +218,7 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
   EXPECT_EQ(after.window.font_size, 22);
   EXPECT_EQ(after.window.font_color, 0x00123456);
   EXPECT_EQ(after.window.font_style, kFontStyleBold | kFontStyleStrikeOut);
-  EXPECT_EQ(after.window.log.back(), "DueDateClick:NewYear1");
+  EXPECT_EQ(after.window.log.back(), "ChooseDueDate:NewYear1");
 }
 
 TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {

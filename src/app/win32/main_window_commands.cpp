@@ -74,7 +74,7 @@ void MainWindow::RunMenuCommand(MenuItem& entry) {
       ChooseCaptionFont(Handle(), font_);
       break;
     case MenuCommand::kStartup:
-      settings_->chbStartupClick();
+      settings_->ApplyStartWithSystem();
       break;
     case MenuCommand::kOnTop:
       SetAlwaysOnTop(Handle(), menu_.Checked(item_names::kAlwaysOnTop));

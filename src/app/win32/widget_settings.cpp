@@ -12,22 +12,22 @@ namespace tindrel::win {
 
 WidgetSettings::WidgetSettings(Widget widget)
     : widget_(std::move(widget)), store_(widget_.registry, *this) {
-  store_.OnRestorePlacement = [this] { FormStorage1RestorePlacement(store_, *this); };
-  store_.OnSavePlacement = [this] { FormStorage1SavePlacement(store_, *this); };
+  store_.after_load = [this] { RestoreWidgetChoices(store_, *this); };
+  store_.after_save = [this] { SaveWidgetChoices(store_, *this); };
 }
 
 WindowPlacementData WidgetSettings::GetPlacement() {
   WindowPlacementData placement = ReadWindowPlacement(widget_.window);
   // A window put on screen in place of a stored position keeps that position in the settings
   // until the user moves it.
-  placement.normalPosition = widget_.screen_keeper.StoredRect(placement.normalPosition);
+  placement.normal_position = widget_.screen_keeper.StoredRect(placement.normal_position);
   return placement;
 }
 
 void WidgetSettings::SetPlacement(const WindowPlacementData& placement) {
   WindowPlacementData on_screen = placement;
-  on_screen.normalPosition =
-      widget_.screen_keeper.Place(placement.normalPosition, MonitorWorkAreas());
+  on_screen.normal_position =
+      widget_.screen_keeper.Place(placement.normal_position, MonitorWorkAreas());
   ApplyWindowPlacement(widget_.window, on_screen);
 }
 
@@ -70,7 +70,7 @@ void WidgetSettings::ReportError(const std::string& message) {
   widget_.report.ShowError(ReportSource::kSettings, message);
 }
 
-void WidgetSettings::chbStartupClick() {
+void WidgetSettings::ApplyStartWithSystem() {
   SyncStartWithSystem(widget_.registry, ExecutablePath(),
                       widget_.menu.Checked(item_names::kStartWithSystem));
 }

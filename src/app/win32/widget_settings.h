@@ -44,7 +44,7 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   WidgetSettings(const WidgetSettings&) = delete;
   WidgetSettings& operator=(const WidgetSettings&) = delete;
 
-  FormStorage& Store() { return store_; }
+  SettingsStore& Store() { return store_; }
 
   // SettingsWindow.
   WindowPlacementData GetPlacement() override;
@@ -69,8 +69,8 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   void LoadSkin(const std::string& name) override { widget_.skin.LoadSkin(name); }
   std::string SoundName() override { return widget_.player.SoundName(); }
   void SetSoundName(const std::string& name) override { widget_.player.SetSoundName(name); }
-  void OnDrawWidget() override { widget_.redraw(); }
-  void chbStartupClick() override;
+  void Redraw() override { widget_.redraw(); }
+  void ApplyStartWithSystem() override;
   std::string FontName() override { return widget_.font.face; }
   std::int32_t FontSize() override;
   std::int32_t FontColor() override;
@@ -78,12 +78,14 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   void SetFontName(const std::string& name) override { widget_.font.face = name; }
   void SetFontSize(std::int32_t points) override;
   void SetFontColor(std::int32_t color) override;
-  void SetFontStyle(std::int32_t style_bits) override { widget_.font.style = style_bits & 15; }
-  void DueDateClick(const std::string& item) override { widget_.choose_due_date(item); }
+  void SetFontStyle(std::int32_t style_bits) override {
+    widget_.font.style = style_bits & kFontStyleBits;
+  }
+  void ChooseDueDate(const std::string& item) override { widget_.choose_due_date(item); }
 
  private:
   Widget widget_;
-  FormStorage store_;
+  SettingsStore store_;
   std::string found_place_;
   std::int32_t selected_weather_ = 0;
 };
