@@ -27,6 +27,16 @@ inline constexpr char kDueNewYear[] = "NewYear1";
 inline constexpr char kDueJulianChristmas[] = "ChristmasJanuary71";
 }  // namespace item_names
 
+// Bits of the stored caption font style.
+namespace font_style {
+inline constexpr std::int32_t kBold = 1;
+inline constexpr std::int32_t kItalic = 2;
+inline constexpr std::int32_t kUnderline = 4;
+inline constexpr std::int32_t kStrikeOut = 8;
+// Only these mean anything; others (from a hand-edited value) are dropped.
+inline constexpr std::int32_t kAllBits = 15;
+}  // namespace font_style
+
 // What the widget uses when nothing (or nothing usable) is stored.
 namespace defaults {
 inline constexpr char kSkinName[] = "glass";

@@ -7,17 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "base/stored_names.h"
 #include "render/frame_bitmap.h"
 
 namespace tindrel {
 
-// Font style bits as the settings store keeps them.
-enum FontStyleBits : int { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
-
 // The caption font. `height` is the character height in pixels as a negative number (or a cell
 // height when positive), the way the platform's logical font takes it.
 struct FontSpec {
-  std::string face = "DS-Digital";
+  std::string face = defaults::kFontName;
   int height = -20;
   Colour colour = 0x004080FF;
   int style = 0;

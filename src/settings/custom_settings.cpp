@@ -10,7 +10,7 @@ void RestoreFont(SettingsStore& storage, SettingsChoices& window) {
   window.SetFontSize(storage.ReadNumber("FontSize", defaults::kFontSize));
   window.SetFontColor(storage.ReadNumber("FontColor", defaults::kFontColor));
   // Only the four style bits mean anything; others from a hand-edited value are dropped.
-  window.SetFontStyle(storage.ReadNumber("FontStyle", defaults::kFontStyle) & kFontStyleBits);
+  window.SetFontStyle(storage.ReadNumber("FontStyle", defaults::kFontStyle) & font_style::kAllBits);
 }
 
 void ApplyTickedDueDate(SettingsChoices& window) {

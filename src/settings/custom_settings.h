@@ -11,13 +11,6 @@
 
 namespace tindrel {
 
-// Bits of the stored font style.
-inline constexpr std::int32_t kFontStyleBold = 1;
-inline constexpr std::int32_t kFontStyleItalic = 2;
-inline constexpr std::int32_t kFontStyleUnderline = 4;
-inline constexpr std::int32_t kFontStyleStrikeOut = 8;
-inline constexpr std::int32_t kFontStyleBits = 15;
-
 // The due-date items in the order in which a load applies the ticked one.
 inline constexpr std::array<const char*, 4> kDueDateRestoreOrder = {
     item_names::kDueChristmasEve, item_names::kDueChristmas, item_names::kDueJulianChristmas,

@@ -89,8 +89,7 @@ TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {
   Put("FontStyle", "31");
   Put("FontColor", "-1");
   storage.LoadSettings();
-  EXPECT_EQ(window.font_style,
-            kFontStyleBold | kFontStyleItalic | kFontStyleUnderline | kFontStyleStrikeOut);
+  EXPECT_EQ(window.font_style, 1 | 2 | 4 | 8);
   EXPECT_EQ(window.font_color, -1);
 }
 

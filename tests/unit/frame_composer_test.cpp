@@ -131,7 +131,7 @@ TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
   ExpectSameAsUncached("font size");
   inputs.font.colour = 0x00FFFFFF;
   ExpectSameAsUncached("font colour");
-  inputs.font.style = kBold;
+  inputs.font.style = font_style::kBold;
   ExpectSameAsUncached("font style");
   inputs.show_days = false;
   ExpectSameAsUncached("days line off");

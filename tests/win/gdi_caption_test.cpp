@@ -18,7 +18,7 @@ FontSpec LargeTahoma(Colour colour) {
   font.face = "Tahoma";
   font.height = -64;
   font.colour = colour;
-  font.style = kBold;
+  font.style = font_style::kBold;
   return font;
 }
 

@@ -180,7 +180,7 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
     before.window.font_name = "Courier New";
     before.window.font_size = 22;
     before.window.font_color = 0x00123456;
-    before.window.font_style = kFontStyleBold | kFontStyleStrikeOut;
+    before.window.font_style = 1 | 8;
     before.storage.SaveSettings();
   }
 
@@ -217,7 +217,7 @@ TEST_F(WinSettingsStore, EveryValueMakesTheRoundTripThroughTheRegistry) {
   EXPECT_EQ(after.window.font_name, "Courier New");
   EXPECT_EQ(after.window.font_size, 22);
   EXPECT_EQ(after.window.font_color, 0x00123456);
-  EXPECT_EQ(after.window.font_style, kFontStyleBold | kFontStyleStrikeOut);
+  EXPECT_EQ(after.window.font_style, 1 | 8);
   EXPECT_EQ(after.window.log.back(), "ChooseDueDate:NewYear1");
 }
 

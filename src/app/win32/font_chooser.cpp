@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "base/stored_names.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "render/win32/gdi_text_painter.h"
@@ -25,8 +26,10 @@ bool ChooseCaptionFont(HWND owner, FontSpec& font) {
   font.face = Narrow(logical.lfFaceName);
   font.height = logical.lfHeight;
   font.colour = dialog.rgbColors;
-  font.style = (logical.lfWeight >= FW_BOLD ? kBold : 0) | (logical.lfItalic ? kItalic : 0) |
-               (logical.lfUnderline ? kUnderline : 0) | (logical.lfStrikeOut ? kStrikeOut : 0);
+  font.style = (logical.lfWeight >= FW_BOLD ? font_style::kBold : 0) |
+               (logical.lfItalic ? font_style::kItalic : 0) |
+               (logical.lfUnderline ? font_style::kUnderline : 0) |
+               (logical.lfStrikeOut ? font_style::kStrikeOut : 0);
   return true;
 }
 

@@ -79,7 +79,7 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   void SetFontSize(std::int32_t points) override;
   void SetFontColor(std::int32_t color) override;
   void SetFontStyle(std::int32_t style_bits) override {
-    widget_.font.style = style_bits & kFontStyleBits;
+    widget_.font.style = style_bits & font_style::kAllBits;
   }
   void ChooseDueDate(const std::string& item) override { widget_.choose_due_date(item); }
 

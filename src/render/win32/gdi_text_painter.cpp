@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/stored_names.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "render/win32/dib.h"
@@ -15,10 +16,10 @@ namespace tindrel {
 LOGFONTW LogicalFontFor(const FontSpec& font) {
   LOGFONTW logical{};
   logical.lfHeight = font.height;
-  logical.lfWeight = (font.style & kBold) ? FW_BOLD : FW_NORMAL;
-  logical.lfItalic = (font.style & kItalic) ? TRUE : FALSE;
-  logical.lfUnderline = (font.style & kUnderline) ? TRUE : FALSE;
-  logical.lfStrikeOut = (font.style & kStrikeOut) ? TRUE : FALSE;
+  logical.lfWeight = (font.style & font_style::kBold) ? FW_BOLD : FW_NORMAL;
+  logical.lfItalic = (font.style & font_style::kItalic) ? TRUE : FALSE;
+  logical.lfUnderline = (font.style & font_style::kUnderline) ? TRUE : FALSE;
+  logical.lfStrikeOut = (font.style & font_style::kStrikeOut) ? TRUE : FALSE;
   logical.lfCharSet = DEFAULT_CHARSET;
   logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
   logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
