@@ -23,7 +23,6 @@ struct FontSpec {
   bool operator==(const FontSpec& other) const {
     return SameGlyphs(other) && colour == other.colour;
   }
-  bool operator!=(const FontSpec& other) const { return !(*this == other); }
   // The same face, height and style draw the same glyphs; the colour only inks them.
   bool SameGlyphs(const FontSpec& other) const {
     return face == other.face && height == other.height && style == other.style;

@@ -43,7 +43,6 @@ MainWindow::MainWindow(Application& application, ErrorReport& report)
             }),
       menu_(report, ExecutableFolder()),
       frames_(report, ProgramFolder("fonts")) {
-  pixels_per_inch_ = ScreenPixelsPerInch();
   try {
     CreateWindowAndParts();
     report_.SetOwner(Handle());
@@ -87,8 +86,8 @@ void MainWindow::CreateWindowAndParts() {
       std::make_unique<WidgetSound>(Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_);
   settings_ = std::make_unique<WidgetSettings>(WidgetSettings::Widget{
       Handle(), application_, report_, menu_, skin_, sound_->Player(), font_, screen_keeper_,
-      registry_, pixels_per_inch_, [this] { Redraw(); },
-      [this](const std::string& item) { ChooseDueDate(menu_.Entry(item.c_str())); }});
+      registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
+      [this](const std::string& item) { ChooseDueDate(menu_.Entry(item)); }});
   tray_icon_ = std::make_unique<TrayIcon>(icon_.get(), kApplicationTitle, Handle(), TrayHandlers());
   if (!SetTimer(Handle(), kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
 }
@@ -240,7 +239,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       report_.Guard(ReportSource::kWindowEvent, [this] { StartDrag(Handle()); });
       return 0;
     case WM_CONTEXTMENU:
-      OpenMenu(Handle(), ContextMenuPoint(lparam));
+      if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(lparam))) {
+        ClickMenuEntry(*chosen);
+      }
       return 0;
     case WM_ACTIVATE:
       // Activation would give the application's own window a taskbar button.

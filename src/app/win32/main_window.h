@@ -73,7 +73,9 @@ class MainWindow final : private RoutedWindow {
 
   // Menu commands. The click of a chosen entry: its check mark follows the menu's rules, then its
   // command runs.
-  void OpenMenu(HWND owner, POINT screen_point);
+  // Rebuilds the lists and shows the menu; the chosen entry, or null when the menu did not open or
+  // nothing was chosen.
+  MenuItem* ChooseFromMenu(HWND owner, POINT screen_point);
   void ClickMenuEntry(MenuItem& entry);
   void RunMenuCommand(MenuItem& entry);
   void ToggleVisible();
@@ -92,7 +94,6 @@ class MainWindow final : private RoutedWindow {
   // Set by the first close request: a close asked for while one is under way (from a message box
   // of its saves) is ignored, and no menu or tray command runs on a closing window.
   bool closing_ = false;
-  int pixels_per_inch_ = 96;
   // The registered message of a later start (0 when none could be registered).
   UINT show_widget_message_ = 0;
 

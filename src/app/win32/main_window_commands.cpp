@@ -18,9 +18,7 @@ TrayIcon::Handlers MainWindow::TrayHandlers() {
         SetVisible(!Visible());
       },
       [this](HWND owner, POINT cursor) -> std::function<void()> {
-        MenuItem* chosen =
-            menu_.Choose(owner, cursor, skin_.SkinName(), sound_->Player().SoundName(),
-                         [this] { return !closing_ && Handle(); });
+        MenuItem* chosen = ChooseFromMenu(owner, cursor);
         if (!chosen) return {};
         return [this, chosen] { ClickMenuEntry(*chosen); };
       },
@@ -29,11 +27,9 @@ TrayIcon::Handlers MainWindow::TrayHandlers() {
   };
 }
 
-void MainWindow::OpenMenu(HWND owner, POINT screen_point) {
-  MenuItem* chosen =
-      menu_.Choose(owner, screen_point, skin_.SkinName(), sound_->Player().SoundName(),
-                   [this] { return !closing_ && Handle(); });
-  if (chosen) ClickMenuEntry(*chosen);
+MenuItem* MainWindow::ChooseFromMenu(HWND owner, POINT screen_point) {
+  return menu_.Choose(owner, screen_point, skin_.SkinName(), sound_->Player().SoundName(),
+                      [this] { return !closing_ && Handle(); });
 }
 
 void MainWindow::ClickMenuEntry(MenuItem& entry) {

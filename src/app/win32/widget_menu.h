@@ -22,8 +22,8 @@ class WidgetMenu {
 
   MenuItem& Root() { return *root_; }
   // A fixed entry by its name; throws tindrel::Error when there is none.
-  MenuItem& Entry(const char* name) const { return EntryNamed(*root_, name); }
-  bool Checked(const char* name) const { return Entry(name).checked(); }
+  MenuItem& Entry(const std::string& name) const { return EntryNamed(*root_, name); }
+  bool Checked(const std::string& name) const { return Entry(name).checked(); }
 
   // True while the menu is open: the menu's own loop still delivers the tray icon's messages.
   bool IsOpen() const { return open_; }

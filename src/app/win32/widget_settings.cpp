@@ -59,11 +59,11 @@ WindowBounds WidgetSettings::CurrentBounds() {
 }
 
 bool WidgetSettings::IsChecked(const std::string& item) {
-  return widget_.menu.Checked(item.c_str());
+  return widget_.menu.Checked(item);
 }
 
 void WidgetSettings::SetChecked(const std::string& item, bool checked) {
-  widget_.menu.Entry(item.c_str()).SetChecked(checked);
+  widget_.menu.Entry(item).SetChecked(checked);
 }
 
 void WidgetSettings::ReportError(const std::string& message) {

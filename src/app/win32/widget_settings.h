@@ -78,9 +78,7 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
   void SetFontName(const std::string& name) override { widget_.font.face = name; }
   void SetFontSize(std::int32_t points) override;
   void SetFontColor(std::int32_t color) override;
-  void SetFontStyle(std::int32_t style_bits) override {
-    widget_.font.style = style_bits & font_style::kAllBits;
-  }
+  void SetFontStyle(std::int32_t style_bits) override { widget_.font.style = style_bits; }
   void ChooseDueDate(const std::string& item) override { widget_.choose_due_date(item); }
 
  private:
