@@ -21,6 +21,11 @@ WS_EX_TOPMOST = 0x00000008
 WS_MINIMIZE = 0x20000000
 
 
+class WidgetDidNotComeUp(AssertionError):
+    """Tindrel.exe was started and its window never showed: under Wine, now and then a start in a
+    fresh prefix stalls before the program runs. The runner tries such a test once more."""
+
+
 class Screenshot:
     """The root window as RGB pixels."""
 
@@ -62,6 +67,7 @@ class Widget:
         self.probe_exe = os.path.join(build_dir, "probe.exe")
         self.env = dict(os.environ, WINEPREFIX=self.prefix, HOME=home, WINEDEBUG="-all")
         self.process = None
+        self.log_file = None
 
     # -- running -------------------------------------------------------------------------------
     def start(self, extra_env=None, preload=None, log=None):
@@ -71,7 +77,11 @@ class Widget:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if preload:
             env["LD_PRELOAD"] = preload
-        self.log_file = open(log, "wb") if log else subprocess.DEVNULL
+        # Wine's own messages (a crash's backtrace among them) go to a log in the test's folder
+        # unless the test reads them itself; a widget that does not come up shows that log.
+        self.log_path = log or os.path.join(self.work, "wine-stderr.log")
+        self.close_log()
+        self.log_file = open(self.log_path, "wb" if log else "ab")
         self.process = subprocess.Popen([WINE, "Tindrel.exe"], cwd=self.app, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log_file)
 
@@ -92,7 +102,22 @@ class Widget:
                 if w["class"] == MAIN_CLASS and (w["visible"] or not visible):
                     return w
             time.sleep(0.5)
-        raise AssertionError("the widget window did not come up")
+        raise WidgetDidNotComeUp("the widget window did not come up\n" + self.what_is_running())
+
+    def what_is_running(self):
+        """The process's state, the windows and boxes that are up, and the tail of Wine's log:
+        what a test that waited in vain prints to tell a crash from a hang or a slow start."""
+        code = self.process.poll() if self.process else None
+        lines = ["Tindrel.exe: " + ("still running" if code is None else f"ended with {code}")]
+        lines += ["window: " + str(w) for w in self.windows()
+                  if w["visible"] or w["class"] in (MAIN_CLASS, APP_CLASS)]
+        lines += ["box: " + str(b) for b in self.boxes()]
+        try:
+            with open(self.log_path, "rb") as f:
+                tail = f.read().decode("utf-8", "replace").splitlines()[-30:]
+        except OSError:
+            tail = []
+        return "\n".join(lines + ["wine: " + line for line in tail])
 
     def wait_for_box(self, timeout=30.0):
         deadline = time.time() + timeout
@@ -118,6 +143,12 @@ class Widget:
         subprocess.run([WINESERVER, "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run([WINESERVER, "-w"], env=self.env, check=False)
+        self.close_log()
+
+    def close_log(self):
+        if self.log_file:
+            self.log_file.close()
+            self.log_file = None
 
     # -- driving -------------------------------------------------------------------------------
     def xdotool(self, *args):
@@ -243,24 +274,39 @@ def clean_up_after(work, made, passed):
 def run_tests(tests, work, only, run_one):
     """Runs through run_one(test) each test whose name contains `only`, printing PASS (with its
     time) or FAIL (with the traceback), and cleans up what each test made in `work`. A failed
-    check and a broken run both fail the test. Returns (passed, failed)."""
+    check and a broken run both fail the test. A test whose widget never came up is run once more,
+    and the first try's state is printed with RETRY. Returns (passed, failed)."""
     os.makedirs(work, exist_ok=True)
     passed = failed = 0
     for test in tests:
         if only and only not in test.__name__:
             continue
-        before = set(os.listdir(work))
-        started = time.time()
-        ok = False
-        try:
-            run_one(test)
-            ok = True
+        if run_test(test, work, run_one, retry_a_stalled_start=True):
             passed += 1
-            print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:
+        else:
             failed += 1
+    return passed, failed
+
+
+def run_test(test, work, run_one, retry_a_stalled_start):
+    before = set(os.listdir(work))
+    started = time.time()
+    ok = False
+    try:
+        run_one(test)
+        ok = True
+        print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
+    except WidgetDidNotComeUp as stalled:
+        if not retry_a_stalled_start:
             print(f"FAIL {test.__name__}", flush=True)
             traceback.print_exc()
-        finally:
-            clean_up_after(work, set(os.listdir(work)) - before, ok)
-    return passed, failed
+        else:
+            print(f"RETRY {test.__name__}: {stalled}", flush=True)
+    except Exception:
+        print(f"FAIL {test.__name__}", flush=True)
+        traceback.print_exc()
+    finally:
+        clean_up_after(work, set(os.listdir(work)) - before, ok)
+    if ok or not retry_a_stalled_start:
+        return ok
+    return run_test(test, work, run_one, retry_a_stalled_start=False)
