@@ -505,8 +505,7 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
     time.sleep(8.0)  # long enough for a second chime to show, had one followed
     assert clip_opens(read_text(log)) == 1, f"{clip_opens(read_text(log))} chimes"
     # A widget started at the new time shows the same caption.
-    reference = ctx.make_widget("reference_widget")
-    try:
+    with ctx.make_widget("reference_widget") as reference:
         reference.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
         reference.reg_add(STORE_KEY, "NormPos", "REG_SZ", "700,600,1000,886")
         reference.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset)}, preload=preload)
@@ -515,8 +514,6 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
         skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
         assert captions_match(w, reference, skin_h, os.path.join(ctx.work, "captions.png")), \
             "the caption differs from that of a widget started at the new time"
-    finally:
-        reference.stop()
 
 
 WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC = "0x218", "4", "18"
@@ -825,12 +822,9 @@ def main():
     args = parser.parse_args()
 
     def run_one(test):
-        w = Widget(args.build, args.pristine, args.home, args.work, test.__name__)
-        try:
+        with Widget(args.build, args.pristine, args.home, args.work, test.__name__) as w:
             test(w, Context(w.work, lambda name: Widget(args.build, args.pristine, args.home,
                                                         args.work, name)))
-        finally:
-            w.stop()
 
     passed, failed = run_tests(TESTS, args.work, args.only, run_one)
     print(f"e2e: {passed} passed, {failed} failed")

@@ -109,6 +109,14 @@ class Installation(Widget):
         self.start()
         return self.wait_for_window()
 
+    def install_and_start(self):
+        """Installs silently and starts the installed widget: the running copy a test uninstalls
+        or upgrades over."""
+        code, _ = self.install()
+        assert code == 0, f"installer exit code {code}"
+        self.use_folder(self.install_dir)
+        return self.start_and_wait()
+
 
 def assert_installed_exactly_the_ready_folder(inst):
     expected = folder_files(os.path.join(inst.ctx.build, "Tindrel"))
@@ -161,8 +169,7 @@ def the_four_packages_carry_the_version_and_each_its_build_s_architecture(ctx):
 
 @package_test
 def silent_install_puts_the_program_shortcut_and_entry_in_place_and_the_widget_starts(ctx):
-    inst = Installation(ctx, "silent_install")
-    try:
+    with Installation(ctx, "silent_install") as inst:
         code, seconds = inst.install()
         TIMINGS["silent install"] = seconds
         assert code == 0, f"installer exit code {code}"
@@ -177,17 +184,12 @@ def silent_install_puts_the_program_shortcut_and_entry_in_place_and_the_widget_s
         # The widget registers its own start at logon: the installed copy, by its Windows path.
         run = inst.registry_values(RUN_KEY) or {}
         assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
-    finally:
-        inst.stop()
 
 
 @package_test
 def silent_uninstall_closes_the_widget_removes_everything_installed_and_keeps_the_settings(ctx):
-    inst = Installation(ctx, "silent_uninstall")
-    try:
-        assert inst.install()[0] == 0
-        inst.use_folder(inst.install_dir)
-        inst.start_and_wait()
+    with Installation(ctx, "silent_uninstall") as inst:
+        inst.install_and_start()
         assert (inst.registry_values(RUN_KEY) or {}).get("Tindrel"), "no start-at-logon value"
         seconds = inst.uninstall()
         TIMINGS["silent uninstall (closing a running widget)"] = seconds
@@ -199,14 +201,11 @@ def silent_uninstall_closes_the_widget_removes_everything_installed_and_keeps_th
         # Closed the way Exit closes it: it saved every choice, and the uninstall kept them.
         stored = inst.registry_values(STORE_KEY) or {}
         assert len(stored) == STORED_VALUE_COUNT, sorted(stored)
-    finally:
-        inst.stop()
 
 
 @package_test
 def uninstall_keeps_a_run_value_that_starts_another_copy(ctx):
-    inst = Installation(ctx, "other_run_value")
-    try:
+    with Installation(ctx, "other_run_value") as inst:
         assert inst.install()[0] == 0
         elsewhere = r"C:\Portable\Tindrel\Tindrel.exe"
         assert inst.reg_add(RUN_KEY, "Tindrel", "REG_SZ", elsewhere) == 0
@@ -214,17 +213,12 @@ def uninstall_keeps_a_run_value_that_starts_another_copy(ctx):
         TIMINGS["silent uninstall"] = seconds
         assert (inst.registry_values(RUN_KEY) or {}).get("Tindrel") == elsewhere
         assert inst.registry_values(UNINSTALL_KEY) is None
-    finally:
-        inst.stop()
 
 
 @package_test
 def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replaces_the_files(ctx):
-    inst = Installation(ctx, "upgrade")
-    try:
-        assert inst.install()[0] == 0
-        inst.use_folder(inst.install_dir)
-        inst.start_and_wait()
+    with Installation(ctx, "upgrade") as inst:
+        inst.install_and_start()
         time.sleep(1.0)
         # Nothing is stored before the widget closes: every value found afterwards is its own save.
         assert not inst.registry_values(STORE_KEY), "values stored before the widget closed"
@@ -240,8 +234,6 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
         assert os.path.isfile(star), "star.png was not installed again"
         assert_installed_exactly_the_ready_folder(inst)
         assert len(inst.registry_values(UNINSTALL_KEY) or {}) > 0
-    finally:
-        inst.stop()
 
 
 # -- the installer and the uninstaller with their pages ----------------------------------------
@@ -271,8 +263,7 @@ def press_on(inst):
 
 @package_test
 def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx):
-    inst = Installation(ctx, "interactive_install")
-    try:
+    with Installation(ctx, "interactive_install") as inst:
         setup = subprocess.Popen([WINE, ctx.installer], env=inst.env, stdin=subprocess.DEVNULL,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for_dialog(inst, f"Tindrel {project_version()} Setup")
@@ -290,14 +281,11 @@ def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx)
         assert win["title"] == "Tindrel", win
         run = inst.registry_values(RUN_KEY) or {}
         assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
-    finally:
-        inst.stop()
 
 
 @package_test
 def interactive_uninstall_removes_the_settings_only_when_asked(ctx):
-    inst = Installation(ctx, "interactive_uninstall")
-    try:
+    with Installation(ctx, "interactive_uninstall") as inst:
         assert inst.install()[0] == 0
         assert inst.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Snowman") == 0
         inst.run_wine([inst.install_dir_windows + r"\Uninstall.exe"])
@@ -315,16 +303,13 @@ def interactive_uninstall_removes_the_settings_only_when_asked(ctx):
             "the settings are still there though their removal was ticked"
         assert inst.registry_values(UNINSTALL_KEY) is None
         press_on(inst)  # Close
-    finally:
-        inst.stop()
 
 
 # -- the portable zip ---------------------------------------------------------------------------
 
 @package_test
 def the_zip_unpacked_into_a_fresh_folder_holds_the_ready_folder_and_runs(ctx):
-    inst = Installation(ctx, "zip")
-    try:
+    with Installation(ctx, "zip") as inst:
         unpacked = os.path.join(inst.work, "unpacked")
         with zipfile.ZipFile(ctx.zip) as archive:
             assert archive.testzip() is None
@@ -339,8 +324,6 @@ def the_zip_unpacked_into_a_fresh_folder_holds_the_ready_folder_and_runs(ctx):
         assert win["title"] == "Tindrel", win
         inst.probe("close", MAIN_CLASS)
         assert inst.wait_for_exit(20), "the unpacked widget did not end at its close message"
-    finally:
-        inst.stop()
 
 
 # -- runner -------------------------------------------------------------------------------------

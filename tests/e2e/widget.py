@@ -69,6 +69,13 @@ class Widget:
         self.process = None
         self.log_file = None
 
+    # A test holds its widget in a with block: leaving it stops the program and the Wine server.
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.stop()
+
     # -- running -------------------------------------------------------------------------------
     def start(self, extra_env=None, preload=None, log=None):
         subprocess.run(["xdotool", "mousemove", "1270", "1015"], env=self.env, check=False)
