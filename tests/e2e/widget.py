@@ -288,32 +288,31 @@ def run_tests(tests, work, only, run_one):
     for test in tests:
         if only and only not in test.__name__:
             continue
-        if run_test(test, work, run_one, retry_a_stalled_start=True):
+        if run_test(test, work, run_one):
             passed += 1
         else:
             failed += 1
     return passed, failed
 
 
-def run_test(test, work, run_one, retry_a_stalled_start):
-    before = set(os.listdir(work))
-    started = time.time()
-    ok = False
-    try:
-        run_one(test)
-        ok = True
-        print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-    except WidgetDidNotComeUp as stalled:
-        if not retry_a_stalled_start:
+def run_test(test, work, run_one, tries=2):
+    for attempt in range(1, tries + 1):
+        before = set(os.listdir(work))
+        started = time.time()
+        ok = False
+        try:
+            run_one(test)
+            ok = True
+            print(f"PASS {test.__name__} ({time.time() - started:.1f} s)", flush=True)
+        except WidgetDidNotComeUp as stalled:
+            if attempt < tries:
+                print(f"RETRY {test.__name__}: {stalled}", flush=True)
+                continue
             print(f"FAIL {test.__name__}", flush=True)
             traceback.print_exc()
-        else:
-            print(f"RETRY {test.__name__}: {stalled}", flush=True)
-    except Exception:
-        print(f"FAIL {test.__name__}", flush=True)
-        traceback.print_exc()
-    finally:
-        clean_up_after(work, set(os.listdir(work)) - before, ok)
-    if ok or not retry_a_stalled_start:
+        except Exception:
+            print(f"FAIL {test.__name__}", flush=True)
+            traceback.print_exc()
+        finally:
+            clean_up_after(work, set(os.listdir(work)) - before, ok)
         return ok
-    return run_test(test, work, run_one, retry_a_stalled_start=False)
