@@ -6,9 +6,11 @@
     python3 data/generators/make_icon.py --preview DIR
                                                       also write each image as an enlarged PNG
 
-The icon holds five images (16, 32, 48, 64 and 128 pixels square), each a classic 32-bit DIB with
-alpha and a 1-bit AND mask, so that every Windows version reads it. Each size is drawn on its own
-from the same shapes, with less detail at the smallest sizes so the motif stays bold.
+The icon holds one image for each size the system asks for at the usual display scales (16, 20,
+24, 32, 40, 48, 64 and 256 pixels square). Up to 64 pixels each is a classic 32-bit DIB with alpha
+and a 1-bit AND mask, which every Windows version reads; the 256-pixel image is stored as a PNG,
+as the system takes its largest icons. Each size is drawn on its own from the same shapes, with
+less detail at the smallest sizes so the motif stays bold.
 """
 
 import argparse
@@ -19,13 +21,15 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from raster import (Canvas, below_curve, box, circle, clamp, cylinder_shading, ellipse, hex_colour,
-                    mix, polygon, radial_gradient, scaled_up, star_points, vertical_gradient,
-                    with_alpha, write_png)
+from raster import (Canvas, below_curve, box, circle, clamp, cylinder_shading, decode_png,
+                    ellipse, encode_png, hex_colour, mix, polygon, radial_gradient, scaled_up,
+                    star_points, vertical_gradient, with_alpha, write_png)
 
 DATA_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 ICON_PATH = os.path.join(DATA_DIR, "icon", "tindrel.ico")
-SIZES = (16, 32, 48, 64, 128)
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+# Images this large are stored as PNG rather than as a DIB.
+PNG_FROM_SIZE = 256
 
 NAVY = hex_colour("#0c2250")
 SKY_TOP = hex_colour("#163a80")
@@ -158,9 +162,15 @@ def dib_image(size, rgba):
     return header + bytes(colour) + bytes(mask)
 
 
+def icon_image(size, rgba):
+    if size >= PNG_FROM_SIZE:
+        return encode_png(size, size, rgba)
+    return dib_image(size, rgba)
+
+
 def encode_ico(images):
     """ICO bytes for a list of (size, RGBA rows) pairs."""
-    bodies = [dib_image(size, rgba) for size, rgba in images]
+    bodies = [icon_image(size, rgba) for size, rgba in images]
     offset = ICONDIR.size + ICONDIRENTRY.size * len(images)
     directory = ICONDIR.pack(0, 1, len(images))
     for (size, _), body in zip(images, bodies):
@@ -170,7 +180,7 @@ def encode_ico(images):
 
 
 def decode_ico(data):
-    """Reads back an icon of 32-bit DIB images: a list of (size, RGBA rows from the top).
+    """Reads back an icon of 32-bit DIB and PNG images: a list of (size, RGBA rows from the top).
 
     Raises ValueError when the layout is not exactly what encode_ico writes.
     """
@@ -186,8 +196,17 @@ def decode_ico(data):
             raise ValueError("entry %d is not a square 32-bit image" % n)
         if offset + length > len(data):
             raise ValueError("entry %d runs past the end of the file" % n)
-        images.append((size, decode_dib(data[offset:offset + length], size)))
+        body = data[offset:offset + length]
+        images.append((size, decode_png_image(body, size) if body.startswith(b"\x89PNG")
+                       else decode_dib(body, size)))
     return images
+
+
+def decode_png_image(body, size):
+    width, height, colour_type, rgba = decode_png(body)
+    if (width, height, colour_type) != (size, size, 6):
+        raise ValueError("the %d px PNG image is not %d px square RGBA" % (size, size))
+    return rgba
 
 
 def decode_dib(body, size):
@@ -241,7 +260,7 @@ def write_previews(directory, images):
                 a = rgba[4 * i + 3]
                 rgb += bytes((rgba[4 * i + c] * a + background[c] * (255 - a) + 127) // 255
                              for c in range(3))
-            zoom = 256 // size
+            zoom = max(1, 256 // size)
             write_png(os.path.join(directory, "icon-%d-%s.png" % (size, label)), size * zoom,
                       size * zoom, scaled_up(bytes(rgb), size, size, zoom, 3), colour_type=2)
 

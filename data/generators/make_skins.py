@@ -20,8 +20,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from raster import (Canvas, below_curve, box, circle, clamp, cylinder_shading, decode_png, ellipse,
-                    encode_png, hex_colour, mix, polygon, radial_gradient, scaled_up, segment,
-                    smoothstep, sphere_shading, star_points, tapered_segment, value_noise,
+                    encode_png, hex_colour, mix, pixel_length, polygon, radial_gradient, scaled_up,
+                    segment, smoothstep, sphere_shading, star_points, tapered_segment, value_noise,
                     vertical_gradient, widget_view_over, with_alpha, write_png)
 
 DATA_DIR = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -128,8 +128,8 @@ GLASS_SIZE = (300, 260)
 GLOBE = (150.0, 112.0, 100.0)  # centre x, centre y, radius
 
 
-def draw_glass():
-    canvas = Canvas(*GLASS_SIZE)
+def draw_glass(scale=1.0):
+    canvas = Canvas(*GLASS_SIZE, scale)
     cx, cy, r = GLOBE
     paint_soft_shadow(canvas, cx, 242, 112, 9, 0.5, 14)
     canvas.glow(circle(cx, cy, r), hex_colour("#cfe6ff"), 9, 0.35)
@@ -244,8 +244,8 @@ RIBBON = hex_colour("#e0313f")
 RIBBON_DARK = hex_colour("#7d0c18")
 
 
-def draw_wreath():
-    canvas = Canvas(*WREATH_SIZE)
+def draw_wreath(scale=1.0):
+    canvas = Canvas(*WREATH_SIZE, scale)
     cx, cy, mid, half = WREATH
     ring = circle(cx, cy, mid).shell(half * 2)
     canvas.paint(ring.moved(4, 7), hex_colour("#000000", 0.4), feather=14)
@@ -373,8 +373,8 @@ SCARF = hex_colour("#d42a3a")
 SCARF_DARK = hex_colour("#7a0d1a")
 
 
-def draw_snowman():
-    canvas = Canvas(*SNOWMAN_SIZE)
+def draw_snowman(scale=1.0):
+    canvas = Canvas(*SNOWMAN_SIZE, scale)
     paint_soft_shadow(canvas, SNOWMAN_X + 4, 302, 112, 14, 0.4, 14)
     paint_snowdrift(canvas)
     paint_twig_arm(canvas, -1)
@@ -535,8 +535,8 @@ CANDLES = [  # centre x, width, height, lit colour, shadow colour
 ]
 
 
-def draw_candle_light():
-    canvas = Canvas(*CANDLE_LIGHT_SIZE)
+def draw_candle_light(scale=1.0):
+    canvas = Canvas(*CANDLE_LIGHT_SIZE, scale)
     paint_soft_shadow(canvas, 152, TRAY_Y + 16, 130, 12, 0.45, 14)
     for x, width, height, lit, shadow in CANDLES:
         canvas.glow(circle(x, TRAY_Y - height - 24, 9), hex_colour("#ffc864"), 58, 0.6)
@@ -641,8 +641,8 @@ def sparkle(x, y):
     return with_alpha(colour, clamp(alpha))
 
 
-def draw_star():
-    canvas = Canvas(STAR_SIZE, STAR_SIZE)
+def draw_star(scale=1.0):
+    canvas = Canvas(STAR_SIZE, STAR_SIZE, scale)
     canvas.paint_field(sparkle, samples=6)
     return canvas
 
@@ -669,32 +669,42 @@ STAR_SIZES = range(15, 22, 2)
 IDENTIFIER = re.compile(r"^[A-Za-z][A-Za-z0-9_]*$")
 
 
-def star_path():
-    return os.path.join(DATA_DIR, "star.png")
+# The larger pictures: drawn again at 1.5 and 2 pixels per unit, each in a folder named after its
+# scale beside the 1x picture (skins/2x/glass.png, 2x/star.png), where the widget looks for them.
+SCALES = ((1.0, ""), (1.5, "1.5x"), (2.0, "2x"))
 
 
-def skin_path(name):
-    return os.path.join(DATA_DIR, "skins", name + ".png")
+def star_path(folder=""):
+    return os.path.join(DATA_DIR, folder, "star.png")
+
+
+def skin_path(name, folder=""):
+    return os.path.join(DATA_DIR, "skins", folder, name + ".png")
 
 
 def pictures(skins=None):
-    """(path, draw function, fill the widget uses) for the star and each chosen skin."""
-    chosen = [(star_path(), draw_star, STAR_FILL)]
-    for name, draw in SKINS.items():
-        if not skins or name in skins:
-            chosen.append((skin_path(name), draw, SKIN_FILL))
+    """(path, draw function, fill the widget uses, scale) for the star and each chosen skin, at
+    every scale."""
+    chosen = []
+    for scale, folder in SCALES:
+        chosen.append((star_path(folder), draw_star, STAR_FILL, scale))
+        for name, draw in SKINS.items():
+            if not skins or name in skins:
+                chosen.append((skin_path(name, folder), draw, SKIN_FILL, scale))
     return chosen
 
 
 def write_all(preview_dir=None, skins=None):
-    os.makedirs(os.path.join(DATA_DIR, "skins"), exist_ok=True)
-    for path, draw, fill in pictures(skins):
-        canvas = draw()
+    for path, draw, fill, scale in pictures(skins):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        canvas = draw(scale)
         pixels = canvas.rgba_bytes()
         write_png(path, canvas.width, canvas.height, pixels)
         print("wrote", os.path.relpath(path, os.path.dirname(DATA_DIR)))
         if preview_dir:
             name = os.path.splitext(os.path.basename(path))[0]
+            if scale != 1.0:
+                name += "-%gx" % scale
             zoom = max(1, 200 // canvas.width)
             write_previews(preview_dir, name, canvas.width, canvas.height, pixels, fill, zoom)
 
@@ -720,14 +730,14 @@ def border_alphas(alpha, width, height):
     return rows + columns
 
 
-def check_skin(name, width, height, colour_type, pixels):
+def check_skin(name, width, height, colour_type, pixels, scale=1.0):
     problems = []
     if not IDENTIFIER.match(name):
         problems.append("the name is not an identifier")
     if colour_type != 6:
         problems.append("colour type %d, not 6 (RGB with alpha)" % colour_type)
         return problems
-    if width not in SKIN_WIDTHS:
+    if scale == 1.0 and width not in SKIN_WIDTHS:
         problems.append("width %d is outside 200 to 360" % width)
     alpha = pixels[3::4]
     if max(border_alphas(alpha, width, height)) != 0:
@@ -742,11 +752,13 @@ def check_skin(name, width, height, colour_type, pixels):
     return problems
 
 
-def check_star(width, height, colour_type, pixels):
+def check_star(width, height, colour_type, pixels, scale=1.0):
     if colour_type != 6:
         return ["colour type %d, not 6 (RGB with alpha)" % colour_type]
     problems = []
-    if width != height or width not in STAR_SIZES:
+    if width != height:
+        problems.append("size %d x %d is not square" % (width, height))
+    elif scale == 1.0 and width not in STAR_SIZES:
         problems.append("size %d x %d is not odd and square from 15 to 21" % (width, height))
     alpha = pixels[3::4]
     corners = [alpha[0], alpha[width - 1], alpha[-width], alpha[-1]]
@@ -757,10 +769,18 @@ def check_star(width, height, colour_type, pixels):
     return problems
 
 
+def check_scaled_size(width, height, base_size, scale):
+    """A larger picture must have the size the widget asks for at its scale."""
+    wanted = (pixel_length(base_size[0], scale), pixel_length(base_size[1], scale))
+    if (width, height) == wanted:
+        return []
+    return ["size %d x %d is not the %gx size %d x %d" % (width, height, scale, *wanted)]
+
+
 def check_all():
     """Verifies every picture on disk and that the generator still makes exactly those bytes."""
     failures = 0
-    for path, draw, fill in pictures():
+    for path, draw, fill, scale in pictures():
         name = os.path.splitext(os.path.basename(path))[0]
         try:
             with open(path, "rb") as f:
@@ -769,11 +789,14 @@ def check_all():
         except (OSError, ValueError) as error:
             problems = ["cannot be read: %s" % error]
         else:
-            if path == star_path():
-                problems = check_star(width, height, colour_type, pixels)
+            canvas = draw(scale)
+            if name == "star":
+                problems = check_star(width, height, colour_type, pixels, scale)
             else:
-                problems = check_skin(name, width, height, colour_type, pixels)
-            canvas = draw()
+                problems = check_skin(name, width, height, colour_type, pixels, scale)
+            if scale != 1.0:
+                base = draw(1.0)
+                problems += check_scaled_size(width, height, (base.width, base.height), scale)
             if encode_png(canvas.width, canvas.height, canvas.rgba_bytes()) != data:
                 problems.append("differs from what the generator draws now: run it again")
         label = os.path.relpath(path, os.path.dirname(DATA_DIR))

@@ -295,13 +295,27 @@ def cylinder_shading(x0, x1, lit, shadow, light_at=0.32):
 # Canvas
 
 
+def pixel_length(units, scale):
+    """A length of `units` at `scale` pixels per unit, rounded to whole pixels with halves up: the
+    size the widget asks of a picture made for that scale."""
+    return int(math.floor(units * scale + 0.5))
+
+
 class Canvas:
     """An RGBA picture kept as premultiplied floats; shapes are painted over it."""
 
-    def __init__(self, width, height):
-        self.width = width
-        self.height = height
-        size = width * height
+    def __init__(self, width, height, scale=1.0):
+        """A picture of `width` x `height` units drawn at `scale` pixels per unit: every drawing
+        call takes unit coordinates, so one drawing makes the same art at any scale. The canvas
+        is round(width * scale) x round(height * scale) pixels, the art centred in it when the
+        product is not whole. At scale 1 a unit is a pixel."""
+        self.scale = scale
+        self.width = pixel_length(width, scale)
+        self.height = pixel_length(height, scale)
+        # Where unit 0 falls, in pixels: half of what rounding the size added or took away.
+        self.offset_x = (self.width - width * scale) / 2
+        self.offset_y = (self.height - height * scale) / 2
+        size = self.width * self.height
         self.r = [0.0] * size
         self.g = [0.0] * size
         self.b = [0.0] * size
@@ -354,7 +368,8 @@ class Canvas:
                 r = g = b = a = 0.0
                 for oy in offsets:
                     for ox in offsets:
-                        cr, cg, cb, ca = field(px + 0.5 + ox, py + 0.5 + oy)
+                        cr, cg, cb, ca = field(self._unit_x(px + 0.5 + ox),
+                                               self._unit_y(py + 0.5 + oy))
                         r, g, b, a = r + cr * ca, g + cg * ca, b + cb * ca, a + ca
                 if a <= 0.0:
                     continue
@@ -366,17 +381,18 @@ class Canvas:
                 self.b[i] = b * share + self.b[i] * keep
                 self.a[i] = sa + self.a[i] * keep
 
-    @staticmethod
-    def _supersampled_coverage(fn):
+    def _supersampled_coverage(self, fn):
         n = SUBSAMPLES
-        offsets = [(i + 0.5) / n - 0.5 for i in range(n)]
+        # Sample offsets and the edge band are a pixel's, in units.
+        offsets = [((i + 0.5) / n - 0.5) / self.scale for i in range(n)]
         share = 1.0 / (n * n)
+        band = EDGE_BAND / self.scale
 
         def coverage(x, y):
             d = fn(x, y)
-            if d >= EDGE_BAND:
+            if d >= band:
                 return 0.0
-            if d <= -EDGE_BAND:
+            if d <= -band:
                 return 1.0
             inside = 0
             for oy in offsets:
@@ -387,17 +403,25 @@ class Canvas:
 
         return coverage
 
+    def _unit_x(self, pixel_x):
+        return (pixel_x - self.offset_x) / self.scale
+
+    def _unit_y(self, pixel_y):
+        return (pixel_y - self.offset_y) / self.scale
+
     def _fill(self, box, margin, coverage, paint, opacity):
-        x0 = max(0, int(math.floor(box[0] - margin - 1)))
-        y0 = max(0, int(math.floor(box[1] - margin - 1)))
-        x1 = min(self.width, int(math.ceil(box[2] + margin + 1)))
-        y1 = min(self.height, int(math.ceil(box[3] + margin + 1)))
+        """Runs over the pixels of `box` (in units) widened by `margin` units and one pixel."""
+        s = self.scale
+        x0 = max(0, int(math.floor((box[0] - margin) * s + self.offset_x - 1)))
+        y0 = max(0, int(math.floor((box[1] - margin) * s + self.offset_y - 1)))
+        x1 = min(self.width, int(math.ceil((box[2] + margin) * s + self.offset_x + 1)))
+        y1 = min(self.height, int(math.ceil((box[3] + margin) * s + self.offset_y + 1)))
         pr, pg, pb, pa = self.r, self.g, self.b, self.a
         for py in range(y0, y1):
-            cy = py + 0.5
+            cy = self._unit_y(py + 0.5)
             row = py * self.width
             for px in range(x0, x1):
-                cx = px + 0.5
+                cx = self._unit_x(px + 0.5)
                 c = coverage(cx, cy)
                 if c <= 0.0:
                     continue
