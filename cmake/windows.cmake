@@ -46,6 +46,8 @@ add_custom_command(TARGET Tindrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TINDREL_READY_DIR}/skins ${TINDREL_READY_DIR}/sounds
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Tindrel> ${TINDREL_READY_DIR}/
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/star.png ${TINDREL_READY_DIR}/
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/1.5x ${TINDREL_READY_DIR}/1.5x
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/2x ${TINDREL_READY_DIR}/2x
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/skins ${TINDREL_READY_DIR}/skins
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/sounds ${TINDREL_READY_DIR}/sounds
   VERBATIM)

@@ -3,25 +3,50 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
-#include "render/alpha_bitmap.h"
+#include "base/error.h"
 #include "render/png_decoder.h"
+#include "render/scaled_picture.h"
 
 namespace tindrel {
 namespace {
 
+constexpr char kSpriteFile[] = "star.png";
 // The sprite's transparent pixels are black before they are made transparent.
 constexpr Colour kStarFill = 0x000000;
 
+// A larger picture that could not be read leaves the sprite drawn from the 1x one; the problem
+// is still the caller's to report.
+void ThrowFirstProblem(const std::vector<std::string>& problems) {
+  if (!problems.empty()) throw Error(problems.front());
+}
+
 }  // namespace
 
-void WidgetStars::LoadSprite(const std::string& path) {
-  sprite_ = FrameBitmap();
-  const DecodedPng picture = DecodePngFile(path);
-  sprite_ = PngToAlphaBitmap(picture, kStarFill);
+void WidgetStars::LoadSprite(const std::string& folder, int dpi) {
+  folder_ = folder;
+  dpi_ = dpi;
+  const std::vector<std::string> problems = LoadSpriteForDpi();
   field_.Reset();
   random_ = MersenneRandom(static_cast<std::uint32_t>(
       std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+  ThrowFirstProblem(problems);
+}
+
+void WidgetStars::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  field_.ScalePositions(dpi_, dpi);
+  dpi_ = dpi;
+  if (!folder_.empty()) ThrowFirstProblem(LoadSpriteForDpi());
+}
+
+std::vector<std::string> WidgetStars::LoadSpriteForDpi() {
+  sprite_ = FrameBitmap();
+  const DecodedPng picture = DecodePngFile(folder_ + kSpriteFile);
+  std::vector<std::string> problems;
+  sprite_ = PictureForDpi(picture, folder_, kSpriteFile, kStarFill, dpi_, problems);
+  return problems;
 }
 
 void WidgetStars::Tick(const FrameBitmap* skin) {

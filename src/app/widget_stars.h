@@ -4,7 +4,9 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
+#include "render/display_scale.h"
 #include "render/frame_bitmap.h"
 #include "render/stars.h"
 
@@ -12,12 +14,18 @@ namespace tindrel {
 
 class WidgetStars {
  public:
-  // Loads the sprite from a PNG file; the field starts afresh and the random source is seeded
-  // from the time. Throws tindrel::Error when the picture cannot be read: the widget then draws
-  // no stars, and the random source keeps its fixed default seed.
-  void LoadSprite(const std::string& path);
+  // Loads the sprite "star.png" of `folder` (ending in a path separator) for `dpi`, from the
+  // picture made for that scale where there is one; the field starts afresh and the random source
+  // is seeded from the time. Throws tindrel::Error when the 1x picture cannot be read: the widget
+  // then draws no stars, and the random source keeps its fixed default seed. A larger picture that
+  // cannot be read is passed over (the 1x one is resized) and its problem thrown after the load.
+  void LoadSprite(const std::string& folder, int dpi);
   // Frees the sprite (the window's destruction).
   void ReleaseSprite() { sprite_ = FrameBitmap(); }
+
+  // The window's DPI changed: the stars keep their places on the skin, scaled with it, and the
+  // sprite is loaded again for the new scale (thrown as LoadSprite throws).
+  void SetDpi(int dpi);
 
   // One step of the animation over a skin of that size (none: no stars).
   void Tick(const FrameBitmap* skin);
@@ -28,6 +36,11 @@ class WidgetStars {
   const StarArray& Stars() const { return field_.Stars(); }
 
  private:
+  // Loads the sprite for `dpi_`; the problems of a larger picture that was passed over.
+  std::vector<std::string> LoadSpriteForDpi();
+
+  std::string folder_;  // empty until a sprite was asked for
+  int dpi_ = kBaseDpi;
   FrameBitmap sprite_;
   StarField field_;
   MersenneRandom random_{std::mt19937::default_seed};

@@ -28,19 +28,19 @@ void DrawTextLayer(TextPainter& painter, const std::string& text, const FontSpec
 }  // namespace
 
 FrameBitmap RenderCaption(TextPainter& painter, const std::string& text, const FontSpec& font,
-                          bool with_shadow, Colour shadow_colour) {
+                          bool with_shadow, Colour shadow_colour, int dpi) {
+  const int margin = ScaledLength(kCaptionMargin, dpi);
   const TextExtent extent = painter.Measure(font, text);
-  const int width = extent.width + kCaptionMargin;
-  const int height = extent.height + kCaptionMargin;
+  const int width = extent.width + margin;
+  const int height = extent.height + margin;
   FrameBitmap layer(width, height);
   FrameBitmap scratch(width, height);
   FrameBitmap result(width, height);
   result.Fill(kBlack);
 
   if (with_shadow) {
-    DrawTextLayer(painter, text, font, kCaptionMargin, kCaptionMargin, kShadowInk, shadow_colour,
-                  layer, scratch);
-    BlurBitmap(layer);
+    DrawTextLayer(painter, text, font, margin, margin, kShadowInk, shadow_colour, layer, scratch);
+    BlurBitmap(layer, BlurKernelForDpi(dpi));
     BlendOnto(result, layer, 0, 0, kShadowOpacity);
   }
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr Colour kShadowColour = 0x000000;
 constexpr std::uint8_t kOpaque = 255;
+constexpr int kLeastCentre = 5;
 
 int CharacterCount(const std::string& utf8) {
   return static_cast<int>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
@@ -49,18 +50,22 @@ int FrameWidth(const FrameBitmap& skin, int text_width) {
 int FrameHeight(const FrameBitmap& skin, const FrameBitmap& caption) {
   return skin.Height() + caption.Height();
 }
-int FrameCentre(int frame_width) {
-  return std::max(5, frame_width / 2);
+// The column the skin and the caption are centred on: W div 2, but at least 5 pixels of the
+// 96-DPI layout in.
+int FrameCentre(int frame_width, int dpi) {
+  return std::max(ScaledLength(kLeastCentre, dpi), frame_width / 2);
 }
 
-// The skin at the top of a transparent frame, centred on max(5, W div 2).
-void PlaceSkin(FrameBitmap& frame, const FrameBitmap& skin) {
-  BlendOnto(frame, skin, FrameCentre(frame.Width()) - skin.Width() / 2, 0, kOpaque);
+// The skin at the top of a transparent frame, centred on the frame's centre column.
+void PlaceSkin(FrameBitmap& frame, const FrameBitmap& skin, int dpi) {
+  BlendOnto(frame, skin, FrameCentre(frame.Width(), dpi) - skin.Width() / 2, 0, kOpaque);
 }
 
 // The caption below the skin, centred on the estimate.
-void PlaceCaption(FrameBitmap& frame, const FrameBitmap& caption, int text_width, int skin_height) {
-  BlendOnto(frame, caption, FrameCentre(frame.Width()) - text_width / 2, skin_height, kOpaque);
+void PlaceCaption(FrameBitmap& frame, const FrameBitmap& caption, int text_width, int skin_height,
+                  int dpi) {
+  BlendOnto(frame, caption, FrameCentre(frame.Width(), dpi) - text_width / 2, skin_height,
+            kOpaque);
 }
 
 // Byte copy between bitmaps of the same size; rows are contiguous without padding.
@@ -91,23 +96,23 @@ const FrameBitmap& SkinOf(const FrameInputs& inputs) {
 
 FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs) {
   const FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
-                                            inputs.display_shadow, kShadowColour);
+                                            inputs.display_shadow, kShadowColour, inputs.dpi);
   const int text_width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
   const FrameBitmap& skin = SkinOf(inputs);
   FrameBitmap frame(FrameWidth(skin, text_width), FrameHeight(skin, caption));
-  PlaceSkin(frame, skin);
-  if (inputs.show_days) PlaceCaption(frame, caption, text_width, skin.Height());
+  PlaceSkin(frame, skin, inputs.dpi);
+  if (inputs.show_days) PlaceCaption(frame, caption, text_width, skin.Height(), inputs.dpi);
   DrawStarsIfShown(frame, inputs);
   return frame;
 }
 
 bool FrameComposer::CaptionKey::operator==(const CaptionKey& other) const {
-  return text == other.text && font == other.font && shadow == other.shadow;
+  return text == other.text && font == other.font && shadow == other.shadow && dpi == other.dpi;
 }
 
 bool FrameComposer::SkinLayerKey::operator==(const SkinLayerKey& other) const {
   return skin == other.skin && skin_version == other.skin_version && width == other.width &&
-         height == other.height;
+         height == other.height && dpi == other.dpi;
 }
 
 const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInputs& inputs) {
@@ -130,11 +135,11 @@ void FrameComposer::Invalidate() {
 }
 
 void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& inputs) {
-  CaptionKey key{inputs.caption_text, inputs.font, inputs.display_shadow};
+  CaptionKey key{inputs.caption_text, inputs.font, inputs.display_shadow, inputs.dpi};
   if (caption_key_ && *caption_key_ == key) return;
   // Built aside first: a caption that cannot be drawn leaves the cache as it was.
   FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
-                                      inputs.display_shadow, kShadowColour);
+                                      inputs.display_shadow, kShadowColour, inputs.dpi);
   const int width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
   caption_ = std::move(caption);
   caption_width_ = width;
@@ -143,13 +148,13 @@ void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& input
 }
 
 void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int height) {
-  const SkinLayerKey key{inputs.skin, inputs.skin_version, width, height};
+  const SkinLayerKey key{inputs.skin, inputs.skin_version, width, height, inputs.dpi};
   if (skin_layer_key_ && *skin_layer_key_ == key) return;
   skin_layer_key_.reset();
   background_current_ = false;
   Resize(skin_layer_, width, height);
   skin_layer_.Fill(0x000000);  // transparent black, as a new bitmap starts
-  PlaceSkin(skin_layer_, SkinOf(inputs));
+  PlaceSkin(skin_layer_, SkinOf(inputs), inputs.dpi);
   skin_layer_key_ = key;
 }
 
@@ -158,7 +163,7 @@ void FrameComposer::UpdateBackground(const FrameInputs& inputs) {
   Resize(background_, skin_layer_.Width(), skin_layer_.Height());
   CopyPixels(background_, skin_layer_);
   if (inputs.show_days) {
-    PlaceCaption(background_, caption_, caption_width_, SkinOf(inputs).Height());
+    PlaceCaption(background_, caption_, caption_width_, SkinOf(inputs).Height(), inputs.dpi);
   }
   background_show_days_ = inputs.show_days;
   background_current_ = true;

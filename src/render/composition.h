@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "render/display_scale.h"
 #include "render/frame_bitmap.h"
 #include "render/stars.h"
 #include "render/text_painter.h"
@@ -22,6 +23,9 @@ struct FrameInputs {
   std::uint64_t skin_version = 0;            // changes whenever the bitmap behind `skin` changes
   const FrameBitmap* star_sprite = nullptr;  // nullptr or 0 x 0: stars draw nothing
   const StarArray* stars = nullptr;          // nullptr: no stars
+  // The window's DPI: the caption's margin and shadow and the frame's margins follow it; the font,
+  // the skin, the sprite and the stars come in its scale already.
+  int dpi = kBaseDpi;
 };
 
 // The estimated caption width that sizes the frame and centres the caption: the width of "0" in
@@ -29,7 +33,8 @@ struct FrameInputs {
 int EstimatedCaptionWidth(TextPainter& painter, const FontSpec& font, const std::string& text);
 
 // A new frame of max(Tw, skin width) x (skin height + caption height) pixels, owned by the caller;
-// its size is the window's size. The skin is centred on column max(5, W div 2) at the top, the
+// its size is the window's size. The skin is centred on column max(5, W div 2) at the top (5
+// pixels at 96 DPI, scaled with the DPI), the
 // caption (when the days line is on) below it, centred on the estimate Tw, and each star is drawn
 // with its own opacity where the frame composed so far is solid at its centre.
 FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs);
@@ -52,6 +57,7 @@ class FrameComposer {
     std::string text;
     FontSpec font;
     bool shadow = false;
+    int dpi = kBaseDpi;
     bool operator==(const CaptionKey& other) const;
   };
   struct SkinLayerKey {
@@ -59,6 +65,7 @@ class FrameComposer {
     std::uint64_t skin_version = 0;
     int width = 0;
     int height = 0;
+    int dpi = kBaseDpi;
     bool operator==(const SkinLayerKey& other) const;
   };
 

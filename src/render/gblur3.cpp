@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "render/display_scale.h"
 
 namespace tindrel {
 namespace {
@@ -212,11 +213,22 @@ void BlurLine(std::uint8_t* pixels, int last, const BlurKernel& kernel, std::uin
   std::copy_n(scratch, count, pixels);
 }
 
+BlurKernel BlurKernelForDpi(int dpi) {
+  if (dpi <= 0 || dpi == kBaseDpi) return SharedBlurKernel();
+  BlurKernel kernel;
+  BuildBlurKernel(kernel, static_cast<double>(dpi) / kBaseDpi, 255.0, 1.0);
+  return kernel;
+}
+
 void BlurBitmap(FrameBitmap& bitmap) {
+  BlurBitmap(bitmap, SharedBlurKernel());
+}
+
+void BlurBitmap(FrameBitmap& bitmap, const BlurKernel& kernel) {
   const int width = bitmap.Width();
   const int height = bitmap.Height();
   if (width == 0 || height == 0) return;
-  const Taps taps(SharedBlurKernel());
+  const Taps taps(kernel);
   const std::size_t row_values = static_cast<std::size_t>(width) * kBytesPerPixel;
 
   // The columns are blurred a whole output row at a time: output row y sums the rows' results of

@@ -40,5 +40,12 @@ void BlurLine(std::uint8_t* pixels, int last, const BlurKernel& kernel, std::uin
 // Blurs the whole bitmap in place with the shared kernel: every row, then every column, the rows'
 // result rounded to bytes before the columns read it.
 void BlurBitmap(FrameBitmap& bitmap);
+// The same with another kernel.
+void BlurBitmap(FrameBitmap& bitmap, const BlurKernel& kernel);
+
+// The shared kernel's blur for a display of `dpi`: the Gaussian spread dpi / 96 times as wide
+// (sigma dpi / 96, maximum value 255, granularity 1), so that the blur keeps its look at every
+// scale. At 96 (or a DPI that is not positive) it is the shared kernel.
+BlurKernel BlurKernelForDpi(int dpi);
 
 }  // namespace tindrel

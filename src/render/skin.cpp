@@ -7,7 +7,7 @@
 #include "base/error.h"
 #include "base/file_system.h"
 #include "base/stored_names.h"
-#include "render/alpha_bitmap.h"
+#include "render/scaled_picture.h"
 
 namespace tindrel {
 
@@ -25,6 +25,12 @@ void WidgetSkin::LoadSkin(const std::string& name) {
   for (const std::string& problem : problems) {
     if (report_) report_(problem);
   }
+}
+
+void WidgetSkin::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  if (skin_png_) LoadSkin(skin_name_);
 }
 
 void WidgetSkin::Release() {
@@ -50,7 +56,8 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
   std::string failure;
   try {
     auto png = std::make_unique<DecodedPng>(DecodePngFile(path));
-    auto bitmap = std::make_unique<FrameBitmap>(PngToAlphaBitmap(*png, kSkinFill));
+    auto bitmap = std::make_unique<FrameBitmap>(
+        PictureForDpi(*png, skins_folder_, name + ".png", kSkinFill, dpi_, problems));
     skin_png_ = std::move(png);
     skin_bitmap_ = std::move(bitmap);
     return;

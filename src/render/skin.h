@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "render/display_scale.h"
 #include "render/frame_bitmap.h"
 #include "render/png_decoder.h"
 
@@ -27,8 +28,14 @@ class WidgetSkin {
 
   // Makes the skin `name` current. A missing file falls back to the default skin; a file that
   // cannot be decoded is reported and falls back too. When the default skin itself is missing or
-  // cannot be decoded, the widget has no skin and that is reported.
+  // cannot be decoded, the widget has no skin and that is reported. The bitmap is made for the
+  // current DPI, from the picture made for that scale where the skin has one.
   void LoadSkin(const std::string& name);
+
+  // The window's DPI: from now on the bitmap is made for it, and the current skin is made again
+  // at once when it changes.
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
 
   // Frees the current picture and bitmap (the window's destruction); no skin afterwards.
   void Release();
@@ -37,7 +44,7 @@ class WidgetSkin {
   std::string SkinPath(const std::string& name) const;
 
   const std::string& SkinName() const { return skin_name_; }
-  // nullptr when there is no skin; callers take that as 0 x 0.
+  // The 1x picture. nullptr when there is no skin; callers take that as 0 x 0.
   const DecodedPng* SkinPng() const { return skin_png_.get(); }
   const FrameBitmap* SkinBitmap() const { return skin_bitmap_.get(); }
   int Width() const { return skin_bitmap_ ? skin_bitmap_->Width() : 0; }
@@ -56,6 +63,7 @@ class WidgetSkin {
   std::unique_ptr<DecodedPng> skin_png_;
   std::unique_ptr<FrameBitmap> skin_bitmap_;
   std::uint64_t version_ = 0;
+  int dpi_ = kBaseDpi;
 };
 
 }  // namespace tindrel

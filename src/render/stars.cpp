@@ -41,6 +41,14 @@ void Dim(Star& star) {
 
 }  // namespace
 
+void StarField::ScalePositions(int from_dpi, int to_dpi) {
+  if (from_dpi <= 0 || to_dpi <= 0) return;
+  for (Star& star : stars_) {
+    star.x = static_cast<std::int32_t>(std::int64_t{star.x} * to_dpi / from_dpi);
+    star.y = static_cast<std::int32_t>(std::int64_t{star.y} * to_dpi / from_dpi);
+  }
+}
+
 void StarField::Tick(const std::optional<SkinSize>& skin, RandomSource& random) {
   // An empty skin has no place for a star; it is treated like no skin at all.
   if (!skin || skin->width <= 0 || skin->height <= 0) return;

@@ -48,6 +48,10 @@ class StarField {
   // Every field of every star 0: all idle.
   void Reset() { stars_ = StarArray{}; }
 
+  // The skin was made again for another DPI: each star keeps its place on it, its position scaled
+  // by to_dpi / from_dpi and truncated, so that it stays inside the scaled skin.
+  void ScalePositions(int from_dpi, int to_dpi);
+
   // One tick of the animation, run by the star timer. Without a skin, or with an empty one, it
   // does nothing; otherwise each star in turn respawns if idle, then brightens or dims by 10 and
   // turns at the ends of its range.

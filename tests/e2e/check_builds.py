@@ -2,8 +2,9 @@
 """Checks each built Tindrel.exe as a file, for every build whether or not this host can run it:
 the machine type of its architecture, an application manifest that names that same architecture
 for the program and for common controls 6 (Windows refuses to start a program whose manifest
-names another one), the Windows versions it declares, no runtime DLL beside the system's, and a
-version resource that carries the project's version number and the product's texts.
+names another one), the Windows versions and the DPI awareness it declares, no runtime DLL beside
+the system's, a version resource that carries the project's version number and the product's
+texts, and an icon with an image for every size the system asks for.
 Ends with a line "builds: N passed, N failed".
 
     python3 tests/e2e/check_builds.py build/win-x86 build/win-x64
@@ -11,6 +12,7 @@ Ends with a line "builds: N passed, N failed".
 
 import os
 import re
+import struct
 import sys
 import traceback
 
@@ -60,6 +62,29 @@ def check_supported_windows(image, _, __):
     assert declared == SUPPORTED_OS, sorted(declared)
 
 
+def check_dpi_awareness(image, _, __):
+    manifest = manifest_of(image)
+    awareness = re.search(r"<dpiAwareness\b[^>]*>([^<]*)</dpiAwareness>", manifest)
+    aware = re.search(r"<dpiAware\b[^>]*>([^<]*)</dpiAware>", manifest)
+    assert awareness and [v.strip() for v in awareness.group(1).split(",")] == \
+        ["PerMonitorV2", "PerMonitor"], awareness and awareness.group(1)
+    assert aware and aware.group(1).strip() == "true/pm", aware and aware.group(1)
+
+
+# The sizes the system asks for in the notification area, on the desktop and in Explorer at the
+# usual display scales.
+ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+RT_GROUP_ICON = 14
+
+
+def check_icon_sizes(image, _, __):
+    group = image.resource(RT_GROUP_ICON, 1)
+    assert group, "no icon group (RT_GROUP_ICON 1)"
+    count = struct.unpack_from("<H", group, 4)[0]
+    sizes = sorted(group[6 + 14 * n] or 256 for n in range(count))
+    assert sizes == ICON_SIZES, sizes
+
+
 def check_static_linking(image, _, __):
     others = [name for name in image.imported_dlls() if name.lower() not in SYSTEM_DLLS]
     assert not others, f"imports DLLs that are not part of Windows: {others}"
@@ -101,8 +126,9 @@ def check_version_resource(image, _, __):
     assert "Quillmoor" in strings.get("LegalCopyright", ""), strings.get("LegalCopyright")
 
 
-CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_static_linking,
-          check_libraries_loaded_on_demand, check_version_resource]
+CHECKS = [check_machine, check_manifest_architecture, check_supported_windows, check_dpi_awareness,
+          check_static_linking, check_libraries_loaded_on_demand, check_version_resource,
+          check_icon_sizes]
 
 
 def main(build_dirs):

@@ -141,6 +141,9 @@ TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
   inputs.show_stars = true;
   inputs.caption_text = "x";  // shorter than two characters: no estimated width
   ExpectSameAsUncached("one-character caption");
+  inputs.caption_text = "12 days, 05:07:09";
+  inputs.dpi = 192;  // the same font and skin: only the caption's margin and blur change
+  ExpectSameAsUncached("another display scale");
 }
 
 TEST_F(FrameComposerTest, ANewSkinIsSeenEvenInTheSameBitmapObject) {

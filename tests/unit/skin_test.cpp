@@ -163,6 +163,57 @@ TEST_F(SkinLoading, SkinGoingMissingAfterALoadReleasesItForGlass) {
   EXPECT_EQ(skin_.Width(), 2);
 }
 
+// The picture made for 200 %: 4 x 2, every pixel opaque and its own colour, so that a resized
+// 1x picture cannot pass for it.
+void PutDoubleGlass(const test::TempFolder& folder) {
+  std::filesystem::create_directory(folder.Path() / "2x");
+  std::vector<std::uint16_t> rgba;
+  for (int i = 0; i < 8; ++i) rgba.insert(rgba.end(), {std::uint16_t(i * 30), 7, 9, 255});
+  test::WriteFile(folder.File("2x/glass.png"), test::RgbaPng(4, 2, rgba));
+}
+
+TEST_F(SkinLoading, AtTwiceTheDpiThePictureMadeForItIsUsedAsItIs) {
+  PutGlass();
+  PutDoubleGlass(folder_);
+  skin_.SetDpi(192);
+  skin_.LoadSkin("glass");
+  ASSERT_EQ(skin_.Width(), 4);
+  ASSERT_EQ(skin_.Height(), 2);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(skin_.SkinBitmap()->PixelAt(i % 4, i / 4)[kRed], i * 30);
+  EXPECT_EQ(skin_.SkinPng()->width, 2) << "the decoded picture stays the 1x one";
+  // Back at 100 % the 1x picture is made again at once.
+  skin_.SetDpi(96);
+  EXPECT_EQ(skin_.Width(), 2);
+  EXPECT_EQ(skin_.SkinBitmap()->PixelAt(1, 0)[kRed], 255);
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(SkinLoading, ASkinWithoutLargerPicturesIsEnlargedSmoothly) {
+  PutGlass();  // a half-transparent white pixel, then an opaque red one
+  skin_.SetDpi(192);
+  skin_.LoadSkin("glass");
+  ASSERT_EQ(skin_.Width(), 4);
+  ASSERT_EQ(skin_.Height(), 2);
+  // Between the two pixels' centres the colours are mixed, not repeated.
+  const int alpha = skin_.SkinBitmap()->PixelAt(1, 0)[kAlpha];
+  EXPECT_GT(alpha, 128);
+  EXPECT_LT(alpha, 255);
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(SkinLoading, ADamagedLargerPictureIsReportedAndTheOneXPictureStandsIn) {
+  PutGlass();
+  std::filesystem::create_directory(folder_.Path() / "2x");
+  test::WriteFile(folder_.File("2x/glass.png"), {'n', 'o', 't', ' ', 'p', 'n', 'g', '!', '!'});
+  skin_.SetDpi(192);
+  skin_.LoadSkin("glass");
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_NE(reports_[0].find("2x"), std::string::npos) << reports_[0];
+  EXPECT_EQ(skin_.SkinName(), "glass");
+  EXPECT_EQ(skin_.Width(), 4);
+  EXPECT_TRUE(seen_bitmap_) << "reported once the skin stands";
+}
+
 TEST(SkinLoadingWithoutReport, ProblemsWithoutAReceiverDoNotFail) {
   test::TempFolder folder;
   WidgetSkin skin(folder.WithSeparator(), nullptr);

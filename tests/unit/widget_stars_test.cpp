@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "base/error.h"
@@ -21,13 +22,37 @@ TEST(WidgetStars, ASpriteThatFailsToLoadLeavesNoSpriteOfBefore) {
   test::WriteFile(folder.File("star.png"),
                   test::RgbaPng(3, 2, std::vector<std::uint16_t>(3 * 2 * 4, 255)));
   WidgetStars stars;
-  stars.LoadSprite(folder.File("star.png"));
+  stars.LoadSprite(folder.WithSeparator(), 96);
   EXPECT_EQ(stars.Sprite().Width(), 3);
   EXPECT_EQ(stars.Sprite().Height(), 2);
 
-  EXPECT_THROW(stars.LoadSprite(folder.File("missing.png")), Error);
+  test::TempFolder empty;
+  EXPECT_THROW(stars.LoadSprite(empty.WithSeparator(), 96), Error);
   EXPECT_EQ(stars.Sprite().Width(), 0) << "the widget draws no stars rather than stale ones";
   EXPECT_EQ(stars.Sprite().Height(), 0);
+}
+
+TEST(WidgetStars, AnotherDpiScalesTheStarsPlacesAndTakesTheSpriteMadeForIt) {
+  test::TempFolder folder;
+  test::WriteFile(folder.File("star.png"),
+                  test::RgbaPng(3, 3, std::vector<std::uint16_t>(3 * 3 * 4, 255)));
+  std::filesystem::create_directory(folder.Path() / "2x");
+  test::WriteFile(folder.File("2x/star.png"),
+                  test::RgbaPng(6, 6, std::vector<std::uint16_t>(6 * 6 * 4, 255)));
+  WidgetStars stars;
+  stars.LoadSprite(folder.WithSeparator(), 144);
+  EXPECT_EQ(stars.Sprite().Width(), 5) << "3 px at 150 %, shrunk from the 2x picture";
+  const FrameBitmap skin(41, 31);
+  stars.Tick(&skin);
+  const StarArray before = stars.Stars();
+
+  stars.SetDpi(192);
+  EXPECT_EQ(stars.Sprite().Width(), 6);
+  for (int i = 0; i < kStarCount; ++i) {
+    EXPECT_EQ(stars.Stars()[i].x, before[i].x * 192 / 144);
+    EXPECT_EQ(stars.Stars()[i].y, before[i].y * 192 / 144);
+    EXPECT_EQ(stars.Stars()[i].alpha, before[i].alpha);
+  }
 }
 
 TEST(WidgetStars, StarsMoveOnlyOverASkinAndStartAfreshOnReset) {

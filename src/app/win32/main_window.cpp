@@ -6,6 +6,7 @@
 #include "app/win32/resource.h"
 #include "app/win32/single_instance.h"
 #include "app/win32/window_actions.h"
+#include "app/win32/window_dpi.h"
 #include "base/file_system.h"
 #include "base/stored_names.h"
 #include "base/win32/text_conversion.h"
@@ -70,12 +71,18 @@ void MainWindow::CreateWindowAndParts() {
   // Tolerated when missing: the window works without an icon, and the tray leaves its icon out.
   icon_.reset(static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  // The image made for the size the notification area asks for, rather than one the shell
+  // would have to shrink.
+  const int tray_size = NotificationIconSize();
+  tray_icon_image_.reset(static_cast<HICON>(LoadImageW(
+      instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, tray_size, tray_size, 0)));
 
   // Borderless; kept out of the taskbar and the task switcher whoever owns it.
   const std::wstring title = Widen(kApplicationTitle);
   CreateRoutedWindow({kMainWindowClass, instance, icon_.get(), LoadCursorW(nullptr, IDC_ARROW)},
                      {WS_EX_TOOLWINDOW, WS_POPUP, title.c_str(), kDesignLeft, kDesignTop,
                       kDesignWidth, kDesignHeight, application_.Handle()});
+  UseDpi(WindowDpi(Handle()));
   show_widget_message_ = ShowWidgetMessage();
   // A start of the same user may run at another integrity level; its request still gets here.
   // Tolerated when it fails: only such a start's request is then not heard.
@@ -86,9 +93,10 @@ void MainWindow::CreateWindowAndParts() {
       std::make_unique<WidgetSound>(Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_);
   settings_ = std::make_unique<WidgetSettings>(WidgetSettings::Widget{
       Handle(), application_, report_, menu_, skin_, sound_->Player(), font_, screen_keeper_,
-      registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
+      registry_, ScreenPixelsPerInch(), [this] { return dpi_; }, [this] { Redraw(); },
       [this](const std::string& item) { ChooseDueDate(menu_.Entry(item)); }});
-  tray_icon_ = std::make_unique<TrayIcon>(icon_.get(), kApplicationTitle, Handle(), TrayHandlers());
+  tray_icon_ = std::make_unique<TrayIcon>(tray_icon_image_.get(), kApplicationTitle, Handle(),
+                                          TrayHandlers());
   if (!SetTimer(Handle(), kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
 }
 
@@ -103,8 +111,7 @@ void MainWindow::Start() {
   skin_.LoadSkin(defaults::kSkinName);
   if (!SetTimer(Handle(), kRefreshTimer, kRefreshInterval, nullptr)) ThrowLastError("SetTimer");
   // Without its sprite the widget still comes up; it only has no stars.
-  report_.Guard(ReportSource::kStartUp,
-                [this] { stars_.LoadSprite(ExecutableFolder() + "star.png"); });
+  report_.Guard(ReportSource::kStartUp, [this] { stars_.LoadSprite(ExecutableFolder(), dpi_); });
 }
 
 void MainWindow::SetVisible(bool visible) {
@@ -171,13 +178,39 @@ void MainWindow::OnClockJump() {
   Redraw();
 }
 
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  UseDpi(dpi);
+  // Problems of the pictures for the new scale are reported once the frame stands.
+  report_.Guard(ReportSource::kWindowEvent, [this] { stars_.SetDpi(dpi_); });
+  const POINT place{suggested.left, suggested.top};
+  if (Visible()) {
+    RedrawAt(place);
+  } else if (!SetWindowPos(Handle(), nullptr, place.x, place.y, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+    ThrowLastError("SetWindowPos");
+  }
+}
+
+void MainWindow::UseDpi(int dpi) {
+  if (dpi == dpi_) return;
+  // The caption keeps its size in points: its height in pixels follows the DPI.
+  font_.height = FontHeightFromPoints(FontPointsFromHeight(font_.height, dpi_), dpi);
+  dpi_ = dpi;
+  skin_.SetDpi(dpi);
+}
+
 // -- frames and ticks ----------------------------------------------------------------------------
 
 void MainWindow::Redraw() {
+  RedrawAt(std::nullopt);
+}
+
+void MainWindow::RedrawAt(std::optional<POINT> position) {
   if (!Visible()) return;
   // A window put on screen in place of a stored position was fitted at the size it had then; a
   // frame of another size (the caption's font, the skin) is fitted again so that it stays whole.
-  if (frames_.Draw(Handle(), CurrentFrameInputs(), skin_.SkinName()))
+  if (frames_.Draw(Handle(), CurrentFrameInputs(), skin_.SkinName(), position))
     KeepOnScreen(Handle(), screen_keeper_);
 }
 
@@ -192,6 +225,7 @@ FrameInputs MainWindow::CurrentFrameInputs() {
   inputs.skin_version = skin_.Version();
   inputs.star_sprite = &stars_.Sprite();
   inputs.stars = &stars_.Stars();
+  inputs.dpi = dpi_;
   return inputs;
 }
 
@@ -248,8 +282,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) != WA_INACTIVE)
         report_.Guard(ReportSource::kWindowEvent, [this] { application_.HideFromTaskbar(); });
       break;
-    case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = POINT{kMinimumSide, kMinimumSide};
+    case WM_GETMINMAXINFO: {
+      const int side = ScaledLength(kMinimumSide, dpi_);
+      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = POINT{side, side};
+      return 0;
+    }
+    case WM_DPICHANGED:
+      report_.Guard(ReportSource::kWindowEvent, [=] {
+        OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      });
       return 0;
     case ErrorReport::kShowReportsMessage:
       // An open menu's loop delivers this too; its reports wait until the menu has gone.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/widget_stars.h"
@@ -20,6 +21,7 @@
 #include "base/date_time.h"
 #include "base/win32/raii.h"
 #include "base/win32/routed_window.h"
+#include "render/display_scale.h"
 #include "render/skin.h"
 #include "settings/screen_fit.h"
 #include "settings/win32/shell_handover.h"
@@ -70,6 +72,11 @@ class MainWindow final : private RoutedWindow {
   // chime schedule starts from the clock as it is now and the caption is redrawn at once.
   void OnSuspend();
   void OnClockJump();
+  // The window moved to a monitor of another scale: everything is made for `dpi`, and the next
+  // frame goes to the place the system suggests, sized at once in the same update.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // Makes the caption's font, the skin and the frames follow `dpi`.
+  void UseDpi(int dpi);
 
   // Menu commands. The click of a chosen entry: its check mark follows the menu's rules, then its
   // command runs.
@@ -85,6 +92,8 @@ class MainWindow final : private RoutedWindow {
 
   // Frames and ticks.
   void Redraw();
+  // As Redraw, with the frame put at `position` rather than where the window stands.
+  void RedrawAt(std::optional<POINT> position);
   FrameInputs CurrentFrameInputs();
   void OnRefreshTick();
 
@@ -99,6 +108,8 @@ class MainWindow final : private RoutedWindow {
 
   // The widget's own state.
   SystemClock clock_;
+  // The window's DPI, which everything drawn is made for.
+  int dpi_ = kBaseDpi;
   DateTime target_ = 0;
   FontSpec font_;
   WidgetSkin skin_;
@@ -111,6 +122,8 @@ class MainWindow final : private RoutedWindow {
   WidgetMenu menu_;
   WidgetFrames frames_;
   ScopedIcon icon_;
+  // The notification area's size of the same icon; the tray icon, declared after it, shows it.
+  ScopedIcon tray_icon_image_;
   std::unique_ptr<DueDateTipWindow> due_date_tip_;
   std::unique_ptr<WidgetSound> sound_;
   std::unique_ptr<WidgetSettings> settings_;

@@ -27,7 +27,8 @@ WidgetFrames::WidgetFrames(ErrorReport& report, const std::string& fonts_folder)
   if (bundled_font_.Loaded()) painter_.SetFaceStandIn({defaults::kFontName, kBundledFace});
 }
 
-bool WidgetFrames::Draw(HWND window, const FrameInputs& inputs, const std::string& skin_name) {
+bool WidgetFrames::Draw(HWND window, const FrameInputs& inputs, const std::string& skin_name,
+                        std::optional<POINT> position) {
   const FrameBitmap* frame = nullptr;
   try {
     frame = &composer_.Compose(painter_, inputs);
@@ -44,7 +45,8 @@ bool WidgetFrames::Draw(HWND window, const FrameInputs& inputs, const std::strin
 
   RECT rect{};
   if (!GetWindowRect(window, &rect)) ThrowLastError("GetWindowRect");
-  const DWORD error = presenter_.Present(window, *frame, POINT{rect.left, rect.top});
+  const DWORD error =
+      presenter_.Present(window, *frame, position.value_or(POINT{rect.left, rect.top}));
   if (error && error != failed_present_code_)
     report_.ShowSystemError(ReportSource::kFrameUpdate, error);
   failed_present_code_ = error;

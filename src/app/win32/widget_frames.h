@@ -21,10 +21,12 @@ class WidgetFrames {
   // `fonts_folder` holds the bundled digital face, drawn when the default face is missing.
   WidgetFrames(ErrorReport& report, const std::string& fonts_folder);
 
-  // Composes the frame of `inputs` and presents it at the window's place. True when a frame was
-  // presented at a size other than the window had (the caption's font or the skin changed it).
-  // `skin_name` only tells one failing skin from another.
-  bool Draw(HWND window, const FrameInputs& inputs, const std::string& skin_name);
+  // Composes the frame of `inputs` and presents it at the window's place, or at `position` (the
+  // window moves there in the same update). True when a frame was presented at a size other than
+  // the window had (the caption's font or the skin changed it). `skin_name` only tells one failing
+  // skin from another.
+  bool Draw(HWND window, const FrameInputs& inputs, const std::string& skin_name,
+            std::optional<POINT> position = std::nullopt);
 
   // A font was installed or removed: the same face name may draw differently now.
   void ForgetFonts();

@@ -76,11 +76,11 @@ void WidgetSettings::ApplyStartWithSystem() {
 }
 
 std::int32_t WidgetSettings::FontSize() {
-  return FontPointsFromHeight(widget_.font.height, widget_.pixels_per_inch);
+  return FontPointsFromHeight(widget_.font.height, widget_.window_dpi());
 }
 
 void WidgetSettings::SetFontSize(std::int32_t points) {
-  widget_.font.height = FontHeightFromPoints(points, widget_.pixels_per_inch);
+  widget_.font.height = FontHeightFromPoints(points, widget_.window_dpi());
 }
 
 std::int32_t WidgetSettings::FontColor() {
