@@ -93,7 +93,9 @@ else()
 endif()
 
 file(GLOB TINDREL_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS})
+add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 target_include_directories(tindrel_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 # The tests call the media control interface directly, which the program loads on demand.
 target_link_libraries(tindrel_win_tests PRIVATE tindrel_app winmm gtest gtest_main)

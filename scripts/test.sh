@@ -78,20 +78,40 @@ fi
 start_virtual_display || exit 1
 make_pristine_prefix "$work/pristine" "$work/home"
 
+# Runs the build's Windows tests in a fresh copy of the pristine prefix whose display is at `dpi`
+# pixels per inch, and counts them: label, build folder, dpi, then the test program's arguments.
+run_windows_tests() {
+  local label="$1" build_dir="$2" dpi="$3" name
+  shift 3
+  name="unit-$arch-$dpi"
+  cp -a "$work/pristine" "$work/$name"
+  if [ "$dpi" != 96 ]; then
+    HOME="$work/home" WINEPREFIX="$work/$name" "$TINDREL_WINE" reg add \
+      'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  fi
+  (cd "$build_dir" && HOME="$work/home" WINEPREFIX="$work/$name" TINDREL_TEST_DPI="$dpi" \
+    TINDREL_DATA_DIR="$here/data" "$TINDREL_WINE" tindrel_win_tests.exe "$@" >"$work/$name.log" 2>&1)
+  local status=$?
+  HOME="$work/home" WINEPREFIX="$work/$name" "$WINESERVER" -k 2>/dev/null
+  grep -E '^\[  (FAILED|PASSED)|^\[==========\]' "$work/$name.log" | tail -n 20
+  local good bad
+  good=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$work/$name.log" | tail -n 1)
+  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$work/$name.log" | tail -n 1)
+  rm -rf "${work:?}/$name"
+  count "$label" "$status" "${good:-0}" "${bad:-0}"
+}
+
 for arch in $builds; do
   use_wine "$arch"
   build_dir="$here/build/win-$arch"
 
   echo "== Windows tests under Wine ($arch)"
-  cp -a "$work/pristine" "$work/unit-prefix-$arch"
-  (cd "$build_dir" && HOME="$work/home" WINEPREFIX="$work/unit-prefix-$arch" \
-    TINDREL_DATA_DIR="$here/data" "$TINDREL_WINE" tindrel_win_tests.exe >"$work/win-$arch.log" 2>&1)
-  status=$?
-  HOME="$work/home" WINEPREFIX="$work/unit-prefix-$arch" "$WINESERVER" -k 2>/dev/null
-  grep -E '^\[  (FAILED|PASSED)|^\[==========\]' "$work/win-$arch.log" | tail -n 20
-  good=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$work/win-$arch.log" | tail -n 1)
-  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$work/win-$arch.log" | tail -n 1)
-  count "Windows tests under Wine ($arch)" "$status" "${good:-0}" "${bad:-0}"
+  run_windows_tests "Windows tests under Wine ($arch)" "$build_dir" 96
+  # The display scale's tests once more on displays scaled to 125, 150 and 200 %.
+  for dpi in 120 144 192; do
+    echo "== Windows tests of the display scale at $dpi DPI ($arch)"
+    run_windows_tests "Windows tests at $dpi DPI ($arch)" "$build_dir" "$dpi" --gtest_filter='*Dpi*'
+  done
 
   echo "== end-to-end tests of Tindrel.exe under Wine ($arch)"
   python3 tests/e2e/run_e2e.py --build "$build_dir" --pristine "$work/pristine" \

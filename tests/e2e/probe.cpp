@@ -9,7 +9,8 @@
 //   probe dismiss                 presses OK on every dialog box
 //   probe message CLASS MSG W L   posts a message to the first top-level window of CLASS
 //   probe trayicons               every icon window in Wine's own tray window: handle, class,
-//                                 visibility (nothing when that window is not shown)
+//                                 visibility and place on the screen (nothing when that window is
+//                                 not shown)
 //   probe trayremove CLASS        takes the icon of the first top-level window of CLASS out of
 //                                 the tray, as a restarting shell loses every icon
 //   probe taskbarcreated          broadcasts the shell's "TaskbarCreated" message, as a shell
@@ -142,8 +143,11 @@ void PrintTrayIcons() {
   const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
   if (!tray || !IsWindowVisible(tray)) return;
   for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
-    std::printf("icon=%llu class=%s visible=%d\n", HandleNumber(icon), Utf8(ClassOf(icon)).c_str(),
-                IsWindowVisible(icon) ? 1 : 0);
+    RECT rect{};
+    GetWindowRect(icon, &rect);
+    std::printf("icon=%llu class=%s visible=%d left=%ld top=%ld width=%ld height=%ld\n",
+                HandleNumber(icon), Utf8(ClassOf(icon)).c_str(), IsWindowVisible(icon) ? 1 : 0,
+                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   }
 }
 

@@ -7,6 +7,7 @@ registry through `wine reg`, and ends with a line "N passed, N failed".
 """
 
 import argparse
+import math
 import os
 import shutil
 import subprocess
@@ -801,6 +802,117 @@ def a_skin_whose_gamma_chunk_is_damaged_shows_its_colours_unmapped(w, ctx):
     assert win["width"] == 300, win
     centre = shot.pixel(win["left"] + 150, win["top"] + 20)
     assert all(abs(c - 128) <= 2 for c in centre), centre
+
+
+# -- the display scale ---------------------------------------------------------------------------
+
+# The pictures the generators drew, read back with their own decoder.
+sys.path.insert(0, os.path.join(HERE, "..", "..", "data", "generators"))
+from raster import decode_png  # noqa: E402
+from make_icon import decode_ico  # noqa: E402
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+
+
+def lit_box(shot, left, top, width, height):
+    """The smallest (left, top, right, bottom) holding every pixel of the region that is not near
+    black, in screen coordinates."""
+    xs, ys = [], []
+    for y in range(top, top + height):
+        for x in range(left, left + width):
+            if not near_black(shot.pixel(x, y), 40):
+                xs.append(x)
+                ys.append(y)
+    assert xs, f"nothing lit in {width} x {height} at {left},{top}"
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def widget_at_dpi(widget, ctx, dpi):
+    """Starts the widget on a display at `dpi` pixels per inch, stars off, and measures it on a
+    screenshot: the window's size and the boxes of the skin and of the caption under it."""
+    widget.reg_add(DESKTOP_KEY, "LogPixels", "REG_DWORD", str(dpi))
+    widget.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
+    widget.start()
+    widget.wait_for_window()
+    time.sleep(1.5)
+    win = widget.main_window()
+    shot = widget.screenshot(os.path.join(ctx.work, f"dpi-{dpi}.png"))
+    skin_height = round(read_png_size(os.path.join(widget.app, "skins", "glass.png"))[1] * dpi / 96)
+    left, top = win["left"], win["top"]
+    skin = lit_box(shot, left, top, win["width"], skin_height)
+    caption = lit_box(shot, left, top + skin_height, win["width"], win["height"] - skin_height)
+    return {"window": (win["width"], win["height"]),
+            "skin": (skin[2] - skin[0], skin[3] - skin[1]),
+            "caption": (caption[2] - caption[0], caption[3] - caption[1]),
+            "shot": shot, "win": win}
+
+
+def on_screen_over_black(picture, fill=(128, 128, 128)):
+    """The RGB pixels a skin picture shows as over Wine's black desktop: composited over the skin's
+    grey fill, premultiplied by its alpha."""
+    width, height, _, rgba = picture
+    out = []
+    for i in range(width * height):
+        a = rgba[4 * i + 3]
+        out.append(tuple(((rgba[4 * i + c] * a + fill[c] * (255 - a) + 255) >> 8) * a // 255
+                         for c in range(3)))
+    return out
+
+
+def share_matching(shot, left, top, width, expected, tolerance=2):
+    matching = sum(1 for i, pixel in enumerate(expected)
+                   if max(abs(a - b) for a, b in zip(pixel, shot.pixel(left + i % width,
+                                                                        top + i // width)))
+                   <= tolerance)
+    return matching / len(expected)
+
+
+@e2e
+def at_144_and_192_dpi_the_widget_is_the_96_dpi_one_scaled_and_drawn_from_larger_pictures(w, ctx):
+    measured = {96: widget_at_dpi(w, ctx, 96)}
+    w.stop()  # one widget on the screen at a time
+    for dpi in (144, 192):
+        with ctx.make_widget(f"at_{dpi}_dpi") as widget:
+            measured[dpi] = widget_at_dpi(widget, ctx, dpi)
+    base = measured[96]
+    for dpi in (144, 192):
+        # A font comes in whole pixels: the caption's 21 pixels (16 points) at 96 DPI become
+        # 21 * dpi / 96 rounded, 32 at 144, and its glyphs grow by that ratio.
+        scales = {"window": dpi / 96, "skin": dpi / 96, "caption": math.floor(21 * dpi / 96 + 0.5) / 21}
+        for part, scale in scales.items():
+            wanted = tuple(round(v * scale) for v in base[part])
+            got = measured[dpi][part]
+            assert all(abs(g - v) <= 2 for g, v in zip(got, wanted)), \
+                f"{part} at {dpi} DPI: {got}, the 96-DPI {base[part]} scaled is {wanted}"
+    # At 200 % the skin on screen is the picture drawn for it, pixel for pixel; the 1x picture
+    # enlarged would not be.
+    at_192 = measured[192]
+    drawn = decode_png(open(os.path.join(w.app, "skins", "2x", "glass.png"), "rb").read())
+    share = share_matching(at_192["shot"], at_192["win"]["left"], at_192["win"]["top"], drawn[0],
+                           on_screen_over_black(drawn))
+    assert share > 0.99, f"only {share:.1%} of the skin's pixels are the 2x picture's"
+
+
+@e2e
+def the_tray_shows_the_icon_image_made_for_its_size(w, ctx):
+    w.start()
+    w.wait_for_window()
+    put_the_pointer_on_the_tray_icon(w)
+    w.xdotool("mousemove", 1270, 1015)
+    icon = w.tray_icons()[0]
+    shot = w.screenshot(os.path.join(ctx.work, "tray.png"))
+    images = dict(decode_ico(open(os.path.join(HERE, "..", "..", "data", "icon", "tindrel.ico"),
+                                 "rb").read()))
+    size = 16  # the notification area's icon size at 96 DPI
+    rgba = images[size]
+    background = shot.pixel(icon["left"], icon["top"])
+    expected = [tuple((rgba[4 * i + c] * rgba[4 * i + 3] + background[c] * (255 - rgba[4 * i + 3])
+                       + 127) // 255 for c in range(3)) for i in range(size * size)]
+    # The shell centres the image in the icon's window.
+    left = icon["left"] + (icon["width"] - size) // 2
+    top = icon["top"] + (icon["height"] - size) // 2
+    share = share_matching(shot, left, top, size, expected)
+    assert share > 0.98, f"only {share:.1%} of the tray icon is the {size} px image"
 
 
 # -- runner ------------------------------------------------------------------------------------

@@ -5,12 +5,17 @@
 #include "base/stored_names.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
+#include "render/display_scale.h"
 #include "render/win32/gdi_text_painter.h"
+#include "settings/win32/window_placement.h"
 
 namespace tindrel::win {
 
 bool ChooseCaptionFont(HWND owner, FontSpec& font) {
-  LOGFONTW logical = LogicalFontFor(font);
+  const int screen_dpi = ScreenPixelsPerInch();
+  FontSpec shown = font;
+  shown.height = ScaledLength(font.height, screen_dpi);
+  LOGFONTW logical = LogicalFontFor(shown);
 
   CHOOSEFONTW dialog{};
   dialog.lStructSize = sizeof(dialog);
@@ -24,7 +29,7 @@ bool ChooseCaptionFont(HWND owner, FontSpec& font) {
   if (!choose_font(&dialog)) return false;
 
   font.face = Narrow(logical.lfFaceName);
-  font.height = logical.lfHeight;
+  font.height = MulDivRounded(logical.lfHeight, kBaseDpi, screen_dpi);
   font.colour = dialog.rgbColors;
   font.style = (logical.lfWeight >= FW_BOLD ? font_style::kBold : 0) |
                (logical.lfItalic ? font_style::kItalic : 0) |

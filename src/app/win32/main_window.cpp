@@ -71,11 +71,7 @@ void MainWindow::CreateWindowAndParts() {
   // Tolerated when missing: the window works without an icon, and the tray leaves its icon out.
   icon_.reset(static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  // The image made for the size the notification area asks for, rather than one the shell
-  // would have to shrink.
-  const int tray_size = NotificationIconSize();
-  tray_icon_image_.reset(static_cast<HICON>(LoadImageW(
-      instance, MAKEINTRESOURCEW(IDI_TINDREL), IMAGE_ICON, tray_size, tray_size, 0)));
+  tray_icon_image_ = LoadNotificationIcon(instance, IDI_TINDREL);
 
   // Borderless; kept out of the taskbar and the task switcher whoever owns it.
   const std::wstring title = Widen(kApplicationTitle);
@@ -93,7 +89,7 @@ void MainWindow::CreateWindowAndParts() {
       std::make_unique<WidgetSound>(Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_);
   settings_ = std::make_unique<WidgetSettings>(WidgetSettings::Widget{
       Handle(), application_, report_, menu_, skin_, sound_->Player(), font_, screen_keeper_,
-      registry_, ScreenPixelsPerInch(), [this] { return dpi_; }, [this] { Redraw(); },
+      registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
       [this](const std::string& item) { ChooseDueDate(menu_.Entry(item)); }});
   tray_icon_ = std::make_unique<TrayIcon>(tray_icon_image_.get(), kApplicationTitle, Handle(),
                                           TrayHandlers());
@@ -193,9 +189,6 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void MainWindow::UseDpi(int dpi) {
-  if (dpi == dpi_) return;
-  // The caption keeps its size in points: its height in pixels follows the DPI.
-  font_.height = FontHeightFromPoints(FontPointsFromHeight(font_.height, dpi_), dpi);
   dpi_ = dpi;
   skin_.SetDpi(dpi);
 }
@@ -218,6 +211,7 @@ FrameInputs MainWindow::CurrentFrameInputs() {
   FrameInputs inputs;
   inputs.caption_text = RemainingTimeText(target_, CurrentInstant(clock_));
   inputs.font = font_;
+  inputs.font.height = ScaledLength(font_.height, dpi_);
   inputs.display_shadow = menu_.Checked(item_names::kDisplayShadow);
   inputs.show_days = menu_.Checked(item_names::kShowDays);
   inputs.show_stars = menu_.Checked(item_names::kShowStars);
@@ -288,9 +282,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_DPICHANGED:
-      report_.Guard(ReportSource::kWindowEvent, [=] {
-        OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
-      });
+      report_.Guard(ReportSource::kWindowEvent,
+                    [=] { OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); });
       return 0;
     case ErrorReport::kShowReportsMessage:
       // An open menu's loop delivers this too; its reports wait until the menu has gone.

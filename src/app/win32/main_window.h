@@ -75,7 +75,7 @@ class MainWindow final : private RoutedWindow {
   // The window moved to a monitor of another scale: everything is made for `dpi`, and the next
   // frame goes to the place the system suggests, sized at once in the same update.
   void OnDpiChanged(int dpi, const RECT& suggested);
-  // Makes the caption's font, the skin and the frames follow `dpi`.
+  // Makes the skin and the frames follow `dpi`.
   void UseDpi(int dpi);
 
   // Menu commands. The click of a chosen entry: its check mark follows the menu's rules, then its
@@ -111,6 +111,7 @@ class MainWindow final : private RoutedWindow {
   // The window's DPI, which everything drawn is made for.
   int dpi_ = kBaseDpi;
   DateTime target_ = 0;
+  // The caption's font in the 96-DPI layout: its height is scaled with the rest of each frame.
   FontSpec font_;
   WidgetSkin skin_;
   WidgetStars stars_;

@@ -5,6 +5,7 @@
 #include "base/file_system.h"
 #include "base/stored_names.h"
 #include "base/win32/raii.h"
+#include "render/display_scale.h"
 #include "settings/startup.h"
 #include "settings/win32/window_placement.h"
 
@@ -75,12 +76,14 @@ void WidgetSettings::ApplyStartWithSystem() {
                       widget_.menu.Checked(item_names::kStartWithSystem));
 }
 
+// The size in points is kept with the 96-DPI layout's height; the frames scale that height with
+// everything else they draw.
 std::int32_t WidgetSettings::FontSize() {
-  return FontPointsFromHeight(widget_.font.height, widget_.window_dpi());
+  return FontPointsFromHeight(widget_.font.height, kBaseDpi);
 }
 
 void WidgetSettings::SetFontSize(std::int32_t points) {
-  widget_.font.height = FontHeightFromPoints(points, widget_.window_dpi());
+  widget_.font.height = FontHeightFromPoints(points, kBaseDpi);
 }
 
 std::int32_t WidgetSettings::FontColor() {

@@ -32,13 +32,11 @@ class WidgetSettings final : public SettingsWindow, public SettingsChoices {
     WidgetMenu& menu;
     WidgetSkin& skin;
     SoundPlayer& player;
-    FontSpec& font;
+    FontSpec& font;  // the caption's font in the 96-DPI layout
     ScreenKeeper& screen_keeper;
     Registry& registry;
     // The screen's logical pixels per inch at start, which the store keeps with the position.
     int pixels_per_inch;
-    // The window's DPI now, which the caption's font height in pixels is made for.
-    std::function<int()> window_dpi;
     std::function<void()> redraw;
     std::function<void(const std::string& item)> choose_due_date;
   };

@@ -31,4 +31,10 @@ int NotificationIconSize() {
   return size > 0 ? size : 16;
 }
 
+ScopedIcon LoadNotificationIcon(HINSTANCE instance, WORD resource) {
+  const int size = NotificationIconSize();
+  return ScopedIcon(static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_ICON, size, size, 0)));
+}
+
 }  // namespace tindrel::win

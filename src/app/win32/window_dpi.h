@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/win32/raii.h"
+
 namespace tindrel::win {
 
 // What the system reports for the window (Windows 10 version 1607 and later look it up for the
@@ -12,5 +14,9 @@ int WindowDpi(HWND window);
 
 // The size in pixels, square, of the icon the notification area shows at the system's DPI.
 int NotificationIconSize();
+
+// The icon resource's image made for NotificationIconSize(), rather than one the shell would have
+// to shrink; null when the resource is missing.
+ScopedIcon LoadNotificationIcon(HINSTANCE instance, WORD resource);
 
 }  // namespace tindrel::win
