@@ -3,7 +3,7 @@
 # builds for x86 (i686) and x64 (x86_64); the toolchain file chooses which.
 # The font chooser's comdlg32 is loaded only while the chooser is open (it pulls in the printing
 # stack), and the media control interface's winmm at the first clip, so neither is linked.
-set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 advapi32 user32 kernel32 ole32)
+set(TINDREL_WIN_LIBS gdi32 msimg32 comctl32 shell32 advapi32 user32 kernel32 ole32 wtsapi32)
 set(TINDREL_STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 tindrel_add_platform_sources(win32 ${CMAKE_SOURCE_DIR}/src/app/win32/main.cpp)

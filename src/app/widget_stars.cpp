@@ -49,10 +49,22 @@ std::vector<std::string> WidgetStars::LoadSpriteForDpi() {
   return problems;
 }
 
-void WidgetStars::Tick(const FrameBitmap* skin) {
+void WidgetStars::AdvanceTo(std::uint64_t now_ms, const FrameBitmap* skin) {
+  if (!advanced_to_ms_ || now_ms < *advanced_to_ms_) {
+    advanced_to_ms_ = now_ms;
+    return;
+  }
+  const std::uint64_t ticks = (now_ms - *advanced_to_ms_) / kStarTickMs;
+  if (ticks == 0) return;
   std::optional<SkinSize> size;
   if (skin) size = SkinSize{skin->Width(), skin->Height()};
-  field_.Tick(size, random_);
+  if (ticks > static_cast<std::uint64_t>(kMaxStarCatchUpTicks)) {
+    field_.Advance(kMaxStarCatchUpTicks, size, random_);
+    advanced_to_ms_ = now_ms;  // the rest of a long gap is let go
+    return;
+  }
+  field_.Advance(static_cast<int>(ticks), size, random_);
+  *advanced_to_ms_ += ticks * kStarTickMs;
 }
 
 }  // namespace tindrel

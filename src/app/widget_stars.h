@@ -2,6 +2,8 @@
 // The stars over the skin: the sprite each star is drawn with, the twinkling field, and the random
 // source that places them.
 
+#include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,8 +29,12 @@ class WidgetStars {
   // sprite is loaded again for the new scale (thrown as LoadSprite throws).
   void SetDpi(int dpi);
 
-  // One step of the animation over a skin of that size (none: no stars).
-  void Tick(const FrameBitmap* skin);
+  // The animation as far as the time `now_ms` (of a clock that only counts on, in milliseconds):
+  // every 25 ms tick since the last advance is run, over a skin of that size (none: no stars), at
+  // most kMaxStarCatchUpTicks of them; the part of a tick left over counts towards the next
+  // advance. The first advance only starts the count. Frames advance the stars when they are
+  // composed, so no timer runs for them.
+  void AdvanceTo(std::uint64_t now_ms, const FrameBitmap* skin);
   // A new skin: the stars start afresh.
   void Reset() { field_.Reset(); }
 
@@ -39,7 +45,8 @@ class WidgetStars {
   // Loads the sprite for `dpi_`; the problems of a larger picture that was passed over.
   std::vector<std::string> LoadSpriteForDpi();
 
-  std::string folder_;  // empty until a sprite was asked for
+  std::string folder_;                           // empty until a sprite was asked for
+  std::optional<std::uint64_t> advanced_to_ms_;  // the time the ticks run so far reach
   int dpi_ = kBaseDpi;
   FrameBitmap sprite_;
   StarField field_;

@@ -29,26 +29,35 @@ void DrawTextLayer(TextPainter& painter, const std::string& text, const FontSpec
 
 FrameBitmap RenderCaption(TextPainter& painter, const std::string& text, const FontSpec& font,
                           bool with_shadow, Colour shadow_colour, int dpi) {
+  CaptionRenderer renderer;
+  renderer.Render(painter, text, font, with_shadow, shadow_colour, dpi);
+  return renderer.TakeCaption();
+}
+
+const FrameBitmap& CaptionRenderer::Render(TextPainter& painter, const std::string& text,
+                                           const FontSpec& font, bool with_shadow,
+                                           Colour shadow_colour, int dpi) {
   const int margin = ScaledLength(kCaptionMargin, dpi);
   const TextExtent extent = painter.Measure(font, text);
   const int width = extent.width + margin;
   const int height = extent.height + margin;
-  FrameBitmap layer(width, height);
-  FrameBitmap scratch(width, height);
-  FrameBitmap result(width, height);
-  result.Fill(kBlack);
+  layer_.Resize(width, height);
+  scratch_.Resize(width, height);
+  result_.Resize(width, height);
+  result_.Fill(kBlack);
 
   if (with_shadow) {
-    DrawTextLayer(painter, text, font, margin, margin, kShadowInk, shadow_colour, layer, scratch);
-    BlurBitmap(layer, BlurKernelForDpi(dpi));
-    BlendOnto(result, layer, 0, 0, kShadowOpacity);
+    DrawTextLayer(painter, text, font, margin, margin, kShadowInk, shadow_colour, layer_, scratch_);
+    BlurBitmap(layer_, BlurKernelForDpi(dpi));
+    BlendOnto(result_, layer_, 0, 0, kShadowOpacity);
   }
 
   // Only the coverage of this drawing is kept; it is drawn in black or white, whichever stands
   // out from the font colour, which then fills the text's shape.
-  DrawTextLayer(painter, text, font, 0, 0, ContrastColor(font.colour), font.colour, layer, scratch);
-  BlendOnto(result, layer, 0, 0, 255);
-  return result;
+  DrawTextLayer(painter, text, font, 0, 0, ContrastColor(font.colour), font.colour, layer_,
+                scratch_);
+  BlendOnto(result_, layer_, 0, 0, 255);
+  return result_;
 }
 
 }  // namespace tindrel

@@ -24,4 +24,23 @@ constexpr std::uint8_t kShadowOpacity = 175;
 FrameBitmap RenderCaption(TextPainter& painter, const std::string& text, const FontSpec& font,
                           bool with_shadow, Colour shadow_colour, int dpi = kBaseDpi);
 
+// Renders captions as RenderCaption does into bitmaps it keeps from one caption to the next while
+// their size stays the same: the countdown's caption changes every second, its size seldom.
+class CaptionRenderer {
+ public:
+  // The caption, byte for byte RenderCaption's; the bitmap is the renderer's own and stays valid
+  // until the next call. A call that throws leaves it unfinished.
+  const FrameBitmap& Render(TextPainter& painter, const std::string& text, const FontSpec& font,
+                            bool with_shadow, Colour shadow_colour, int dpi = kBaseDpi);
+  // The last caption rendered.
+  const FrameBitmap& Caption() const { return result_; }
+  // Hands the last caption over, for a caller that keeps it.
+  FrameBitmap TakeCaption() { return std::move(result_); }
+
+ private:
+  FrameBitmap layer_;
+  FrameBitmap scratch_;
+  FrameBitmap result_;
+};
+
 }  // namespace tindrel

@@ -64,8 +64,7 @@ void PlaceSkin(FrameBitmap& frame, const FrameBitmap& skin, int dpi) {
 // The caption below the skin, centred on the estimate.
 void PlaceCaption(FrameBitmap& frame, const FrameBitmap& caption, int text_width, int skin_height,
                   int dpi) {
-  BlendOnto(frame, caption, FrameCentre(frame.Width(), dpi) - text_width / 2, skin_height,
-            kOpaque);
+  BlendOnto(frame, caption, FrameCentre(frame.Width(), dpi) - text_width / 2, skin_height, kOpaque);
 }
 
 // Byte copy between bitmaps of the same size; rows are contiguous without padding.
@@ -73,12 +72,6 @@ void CopyPixels(FrameBitmap& target, const FrameBitmap& source) {
   if (source.Empty()) return;
   std::memcpy(target.ScanLine(0), source.ScanLine(0),
               static_cast<std::size_t>(source.Width()) * source.Height() * 4);
-}
-
-// `bitmap` gets that size, keeping its storage when it already has it; the pixels are left as
-// they are when the size is kept.
-void Resize(FrameBitmap& bitmap, int width, int height) {
-  if (bitmap.Width() != width || bitmap.Height() != height) bitmap = FrameBitmap(width, height);
 }
 
 void DrawStarsIfShown(FrameBitmap& frame, const FrameInputs& inputs) {
@@ -119,10 +112,10 @@ const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInput
   UpdateCaption(painter, inputs);
   const FrameBitmap& skin = SkinOf(inputs);
   const int width = FrameWidth(skin, caption_width_);
-  const int height = FrameHeight(skin, caption_);
+  const int height = FrameHeight(skin, caption_renderer_.Caption());
   UpdateSkinLayer(inputs, width, height);
   UpdateBackground(inputs);
-  Resize(frame_, width, height);
+  frame_.Resize(width, height);
   CopyPixels(frame_, background_);
   DrawStarsIfShown(frame_, inputs);
   return frame_;
@@ -137,14 +130,14 @@ void FrameComposer::Invalidate() {
 void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& inputs) {
   CaptionKey key{inputs.caption_text, inputs.font, inputs.display_shadow, inputs.dpi};
   if (caption_key_ && *caption_key_ == key) return;
-  // Built aside first: a caption that cannot be drawn leaves the cache as it was.
-  FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
-                                      inputs.display_shadow, kShadowColour, inputs.dpi);
-  const int width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
-  caption_ = std::move(caption);
-  caption_width_ = width;
-  caption_key_ = std::move(key);
+  // A caption that cannot be drawn leaves the renderer's bitmaps unfinished: it is drawn again
+  // next time.
+  caption_key_.reset();
   background_current_ = false;
+  caption_renderer_.Render(painter, inputs.caption_text, inputs.font, inputs.display_shadow,
+                           kShadowColour, inputs.dpi);
+  caption_width_ = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
+  caption_key_ = std::move(key);
 }
 
 void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int height) {
@@ -152,7 +145,7 @@ void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int he
   if (skin_layer_key_ && *skin_layer_key_ == key) return;
   skin_layer_key_.reset();
   background_current_ = false;
-  Resize(skin_layer_, width, height);
+  skin_layer_.Resize(width, height);
   skin_layer_.Fill(0x000000);  // transparent black, as a new bitmap starts
   PlaceSkin(skin_layer_, SkinOf(inputs), inputs.dpi);
   skin_layer_key_ = key;
@@ -160,10 +153,11 @@ void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int he
 
 void FrameComposer::UpdateBackground(const FrameInputs& inputs) {
   if (background_current_ && background_show_days_ == inputs.show_days) return;
-  Resize(background_, skin_layer_.Width(), skin_layer_.Height());
+  background_.Resize(skin_layer_.Width(), skin_layer_.Height());
   CopyPixels(background_, skin_layer_);
   if (inputs.show_days) {
-    PlaceCaption(background_, caption_, caption_width_, SkinOf(inputs).Height(), inputs.dpi);
+    PlaceCaption(background_, caption_renderer_.Caption(), caption_width_, SkinOf(inputs).Height(),
+                 inputs.dpi);
   }
   background_show_days_ = inputs.show_days;
   background_current_ = true;

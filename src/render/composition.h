@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "render/caption.h"
 #include "render/display_scale.h"
 #include "render/frame_bitmap.h"
 #include "render/stars.h"
@@ -40,11 +41,11 @@ int EstimatedCaptionWidth(TextPainter& painter, const FontSpec& font, const std:
 FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs);
 
 // Composes the same frames as ComposeFrame, byte for byte, while recomputing only what changed
-// since the previous frame: the caption layer with its shadow is rebuilt when its text, font or
-// shadow flag changes, the skin placed in the frame when the skin (pointer or version) or the
-// frame size changes, and the skin-and-caption picture when either of those or the days line
-// changes. A steady frame costs one copy of that picture and the star
-// blends. The frame it returns is its own and stays valid until the next call.
+// since the previous frame: the caption layer with its shadow is rebuilt when its text, font,
+// shadow flag or DPI changes (in bitmaps kept while its size stays), the skin placed in the frame
+// when the skin (pointer or version) or the frame size changes, and the skin-and-caption picture
+// when either of those or the days line changes. A steady frame costs one copy of that picture and
+// the star blends. The frame it returns is its own and stays valid until the next call.
 class FrameComposer {
  public:
   const FrameBitmap& Compose(TextPainter& painter, const FrameInputs& inputs);
@@ -74,8 +75,8 @@ class FrameComposer {
   void UpdateBackground(const FrameInputs& inputs);
 
   std::optional<CaptionKey> caption_key_;
-  FrameBitmap caption_;
-  int caption_width_ = 0;  // the estimated width Tw for the cached caption
+  CaptionRenderer caption_renderer_;  // holds the caption of caption_key_
+  int caption_width_ = 0;             // the estimated width Tw for the cached caption
   std::optional<SkinLayerKey> skin_layer_key_;
   FrameBitmap skin_layer_;  // the skin placed in a frame of the current size
   bool background_current_ = false;

@@ -73,6 +73,12 @@ class FrameBitmap {
 
   PixelBacking* Backing() const { return backing_.get(); }
 
+  // Gives the bitmap that size: new storage, every byte 0, when the size changes; the storage and
+  // its pixels as they are when it stays.
+  void Resize(int width, int height) {
+    if (width != width_ || height != height_) *this = FrameBitmap(width, height);
+  }
+
  private:
   int width_ = 0;
   int height_ = 0;

@@ -34,7 +34,8 @@ AxisTaps AreaTaps(int source_length, int target_length) {
     const std::int64_t end = begin + s;
     for (std::int64_t i = begin / t_len; i < source_length && i * t_len < end; ++i) {
       const std::int64_t overlap = std::min(end, (i + 1) * t_len) - std::max(begin, i * t_len);
-      if (overlap > 0) axis.taps[static_cast<std::size_t>(t)].push_back({static_cast<int>(i), overlap});
+      if (overlap > 0)
+        axis.taps[static_cast<std::size_t>(t)].push_back({static_cast<int>(i), overlap});
     }
   }
   return axis;
@@ -49,7 +50,8 @@ AxisTaps LinearTaps(int source_length, int target_length) {
   axis.taps.resize(static_cast<std::size_t>(target_length));
   const std::int64_t d = axis.denominator;
   for (int t = 0; t < target_length; ++t) {
-    const std::int64_t position = (2 * static_cast<std::int64_t>(t) + 1) * source_length - target_length;
+    const std::int64_t position =
+        (2 * static_cast<std::int64_t>(t) + 1) * source_length - target_length;
     const std::int64_t below = position >= 0 ? position / d : -((-position + d - 1) / d);
     const std::int64_t fraction = position - below * d;
     const int first = std::clamp(static_cast<int>(below), 0, source_length - 1);

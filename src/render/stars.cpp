@@ -41,6 +41,10 @@ void Dim(Star& star) {
 
 }  // namespace
 
+void StarField::Advance(int ticks, const std::optional<SkinSize>& skin, RandomSource& random) {
+  for (int tick = 0; tick < std::min(ticks, kMaxStarCatchUpTicks); ++tick) Tick(skin, random);
+}
+
 void StarField::ScalePositions(int from_dpi, int to_dpi) {
   if (from_dpi <= 0 || to_dpi <= 0) return;
   for (Star& star : stars_) {

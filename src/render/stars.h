@@ -19,6 +19,12 @@ struct Star {
 constexpr int kStarCount = 8;
 using StarArray = std::array<Star, kStarCount>;
 
+// The animation's step: one tick every 25 ms.
+constexpr int kStarTickMs = 25;
+// The most ticks one advance catches up: after a long gap (hidden for hours, the machine asleep)
+// the stars only go on from where they were, as one cycle at most.
+constexpr int kMaxStarCatchUpTicks = 52;
+
 // The size of the loaded skin, where respawned stars are placed.
 struct SkinSize {
   int width = 0;
@@ -56,6 +62,8 @@ class StarField {
   // does nothing; otherwise each star in turn respawns if idle, then brightens or dims by 10 and
   // turns at the ends of its range.
   void Tick(const std::optional<SkinSize>& skin, RandomSource& random);
+  // `ticks` ticks one after the other (none for 0 or less), at most kMaxStarCatchUpTicks.
+  void Advance(int ticks, const std::optional<SkinSize>& skin, RandomSource& random);
 
   const StarArray& Stars() const { return stars_; }
 

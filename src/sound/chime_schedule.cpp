@@ -4,6 +4,15 @@
 
 namespace tindrel {
 
+std::optional<std::uint32_t> MillisecondsToNextChimeSlot(const LocalTimeParts& now,
+                                                         bool every_hour_checked,
+                                                         bool every_half_hour_checked) {
+  if (!every_hour_checked && !every_half_hour_checked) return std::nullopt;
+  const int next_minute = every_half_hour_checked && now.minute < 30 ? 30 : 60;
+  const int ms = ((next_minute - now.minute) * 60 - now.second) * 1000 - now.millisecond;
+  return static_cast<std::uint32_t>(ms);
+}
+
 ChimeSchedule::ChimeSchedule(Clock& clock, Entries entries, std::function<void()> play_sound)
     : clock_(clock),
       entries_(std::move(entries)),
@@ -31,6 +40,16 @@ void ChimeSchedule::CheckChime() {
 
 void ChimeSchedule::Resync() {
   minute_unknown_ = true;
+}
+
+void ChimeSchedule::CheckChimeAtSlot() {
+  Resync();
+  CheckChime();
+}
+
+std::optional<std::uint32_t> ChimeSchedule::MillisecondsToNextSlot() const {
+  return MillisecondsToNextChimeSlot(clock_.NowParts(), entries_.every_hour_checked(),
+                                     entries_.every_half_hour_checked());
 }
 
 unsigned ChimeSchedule::CurrentMinute() const {

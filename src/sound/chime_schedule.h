@@ -4,12 +4,21 @@
 // Only the minute of the hour is compared, so a minute missed entirely is never caught up. Each
 // slot (the hour or half hour of one day) chimes at most once, however the clock is set.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
 #include "base/clock.h"
 
 namespace tindrel {
+
+// How long it is from `now` until the next minute at which a chime can fall due, in
+// milliseconds: the next top of the hour, or the next half hour as well with
+// `every_half_hour_checked`; nothing when neither entry is checked. A minute that has begun is
+// passed: from 12:00:00.000 on, the next slot is 12:30 or 13:00.
+std::optional<std::uint32_t> MillisecondsToNextChimeSlot(const LocalTimeParts& now,
+                                                         bool every_hour_checked,
+                                                         bool every_half_hour_checked);
 
 class ChimeSchedule {
  public:
@@ -31,6 +40,14 @@ class ChimeSchedule {
   // says nothing about the minute now. The next check decides from the clock alone, so the slot
   // the clock is now in may chime once, if it is not done yet, and no slot passed over chimes.
   void Resync();
+
+  // The check of a timer set for a slot (MillisecondsToNextSlot) while no ticks run: it decides
+  // from the clock alone, as after a clock jump, so the slot the clock is now in chimes once if it
+  // is due and not done yet.
+  void CheckChimeAtSlot();
+
+  // MillisecondsToNextChimeSlot from the clock now and the entries as they are checked now.
+  std::optional<std::uint32_t> MillisecondsToNextSlot() const;
 
   // The minute of the hour seen by the previous check (0..59).
   unsigned LastMinute() const { return last_minute_; }

@@ -34,7 +34,7 @@ SUPPORTED_OS = {
 }
 SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
                "msimg32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll", "user32.dll",
-               "winmm.dll"}
+               "winmm.dll", "wtsapi32.dll"}
 
 
 def check_machine(image, machine, _):

@@ -154,6 +154,45 @@ def caption_under_the_skin_ticks_every_second_and_sizes_the_window(w, ctx):
     assert first != second, "the caption did not change from one second to the next"
 
 
+def clusters_of_changed_pixels(first, second, left, top, width, height, reach):
+    """The boxes (left, top, right, bottom) that hold the pixels differing between two
+    screenshots in a region, each pixel put into the first box it lies within `reach` of."""
+    boxes = []
+    for y in range(top, top + height):
+        for x in range(left, left + width):
+            if first.pixel(x, y) == second.pixel(x, y):
+                continue
+            for box in boxes:
+                if box[0] - reach <= x < box[2] + reach and box[1] - reach <= y < box[3] + reach:
+                    box[:] = [min(box[0], x), min(box[1], y), max(box[2], x + 1),
+                              max(box[3], y + 1)]
+                    break
+            else:
+                boxes.append([x, y, x + 1, y + 1])
+    return boxes
+
+
+@e2e
+def the_stars_twinkle_over_the_skin_in_places_no_larger_than_their_sprites(w, ctx):
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.5)
+    sprite = read_png_size(os.path.join(w.app, "star.png"))[0]
+    skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
+    first = w.screenshot(os.path.join(ctx.work, "first.png"))
+    time.sleep(0.7)
+    second = w.screenshot(os.path.join(ctx.work, "second.png"))
+    boxes = clusters_of_changed_pixels(first, second, win["left"], win["top"], win["width"],
+                                       skin_h, 2)
+    assert boxes, "no star changed over the skin"
+    # Eight stars in each screenshot: at most sixteen places changed, as large as their sprites.
+    changed = sum(1 for y in range(win["top"], win["top"] + skin_h)
+                  for x in range(win["left"], win["left"] + win["width"])
+                  if first.pixel(x, y) != second.pixel(x, y))
+    assert len(boxes) <= 2 * 8, boxes
+    assert changed <= 2 * 8 * sprite * sprite, f"{changed} pixels changed: {boxes}"
+
+
 @e2e
 def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
     # A tiny skin (the star sprite itself) chosen in the stored settings.
@@ -221,14 +260,14 @@ def the_shipped_digital_face_draws_the_caption_while_the_default_face_is_missing
 
 # -- sound -----------------------------------------------------------------------------------
 
-def start_eight_seconds_before_the_hour(w, ctx):
-    """Starts the widget with its clock shifted to eight seconds before the top of an hour and
-    Wine's MCI trace going to a log; returns the log's path."""
+def start_eight_seconds_before_the_hour(w, ctx, seconds=8):
+    """Starts the widget with its clock shifted to eight (or `seconds`) seconds before the top of
+    an hour and Wine's MCI trace going to a log; returns the log's path."""
     preload = os.path.join(ctx.work, "libclockshift.so")
     subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
                    stdout=subprocess.DEVNULL)
     now = time.time()
-    offset = int((3600 - now % 3600) - 8)
+    offset = int((3600 - now % 3600) - seconds)
     log = os.path.join(ctx.work, "mci.log")
     w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "WINEDEBUG": "+mci"},
             preload=preload, log=log)
@@ -242,6 +281,20 @@ def the_default_clip_opens_when_the_hour_turns(w, ctx):
     assert "JingleBells" not in read_text(log), "chimed before the hour"
     opened = w.wait_until(lambda: "JingleBells.mp3" in read_text(log), timeout=30)
     assert opened, "the default clip was not opened at the top of the hour"
+
+
+@e2e
+def a_hidden_widget_chimes_once_at_the_top_of_the_hour(w, ctx):
+    log = start_eight_seconds_before_the_hour(w, ctx, seconds=20)
+    w.wait_for_window()
+    put_the_pointer_on_the_tray_icon(w)
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
+    assert "JingleBells" not in read_text(log), "chimed before the hour"
+    assert w.wait_until(lambda: clip_opens(read_text(log)), timeout=40), "no chime while hidden"
+    time.sleep(5.0)  # long enough for a second chime to show, had one followed
+    assert clip_opens(read_text(log)) == 1, f"{clip_opens(read_text(log))} chimes"
+    assert w.main_window()["visible"] == 0
 
 
 @e2e
@@ -891,6 +944,27 @@ def at_144_and_192_dpi_the_widget_is_the_96_dpi_one_scaled_and_drawn_from_larger
     share = share_matching(at_192["shot"], at_192["win"]["left"], at_192["win"]["top"], drawn[0],
                            on_screen_over_black(drawn))
     assert share > 0.99, f"only {share:.1%} of the skin's pixels are the 2x picture's"
+
+
+@e2e
+def a_place_stored_at_another_scale_or_too_near_the_edge_for_the_larger_widget_stays_on_screen(
+        w, ctx):
+    # Stored at 96 DPI: not applied at 192, where the widget starts at its design place, whole.
+    w.reg_add(STORE_KEY, "NormPos", "REG_SZ", "980,740,1280,1023")
+    w.reg_add(STORE_KEY, "PixelsPerInch", "REG_SZ", "96")
+    w.reg_add(DESKTOP_KEY, "LogPixels", "REG_DWORD", "192")
+    w.start()
+    win = w.wait_until(lambda: (w.main_window() or {}).get("visible") and w.main_window(),
+                       timeout=40)
+    assert win and (win["left"], win["top"]) == (366, 216) and fully_on_screen(win), win
+    w.stop()
+    # Stored at 192 DPI where the 96-DPI widget fitted: the twice as large one is moved inside.
+    w.reg_add(STORE_KEY, "NormPos", "REG_SZ", "900,600,1200,883")
+    w.reg_add(STORE_KEY, "PixelsPerInch", "REG_SZ", "192")
+    w.start()
+    w.wait_for_window()
+    assert w.wait_until(lambda: fully_on_screen(w.main_window()), timeout=10), w.main_window()
+    assert w.main_window()["width"] == 600, w.main_window()
 
 
 @e2e

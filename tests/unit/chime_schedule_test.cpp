@@ -213,6 +213,58 @@ TEST_F(ChimeScheduleTest, SameMinuteOfAnotherDayIsANewSlot) {
   EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00", "12:00:20"}));
 }
 
+// While the widget is hidden no ticks run: a timer set for the next slot fires the check.
+class ChimeSlotTimerTest : public ChimeScheduleTest {
+ protected:
+  // Waits as the timer would, then checks at the slot; returns the clock text of the firing.
+  void FireAtTheNextSlot(ChimeSchedule& schedule, int early_ms = 0) {
+    const auto wait = schedule.MillisecondsToNextSlot();
+    ASSERT_TRUE(wait);
+    clock.now_ms += static_cast<int>(*wait) - early_ms;
+    schedule.CheckChimeAtSlot();
+  }
+};
+
+TEST_F(ChimeSlotTimerTest, TheNextSlotIsTheFirstChimeMinuteAfterNowForEveryMinuteOfADay) {
+  for (const bool half_hour : {false, true}) {
+    for (int minute_of_day = 0; minute_of_day < 24 * 60; ++minute_of_day) {
+      const int now = minute_of_day * 60000 + (minute_of_day * 7919) % 60000;
+      clock.now_ms = now;
+      const auto wait = MillisecondsToNextChimeSlot(clock.NowParts(), true, half_hour);
+      ASSERT_TRUE(wait);
+      // The first later minute boundary that chimes, found by walking minute by minute.
+      int slot = (now / 60000 + 1) * 60000;
+      while (slot / 60000 % 60 != 0 && !(half_hour && slot / 60000 % 60 == 30)) slot += 60000;
+      ASSERT_EQ(now + static_cast<int>(*wait), slot) << ClockText(now) << " half: " << half_hour;
+    }
+  }
+  EXPECT_FALSE(MillisecondsToNextChimeSlot(clock.NowParts(), false, false)) << "nothing due";
+  clock.Set(12, 0, 0);
+  EXPECT_EQ(MillisecondsToNextChimeSlot(clock.NowParts(), false, true), 30u * 60000);
+}
+
+TEST_F(ChimeSlotTimerTest, EachSlotChimesOnceWhenOnlyTheTimerChecks) {
+  clock.Set(11, 59, 59);
+  auto schedule = MakeSchedule();
+  TickUntil(schedule, At(12, 0, 30));  // shown: the 12:00 chime, then hidden in minute 0
+  FireAtTheNextSlot(schedule);
+  FireAtTheNextSlot(schedule, 4);  // a timer that fires a little early waits on
+  FireAtTheNextSlot(schedule);
+  every_half_hour = true;  // a new choice sets the timer again
+  FireAtTheNextSlot(schedule);
+  EXPECT_EQ(chimes, (std::vector<std::string>{"12:00:00", "13:00:00", "14:00:00", "14:30:00"}));
+}
+
+TEST_F(ChimeSlotTimerTest, AClockSetForwardWhileWaitingSetsTheTimerFromTheNewTime) {
+  clock.Set(10, 17, 0);
+  auto schedule = MakeSchedule();
+  every_half_hour = true;
+  clock.Set(10, 29, 59, 900);  // the clock is set; the timer is set again from it
+  EXPECT_EQ(schedule.MillisecondsToNextSlot(), 100u);
+  FireAtTheNextSlot(schedule);
+  EXPECT_EQ(chimes, (std::vector<std::string>{"10:30:00"}));
+}
+
 // The schedule driving the real player: "Never" clears both entries, and the player's own test
 // keeps a chime silent even when one comes through.
 TEST(ChimeScheduleWithPlayer, MissingClipFailsTheChimeOnceWithItsText) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "base/error.h"
 #include "fake_text_painter.h"
 #include "render/composition.h"
+#include "render/frame_difference.h"
 #include "render/gblur3.h"
 #include "support/pixels.h"
 
@@ -189,6 +192,38 @@ TEST_F(FrameComposerTest, ACaptionThatCannotBeDrawnLeavesTheComposerWorking) {
   ExpectSameAsUncached("same font as before the failure");
   inputs.caption_text = "11 days, 23:59:59";
   ExpectSameAsUncached("after");
+}
+
+// A copy of a frame, to compare the next one with.
+FrameBitmap CopyOf(const FrameBitmap& frame) {
+  FrameBitmap copy(frame.Width(), frame.Height());
+  CopyRect(copy, frame, PixelRect{0, 0, frame.Width(), frame.Height()});
+  return copy;
+}
+
+TEST_F(FrameComposerTest, WhatIsHandedOverIsEveryChangedPixelWithinTheCaptionAndTheStars) {
+  const FrameBitmap first = CopyOf(composer.Compose(painter, inputs));
+  EXPECT_FALSE(ChangedRect(first, composer.Compose(painter, inputs))) << "a steady frame";
+
+  inputs.caption_text = "12 days, 05:07:08";  // the same block glyphs: no pixel changes
+  stars[2].alpha = 120;                       // the star on the caption, fainter
+  stars[4] = {100, 30, 255, 1};               // a star that comes up on the skin
+  const FrameBitmap& next = composer.Compose(painter, inputs);
+  const std::optional<PixelRect> changed = ChangedRect(first, next);
+  ASSERT_TRUE(changed);
+  PixelRect differing{next.Width(), next.Height(), 0, 0};
+  for (int y = 0; y < next.Height(); ++y) {
+    for (int x = 0; x < next.Width(); ++x) {
+      if (test::PixelOf(first, x, y) == test::PixelOf(next, x, y)) continue;
+      differing = {std::min(differing.left, x), std::min(differing.top, y),
+                   std::max(differing.right, x + 1), std::max(differing.bottom, y + 1)};
+    }
+  }
+  EXPECT_EQ(*changed, differing) << "exactly the box of the changed pixels";
+  // The two stars' sprites, 5 x 5 around (60, 70) and (100, 30), and nothing more.
+  EXPECT_EQ(*changed, (PixelRect{58, 28, 103, 73}));
+  EXPECT_EQ(ChangedRect(FrameBitmap(2, 2), next), (PixelRect{0, 0, next.Width(), next.Height()}))
+      << "another size: all of it";
 }
 
 }  // namespace

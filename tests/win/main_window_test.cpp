@@ -3,13 +3,16 @@
 #include "app/win32/main_window.h"
 
 #include <gtest/gtest.h>
+#include <wtsapi32.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "settings/startup.h"
 #include "support/box_watcher.h"
@@ -113,6 +116,76 @@ TEST_F(MainWindowLifeCycle, TheEndOfTheSessionSavesTheChoicesMadeWhileTheWidgetW
   RegQueryValueExW(key, L"Visible", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
   EXPECT_EQ(std::wstring(text), L"0");  // saved as Exit saves: by the granted close request
   RegCloseKey(key);
+}
+
+// Counts the timer messages the widget's window procedure receives, from whatever message loop
+// dispatches them (a report's box runs its own).
+class TimerCounter {
+ public:
+  explicit TimerCounter(HWND window)
+      : subclass_(window, Count, 1, reinterpret_cast<DWORD_PTR>(&count_)) {}
+  // Dispatches messages for `milliseconds`; the timer messages that came meanwhile.
+  int During(DWORD milliseconds) {
+    count_ = 0;
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < milliseconds) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(5);
+    }
+    return count_;
+  }
+
+ private:
+  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                DWORD_PTR count) {
+    if (message == WM_TIMER) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wparam, lparam);
+  }
+
+  int count_ = 0;
+  ScopedWindowSubclass subclass_;
+};
+
+// The display's state as the system broadcasts it: 0 off, 1 on.
+void SendDisplayState(HWND window, DWORD state) {
+  struct {
+    POWERBROADCAST_SETTING setting;
+    DWORD more;
+  } broadcast{};
+  broadcast.setting.PowerSetting = {
+      0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+  broadcast.setting.DataLength = sizeof(DWORD);
+  std::memcpy(broadcast.setting.Data, &state, sizeof state);
+  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+               reinterpret_cast<LPARAM>(&broadcast.setting));
+}
+
+// With no chime scheduled ("Never"), nothing at all wakes the widget while nobody sees it.
+TEST_F(MainWindowLifeCycle, FramesRunOnlyWhileTheWidgetCanBeSeen) {
+  MainWindow widget(application_, report_);
+  widget.SetVisible(true);
+  widget.Menu().Entry("Never1").SetChecked(true);
+  const HWND window = widget.Handle();
+  TimerCounter timers(window);
+  // Each showing reports the missing skin; under Wine a box takes two seconds to go.
+  EXPECT_GE(timers.During(3000), 2) << "shown: a frame every 220 ms";
+
+  widget.SetVisible(false);
+  EXPECT_EQ(timers.During(800), 0) << "hidden";
+  widget.SetVisible(true);
+  EXPECT_GE(timers.During(3000), 2) << "shown again";
+
+  SendMessageW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  EXPECT_EQ(timers.During(800), 0) << "the session locked";
+  EXPECT_TRUE(widget.Visible()) << "still shown as far as the choices go";
+  SendMessageW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_GE(timers.During(800), 2) << "unlocked";
+
+  SendDisplayState(window, 0);
+  EXPECT_EQ(timers.During(800), 0) << "the display off";
+  SendDisplayState(window, 1);
+  EXPECT_GE(timers.During(800), 2) << "the display on";
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ namespace tindrel::win {
 
 enum class ReportSource {
   kRefreshTick,
-  kStarTick,
   kFadeTick,
   kFrameUpdate,
   kMenuCommand,

@@ -1,5 +1,7 @@
 #include "app/win32/main_window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 
 #include "app/countdown.h"
@@ -17,10 +19,11 @@ namespace tindrel::win {
 namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT_PTR kStarTimer = 2;
+// Set for the next chime's slot while no frames are drawn, so that then nothing else wakes the
+// program.
+constexpr UINT_PTR kChimeTimer = 2;
 constexpr UINT_PTR kFadeTimer = 3;
 constexpr UINT kRefreshInterval = 220;
-constexpr UINT kStarInterval = 25;
 
 // The window's place and size before its first frame and its settings.
 constexpr int kDesignLeft = 366;
@@ -93,7 +96,7 @@ void MainWindow::CreateWindowAndParts() {
       [this](const std::string& item) { ChooseDueDate(menu_.Entry(item)); }});
   tray_icon_ = std::make_unique<TrayIcon>(tray_icon_image_.get(), kApplicationTitle, Handle(),
                                           TrayHandlers());
-  if (!SetTimer(Handle(), kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
+  unseen_notifications_ = std::make_unique<UnseenNotifications>(Handle());
 }
 
 // -- the life cycle ------------------------------------------------------------------------------
@@ -105,7 +108,6 @@ void MainWindow::Start() {
   BuildSharedBlurKernel();
   SetDueDateCaptions(menu_.Root(), CurrentInstant(clock_));
   skin_.LoadSkin(defaults::kSkinName);
-  if (!SetTimer(Handle(), kRefreshTimer, kRefreshInterval, nullptr)) ThrowLastError("SetTimer");
   // Without its sprite the widget still comes up; it only has no stars.
   report_.Guard(ReportSource::kStartUp, [this] { stars_.LoadSprite(ExecutableFolder(), dpi_); });
 }
@@ -114,6 +116,8 @@ void MainWindow::SetVisible(bool visible) {
   if (visible == Visible()) return;
   visible_ = visible;
   if (visible) {
+    // Whatever the window showed before it was hidden, the first frame is handed over whole.
+    frames_.ForgetPresented();
     report_.Guard(ReportSource::kSettings, [this] { settings_->Store().LoadSettings(); });
     // The first frame of the load has given the window its real size.
     report_.Guard(ReportSource::kWindowEvent, [this] { KeepOnScreen(Handle(), screen_keeper_); });
@@ -123,6 +127,51 @@ void MainWindow::SetVisible(bool visible) {
     ShowWindow(Handle(), SW_HIDE);
     report_.Guard(ReportSource::kWindowEvent, [this] { settings_->Store().SaveSettings(); });
   }
+  report_.Guard(ReportSource::kWindowEvent, [this] { FollowSight(); });
+}
+
+void MainWindow::FollowSight() {
+  if (closing_ || !Handle()) return;
+  if (Seen()) {
+    KillTimer(Handle(), kChimeTimer);
+    if (!frames_running_) {
+      if (!SetTimer(Handle(), kRefreshTimer, kRefreshInterval, nullptr)) {
+        ThrowLastError("SetTimer");
+      }
+      frames_running_ = true;
+      Redraw();
+    }
+    return;
+  }
+  if (frames_running_) KillTimer(Handle(), kRefreshTimer);
+  frames_running_ = false;
+  ArmChimeTimer();
+}
+
+void MainWindow::ArmChimeTimer() {
+  if (frames_running_ || !sound_ || !Handle()) return;
+  const std::optional<std::uint32_t> wait = sound_->Chimes().MillisecondsToNextSlot();
+  if (!wait) {
+    KillTimer(Handle(), kChimeTimer);
+    return;
+  }
+  // At least the timer's own least interval; a timer that fires a little early is set again.
+  if (!SetTimer(Handle(), kChimeTimer, std::max<UINT>(*wait, USER_TIMER_MINIMUM), nullptr)) {
+    ThrowLastError("SetTimer");
+  }
+}
+
+void MainWindow::OnChimeTimer() {
+  KillTimer(Handle(), kChimeTimer);
+  // Set for the slot after this one first: a chime that fails must not leave the timer unset.
+  std::exception_ptr chime_problem;
+  try {
+    sound_->Chimes().CheckChimeAtSlot();
+  } catch (...) {
+    chime_problem = std::current_exception();
+  }
+  ArmChimeTimer();
+  if (chime_problem) std::rethrow_exception(chime_problem);
 }
 
 void MainWindow::OnShown() {
@@ -153,7 +202,9 @@ void MainWindow::CloseWidget() {
 void MainWindow::OnDestroy() {
   visible_ = false;  // destruction has hidden the window
   KillTimer(Handle(), kRefreshTimer);
-  KillTimer(Handle(), kStarTimer);
+  KillTimer(Handle(), kChimeTimer);
+  frames_running_ = false;
+  unseen_notifications_.reset();
   if (settings_)
     report_.Guard(ReportSource::kSettings, [this] { settings_->Store().SaveOnDestroy(); });
   skin_.Release();
@@ -172,6 +223,7 @@ void MainWindow::OnSuspend() {
 void MainWindow::OnClockJump() {
   if (sound_) sound_->Chimes().Resync();
   Redraw();
+  ArmChimeTimer();
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
@@ -218,6 +270,7 @@ FrameInputs MainWindow::CurrentFrameInputs() {
   inputs.skin = skin_.SkinBitmap();
   inputs.skin_version = skin_.Version();
   inputs.star_sprite = &stars_.Sprite();
+  stars_.AdvanceTo(GetTickCount64(), skin_.SkinBitmap());
   inputs.stars = &stars_.Stars();
   inputs.dpi = dpi_;
   return inputs;
@@ -242,8 +295,8 @@ bool MainWindow::HandleTimer(WPARAM timer) {
     case kRefreshTimer:
       report_.Guard(ReportSource::kRefreshTick, [this] { OnRefreshTick(); });
       return true;
-    case kStarTimer:
-      report_.Guard(ReportSource::kStarTick, [this] { stars_.Tick(skin_.SkinBitmap()); });
+    case kChimeTimer:
+      report_.Guard(ReportSource::kRefreshTick, [this] { OnChimeTimer(); });
       return true;
     case kFadeTimer:
       report_.Guard(ReportSource::kFadeTick, [this] { sound_->Player().OnFadeTick(); });
@@ -305,14 +358,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam == SPI_SETWORKAREA)
         report_.Guard(ReportSource::kWindowEvent,
                       [this] { KeepOnScreen(Handle(), screen_keeper_); });
+      // The time zone or its daylight saving may have changed: the next slot is counted again.
+      report_.Guard(ReportSource::kRefreshTick, [this] { ArmChimeTimer(); });
       break;
     case WM_POWERBROADCAST:
       if (wparam == PBT_APMSUSPEND) {
         report_.Guard(ReportSource::kWindowEvent, [this] { OnSuspend(); });
       } else if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND) {
         report_.Guard(ReportSource::kRefreshTick, [this] { OnClockJump(); });
+      } else if (wparam == PBT_POWERSETTINGCHANGE) {
+        if (const std::optional<bool> off = DisplayOffFrom(lparam)) {
+          display_off_ = *off;
+          report_.Guard(ReportSource::kWindowEvent, [this] { FollowSight(); });
+        }
       }
       return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      if (const std::optional<bool> locked = SessionLockedBy(wparam)) {
+        session_locked_ = *locked;
+        report_.Guard(ReportSource::kWindowEvent, [this] { FollowSight(); });
+      }
+      return 0;
     case WM_TIMECHANGE:
       report_.Guard(ReportSource::kRefreshTick, [this] { OnClockJump(); });
       return 0;

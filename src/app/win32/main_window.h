@@ -14,6 +14,7 @@
 #include "app/win32/due_date_tip.h"
 #include "app/win32/error_report.h"
 #include "app/win32/system_clock.h"
+#include "app/win32/unseen_notifications.h"
 #include "app/win32/widget_frames.h"
 #include "app/win32/widget_menu.h"
 #include "app/win32/widget_settings.h"
@@ -72,6 +73,14 @@ class MainWindow final : private RoutedWindow {
   // chime schedule starts from the clock as it is now and the caption is redrawn at once.
   void OnSuspend();
   void OnClockJump();
+  // Frames run while the widget can be seen: shown, in an unlocked session, on a display that is
+  // on. Otherwise the frame timer stops and only the chime's timer is set, for the next slot;
+  // showing (or unlocking, or the display coming on) draws a frame at once and starts the timer.
+  bool Seen() const { return visible_ && !session_locked_ && !display_off_; }
+  void FollowSight();
+  // Sets the chime's timer for the next slot while no frames run (none when no chime is due).
+  void ArmChimeTimer();
+  void OnChimeTimer();
   // The window moved to a monitor of another scale: everything is made for `dpi`, and the next
   // frame goes to the place the system suggests, sized at once in the same update.
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -100,6 +109,9 @@ class MainWindow final : private RoutedWindow {
   Application& application_;
   ErrorReport& report_;
   bool visible_ = false;
+  bool session_locked_ = false;
+  bool display_off_ = false;
+  bool frames_running_ = false;
   // Set by the first close request: a close asked for while one is under way (from a message box
   // of its saves) is ignored, and no menu or tray command runs on a closing window.
   bool closing_ = false;
@@ -129,6 +141,7 @@ class MainWindow final : private RoutedWindow {
   std::unique_ptr<WidgetSound> sound_;
   std::unique_ptr<WidgetSettings> settings_;
   std::unique_ptr<TrayIcon> tray_icon_;
+  std::unique_ptr<UnseenNotifications> unseen_notifications_;
 };
 
 }  // namespace tindrel::win

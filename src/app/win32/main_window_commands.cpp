@@ -38,6 +38,8 @@ void MainWindow::ClickMenuEntry(MenuItem& entry) {
     ApplyAutoCheck(entry);
     RunMenuCommand(entry);
   });
+  // A chime choice made from the tray menu while the widget is hidden moves the next slot.
+  report_.Guard(ReportSource::kMenuCommand, [this] { ArmChimeTimer(); });
 }
 
 void MainWindow::RunMenuCommand(MenuItem& entry) {

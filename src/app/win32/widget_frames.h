@@ -30,6 +30,8 @@ class WidgetFrames {
 
   // A font was installed or removed: the same face name may draw differently now.
   void ForgetFonts();
+  // The window may not show the last frame presented any more: the next is handed over whole.
+  void ForgetPresented() { presenter_.Forget(); }
 
  private:
   ErrorReport& report_;

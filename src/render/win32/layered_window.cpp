@@ -6,6 +6,29 @@
 namespace tindrel::win {
 
 DWORD LayeredFramePresenter::Present(HWND window, const FrameBitmap& frame, POINT position) {
+  const std::optional<PixelRect> dirty = ChangedPart(window, frame, position);
+  if (!dirty) return 0;
+  const DWORD error = Update(window, frame, position, *dirty);
+  if (error) {
+    shown_ = false;
+    return error;
+  }
+  Remember(window, frame, position, *dirty);
+  return 0;
+}
+
+std::optional<PixelRect> LayeredFramePresenter::ChangedPart(HWND window, const FrameBitmap& frame,
+                                                            POINT position) const {
+  const PixelRect whole{0, 0, frame.Width(), frame.Height()};
+  if (!shown_ || window != shown_window_ || position.x != shown_position_.x ||
+      position.y != shown_position_.y) {
+    return whole;
+  }
+  return ChangedRect(shown_frame_, frame);
+}
+
+DWORD LayeredFramePresenter::Update(HWND window, const FrameBitmap& frame, POINT position,
+                                    const PixelRect& dirty) {
   ScopedWindowDc screen(nullptr);
   if (!memory_) memory_.reset(CreateCompatibleDC(screen.get()));
   if (!memory_) return GetLastError() ? GetLastError() : ERROR_INVALID_HANDLE;
@@ -20,11 +43,33 @@ DWORD LayeredFramePresenter::Present(HWND window, const FrameBitmap& frame, POIN
   SIZE size{frame.Width(), frame.Height()};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  const BOOL ok = UpdateLayeredWindow(window, screen.get(), &position, &size, memory, &source, 0,
-                                      &blend, ULW_ALPHA);
-  if (ok) return 0;
+  const RECT dirty_rect{dirty.left, dirty.top, dirty.right, dirty.bottom};
+  UPDATELAYEREDWINDOWINFO update{};
+  update.cbSize = sizeof update;
+  update.hdcDst = screen.get();
+  update.pptDst = &position;
+  update.psize = &size;
+  update.hdcSrc = memory;
+  update.pptSrc = &source;
+  update.pblend = &blend;
+  update.dwFlags = ULW_ALPHA;
+  update.prcDirty = &dirty_rect;
+  if (UpdateLayeredWindowIndirect(window, &update)) return 0;
   const DWORD error = GetLastError();
   return error ? error : ERROR_GEN_FAILURE;
+}
+
+void LayeredFramePresenter::Remember(HWND window, const FrameBitmap& frame, POINT position,
+                                     const PixelRect& dirty) {
+  if (!shown_ || shown_frame_.Width() != frame.Width() || shown_frame_.Height() != frame.Height()) {
+    shown_frame_.Resize(frame.Width(), frame.Height());
+    CopyRect(shown_frame_, frame, PixelRect{0, 0, frame.Width(), frame.Height()});
+  } else {
+    CopyRect(shown_frame_, frame, dirty);
+  }
+  shown_ = true;
+  shown_window_ = window;
+  shown_position_ = position;
 }
 
 DWORD PresentLayeredFrame(HWND window, const FrameBitmap& frame, POINT position) {
