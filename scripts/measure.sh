@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Measures what the widget costs next to a bare layered window of the same size under the same
-# Wine and virtual display: CPU of each program, of its wineserver and of the X server, alternated
-# over several rounds, then resident memory after one minute and after N minutes side by side.
+# Measures what the widget costs under the same Wine and virtual display as what it is held
+# against: the widget shown and hidden (as a click on its tray icon hides it), a bare layered
+# window of the same size, and an idle Wine program (notepad). For each: the CPU of the program,
+# of its wineserver and of the X server, and the program's wake-ups a second, alternated over
+# several rounds, with medians, spreads and the ratios of the targets; then the resident memory of
+# the widget and the bare window after one minute and after N minutes side by side.
 #
 #   bash scripts/measure.sh [--minutes N] [--rounds R] [--settle S] [--sample S]
 #
-# Defaults: 2 rounds of 10 s settling and 40 s sampling per program, then 30 minutes of memory.
+# Defaults: 2 rounds of 10 s settling and 40 s sampling per state, then 30 minutes of memory.
 # Not a test: it prints figures and judges nothing. The x64 build is measured (every host runs it).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
