@@ -181,9 +181,10 @@ def silent_install_puts_the_program_shortcut_and_entry_in_place_and_the_widget_s
         inst.use_folder(inst.install_dir)
         win = inst.start_and_wait()
         assert win["title"] == "Tindrel", win
-        # The widget registers its own start at logon: the installed copy, by its Windows path.
+        # The widget registers its own start at logon: the installed copy, by its quoted Windows
+        # path (the folder may hold a blank).
         run = inst.registry_values(RUN_KEY) or {}
-        assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
+        assert run.get("Tindrel") == f'"{inst.install_dir_windows}\\Tindrel.exe"', run
 
 
 @package_test
@@ -213,6 +214,16 @@ def uninstall_keeps_a_run_value_that_starts_another_copy(ctx):
         TIMINGS["silent uninstall"] = seconds
         assert (inst.registry_values(RUN_KEY) or {}).get("Tindrel") == elsewhere
         assert inst.registry_values(UNINSTALL_KEY) is None
+
+
+@package_test
+def uninstall_removes_the_unquoted_run_value_an_older_version_wrote_for_this_copy(ctx):
+    with Installation(ctx, "older_run_value") as inst:
+        assert inst.install()[0] == 0
+        unquoted = inst.install_dir_windows + r"\Tindrel.exe"
+        assert inst.reg_add(RUN_KEY, "Tindrel", "REG_SZ", unquoted) == 0
+        inst.uninstall()
+        assert "Tindrel" not in (inst.registry_values(RUN_KEY) or {}), "the Run value is still there"
 
 
 @package_test
@@ -280,7 +291,7 @@ def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx)
         win = inst.wait_for_window()
         assert win["title"] == "Tindrel", win
         run = inst.registry_values(RUN_KEY) or {}
-        assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
+        assert run.get("Tindrel") == f'"{inst.install_dir_windows}\\Tindrel.exe"', run
 
 
 @package_test

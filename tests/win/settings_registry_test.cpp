@@ -320,7 +320,7 @@ TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
   auto raw = ReadRaw(outside::kRunKey, name);
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(WideData(*raw), Widen(path) + L'\0') << "the full path, unquoted";
+  EXPECT_EQ(WideData(*raw), L'"' + Widen(path) + L'"' + L'\0') << "the full path, quoted";
 
   SyncStartWithSystem(registry, path, false);
   EXPECT_FALSE(ReadRaw(outside::kRunKey, name));
