@@ -247,6 +247,24 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
         assert len(inst.registry_values(UNINSTALL_KEY) or {}) > 0
 
 
+@package_test
+def upgrade_over_a_running_widget_whose_saves_fail_closes_it_without_a_box_and_succeeds(ctx):
+    with Installation(ctx, "upgrade_failing_saves") as inst:
+        inst.install_and_start()
+        time.sleep(1.0)
+        # Under a volatile product key no settings section can be made: every save at the close
+        # fails, as on a registry that refuses the widget's writes.
+        made = inst.run_wine([inst.probe_exe, "volatilekey", SETTINGS_KEY.split("\\", 1)[1]])[0]
+        assert made == 0, "the volatile product key was not made"
+        assert inst.registry_values(SETTINGS_KEY) == {}, inst.registry_values(SETTINGS_KEY)
+        code, _ = inst.install()
+        boxes = inst.boxes()
+        assert code == 0, f"installer exit code {code}, boxes: {boxes}"
+        assert inst.wait_for_exit(5), f"the widget still runs after the upgrade: {inst.boxes()}"
+        assert not boxes, boxes
+        assert inst.registry_values(STORE_KEY) is None, "the saves were expected to fail"
+
+
 # -- the installer and the uninstaller with their pages ----------------------------------------
 
 DIALOG_CLASS = "#32770"

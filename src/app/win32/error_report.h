@@ -58,6 +58,13 @@ class ErrorReport {
   void PostponePending() { show_posted_ = false; }
   void PostPending();
 
+  // From now on nothing is shown: what is queued and whatever comes later is dropped. For a close
+  // that comes from outside (an installer, the end of the session), where a box would keep the
+  // process alive after its window has gone while the one who asked for the close waits for the
+  // process to end. Such reports are not kept for a later run either: what fails then is mostly
+  // the registry, the only place they could be kept.
+  void Silence();
+
   bool IsOpen(ReportSource source) const { return open_.count(source) != 0; }
   bool HasPending() const { return !pending_.empty(); }
 
@@ -76,6 +83,7 @@ class ErrorReport {
   std::deque<Pending> pending_;
   bool show_posted_ = false;
   std::set<ReportSource> open_;
+  bool silenced_ = false;
 };
 
 }  // namespace tindrel::win

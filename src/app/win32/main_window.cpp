@@ -139,8 +139,9 @@ void MainWindow::BringIntoView() {
   SetForegroundWindow(Handle());
 }
 
-void MainWindow::CloseWidget() {
+void MainWindow::CloseWidget(CloseRequest request) {
   closing_ = true;
+  if (request == CloseRequest::kFromOutside) report_.Silence();
   // A granted close request saves, the close handler saves again, then the window goes.
   report_.Guard(ReportSource::kSettings, [this] { settings_->Store().SaveOnCloseRequest(); });
   report_.Guard(ReportSource::kWindowEvent, [this] { settings_->Store().SaveSettings(); });
@@ -283,12 +284,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       report_.Guard(ReportSource::kRefreshTick, [this] { OnClockJump(); });
       return 0;
     case WM_CLOSE:
-      if (!closing_) CloseWidget();
+      // Exit closes the widget itself; this close message comes from another program.
+      if (!closing_) CloseWidget(CloseRequest::kFromOutside);
       return 0;
     case WM_ENDSESSION:
       // The session ends without a close request: the widget closes as Exit closes it, so choices
       // made from the tray menu while it was hidden are saved too.
-      if (wparam && !closing_) CloseWidget();
+      if (wparam && !closing_) CloseWidget(CloseRequest::kFromOutside);
       return 0;
     case WM_DESTROY:
       OnDestroy();

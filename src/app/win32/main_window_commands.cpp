@@ -79,7 +79,7 @@ void MainWindow::RunMenuCommand(MenuItem& entry) {
       Redraw();
       break;
     case MenuCommand::kExit:
-      SendMessageW(Handle(), WM_CLOSE, 0, 0);
+      CloseWidget(CloseRequest::kByUser);
       break;
   }
 }
