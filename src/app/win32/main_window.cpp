@@ -165,6 +165,17 @@ void MainWindow::OnDestroy() {
 
 void MainWindow::OnSuspend() {
   if (sound_) sound_->Player().EndClip();
+  // The machine may not wake again (a battery that runs out).
+  StoreChoices();
+}
+
+void MainWindow::StoreChoices() {
+  if (closing_ || !settings_) return;
+  report_.Guard(ReportSource::kSettings, [this] { settings_->Store().SaveSettings(); });
+}
+
+void MainWindow::DragWidget() {
+  if (DragWindow(Handle())) StoreChoices();
 }
 
 void MainWindow::OnClockJump() {
@@ -237,7 +248,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (HandleTimer(wparam)) return 0;
       break;
     case WM_MOUSEMOVE:
-      report_.Guard(ReportSource::kWindowEvent, [this] { StartDrag(Handle()); });
+      report_.Guard(ReportSource::kWindowEvent, [this] { DragWidget(); });
       return 0;
     case WM_CONTEXTMENU:
       if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(lparam))) {

@@ -74,6 +74,12 @@ class MainWindow final : private RoutedWindow {
   // chime schedule starts from the clock as it is now and the caption is redrawn at once.
   void OnSuspend();
   void OnClockJump();
+  // A choice is stored when it is made (a menu command, the end of a drag) and when the machine
+  // goes to sleep: the next showing's load, a crash or a killed process cannot undo it. A save
+  // that fails is reported once the work at hand is done.
+  void StoreChoices();
+  // Drags the widget with the mouse; a widget that ended somewhere else has its place stored.
+  void DragWidget();
 
   // Menu commands. The click of a chosen entry: its check mark follows the menu's rules, then its
   // command runs.

@@ -9,6 +9,25 @@
 #include "settings/web_links.h"
 
 namespace tindrel::win {
+namespace {
+
+// The commands that change nothing the settings keep: links, showing or hiding (which saves or
+// loads by itself) and Exit (whose close saves).
+bool ChangesAChoice(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::kAbout:
+    case MenuCommand::kTellAFriend:
+    case MenuCommand::kDownloadGlobe:
+    case MenuCommand::kDownloadWreath:
+    case MenuCommand::kShowHide:
+    case MenuCommand::kExit:
+      return false;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
 
 TrayIcon::Handlers MainWindow::TrayHandlers() {
   return TrayIcon::Handlers{
@@ -38,6 +57,8 @@ void MainWindow::ClickMenuEntry(MenuItem& entry) {
     ApplyAutoCheck(entry);
     RunMenuCommand(entry);
   });
+  // Also after a command that failed half-way: a sound that cannot play is still the one chosen.
+  if (ChangesAChoice(entry.command)) StoreChoices();
 }
 
 void MainWindow::RunMenuCommand(MenuItem& entry) {
