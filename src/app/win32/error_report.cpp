@@ -68,7 +68,7 @@ void ErrorReport::ShowBox(const Pending& report) {
   open_.insert(report.source);
   // Timers keep firing inside the box's modal loop; the open entry keeps them from stacking.
   MessageBoxW(owner_ && IsWindow(owner_) ? owner_ : nullptr, Widen(report.text).c_str(),
-              Widen(caption_).c_str(), report.style | MB_SETFOREGROUND);
+              Widen(caption_).c_str(), report.style);
   open_.erase(report.source);
 }
 

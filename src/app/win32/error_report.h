@@ -7,7 +7,8 @@
 // end, and the queued reports are shown from the owner window's message loop (a posted message),
 // or, when there is no window to post to, at once. Reports of one source queued together share one
 // box; a source that keeps failing (a timer that fails on every tick) never has more than one box
-// open at a time: while its box is open, its further reports are dropped.
+// open at a time: while its box is open, its further reports are dropped. A box never takes the
+// keyboard focus from the program the user is typing in: it comes up where the system lets it.
 
 #include <windows.h>
 
@@ -28,6 +29,7 @@ enum class ReportSource {
   kWindowEvent,
   kStartUp,
   kSettings,
+  kSound,
 };
 
 class ErrorReport {

@@ -82,8 +82,9 @@ void MainWindow::CreateWindowAndParts() {
   if (show_widget_message_ != 0)
     ChangeWindowMessageFilterEx(Handle(), show_widget_message_, MSGFLT_ALLOW, nullptr);
 
-  sound_ =
-      std::make_unique<WidgetSound>(Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_);
+  sound_ = std::make_unique<WidgetSound>(
+      Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_,
+      [this](const std::string& problem) { report_.ShowError(ReportSource::kSound, problem); });
   settings_ = std::make_unique<WidgetSettings>(WidgetSettings::Widget{
       Handle(), application_, report_, menu_, skin_, sound_->Player(), font_, screen_keeper_,
       registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
