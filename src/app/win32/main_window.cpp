@@ -196,7 +196,7 @@ void MainWindow::Redraw() {
 
 FrameInputs MainWindow::CurrentFrameInputs() {
   FrameInputs inputs;
-  inputs.caption_text = RemainingTimeText(target_, CurrentInstant(clock_));
+  inputs.caption_text = RemainingTimeText(target_, clock_);
   inputs.font = font_;
   inputs.display_shadow = menu_.Checked(item_names::kDisplayShadow);
   inputs.show_days = menu_.Checked(item_names::kShowDays);
