@@ -53,12 +53,13 @@ MenuItem* MainWindow::ChooseFromMenu(HWND owner, POINT screen_point) {
 
 void MainWindow::ClickMenuEntry(MenuItem& entry) {
   if (closing_) return;
+  const bool changes_a_choice = ChangesAChoice(entry.command);
   report_.Guard(ReportSource::kMenuCommand, [&] {
     ApplyAutoCheck(entry);
     RunMenuCommand(entry);
   });
   // Also after a command that failed half-way: a sound that cannot play is still the one chosen.
-  if (ChangesAChoice(entry.command)) StoreChoices();
+  if (changes_a_choice) StoreChoices();
 }
 
 void MainWindow::RunMenuCommand(MenuItem& entry) {
