@@ -697,6 +697,9 @@ def a_stored_position_brings_the_widget_up_there_and_a_drag_is_stored(w, ctx):
     w.xdotool("mousemove", 260, 250)
     w.xdotool("mousemove", 330, 270)
     w.xdotool("click", 1)
+    # Stored as the drag ends, not only at the close.
+    assert w.wait_until(lambda: stored_values(w).get("NormPos", ("", ""))[1].startswith("210,170,"),
+                        timeout=10), stored_values(w).get("NormPos")
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20)
     assert stored_values(w)["NormPos"][1].startswith("210,170,"), stored_values(w)["NormPos"]
