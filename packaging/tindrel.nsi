@@ -192,9 +192,11 @@ SectionEnd
 Section "-un.${PRODUCT}"
   SetShellVarContext current
   Call un.EnsureWidgetClosed
-  ; The start-at-logon value belongs to this installation only when it starts this copy.
+  ; The start-at-logon value belongs to this installation only when it starts this copy: the
+  ; quoted path the widget writes, or the unquoted one of older versions.
   ReadRegStr $1 HKCU "${RUN_KEY}" "${PRODUCT}"
-  ${If} $1 == "$INSTDIR\${EXE}"
+  ${If} $1 == '"$INSTDIR\${EXE}"'
+  ${OrIf} $1 == "$INSTDIR\${EXE}"
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   ${EndIf}
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"

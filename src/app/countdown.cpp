@@ -85,6 +85,18 @@ std::int64_t MillisecondOfDay(const LocalTimeParts& parts) {
          parts.second * kMillisecondsPerSecond + parts.millisecond;
 }
 
+// "D days, hh:mm:ss" of a distance in milliseconds; the seconds are truncated.
+std::string TimeLeftText(std::int64_t distance) {
+  const std::int64_t days = distance / kMillisecondsPerDay;
+  const std::int64_t of_day = distance % kMillisecondsPerDay;
+  char time_of_day[16];
+  std::snprintf(time_of_day, sizeof time_of_day, "%02d:%02d:%02d",
+                static_cast<int>(of_day / kMillisecondsPerHour),
+                static_cast<int>(of_day / kMillisecondsPerMinute % 60),
+                static_cast<int>(of_day % kMillisecondsPerMinute / kMillisecondsPerSecond));
+  return std::to_string(days) + " days, " + time_of_day;
+}
+
 DateTime NextOccurrence(DateTime now, int month, int day) {
   const DateTime date = EncodeDate(YearOf(now), month, day);
   return MillisecondsOf(now) > MillisecondsOf(date) ? AddOneYear(date) : date;
@@ -201,15 +213,16 @@ DueDateApplication ApplyDueDate(const std::string& caption, int tag, DateTime no
 std::string RemainingTimeText(DateTime target, DateTime now) {
   // Whole milliseconds make the days and the left-over time of day exact: before the due instant
   // the remainder is the time left after the whole days, after it the time elapsed beyond them.
-  const std::int64_t distance = std::llabs(MillisecondsOf(target) - MillisecondsOf(now));
-  const std::int64_t days = distance / kMillisecondsPerDay;
-  const std::int64_t of_day = distance % kMillisecondsPerDay;
-  char time_of_day[16];
-  std::snprintf(time_of_day, sizeof time_of_day, "%02d:%02d:%02d",
-                static_cast<int>(of_day / kMillisecondsPerHour),
-                static_cast<int>(of_day / kMillisecondsPerMinute % 60),
-                static_cast<int>(of_day % kMillisecondsPerMinute / kMillisecondsPerSecond));
-  return std::to_string(days) + " days, " + time_of_day;
+  return TimeLeftText(std::llabs(MillisecondsOf(target) - MillisecondsOf(now)));
+}
+
+std::string RemainingTimeText(DateTime target, Clock& clock) {
+  const ZonedTimeParts now = clock.NowWithUtcOffset();
+  const std::int64_t target_offset = clock.UtcOffsetAt(DecodeDateTime(target));
+  // The wall-clock distance, less the time the clocks are put forward in between (or plus the
+  // time they are put back).
+  const std::int64_t wall = MillisecondsOf(target) - MillisecondsOf(EncodeDateTime(now.local));
+  return TimeLeftText(std::llabs(wall - (target_offset - now.utc_offset_ms)));
 }
 
 }  // namespace tindrel

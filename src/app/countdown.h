@@ -90,7 +90,12 @@ struct DueDateApplication {
 DueDateApplication ApplyDueDate(const std::string& caption, int tag, DateTime now);
 
 // The caption of the time left: "D days, hh:mm:ss"; after the due instant it counts the time
-// elapsed since it.
+// elapsed since it. Both instants are taken on one offset from UTC.
 std::string RemainingTimeText(DateTime target, DateTime now);
+
+// The caption of the real time left from the clock's current instant to the due instant, the
+// local midnight `target` as the zone's rules place it: a change of daylight saving time in
+// between counts. Without one, the caption is that of RemainingTimeText(target, now).
+std::string RemainingTimeText(DateTime target, Clock& clock);
 
 }  // namespace tindrel

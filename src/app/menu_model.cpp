@@ -253,7 +253,11 @@ bool SameCaption(const std::string& a, const std::string& b) {
 }
 
 void ApplyAutoCheck(MenuItem& entry) {
-  if (entry.auto_check) entry.SetChecked(!entry.checked());
+  if (!entry.auto_check) return;
+  // The countdown always has a holiday: a click on the ticked one keeps its tick, and its command
+  // applies it again.
+  if (entry.checked() && entry.radio && entry.group == kDueDateGroup) return;
+  entry.SetChecked(!entry.checked());
 }
 
 std::vector<MenuItem*> VisibleEntries(const MenuItem& menu) {

@@ -93,7 +93,8 @@ std::string StripAccelerator(const std::string& caption);
 bool SameCaption(const std::string& a, const std::string& b);
 
 // The check-mark change of a click, made before the entry's command runs: an auto-check entry
-// flips its mark, a checked radio entry included (its group is then left with none checked).
+// flips its mark, a checked radio entry included (its group is then left with none checked),
+// except a checked due date, which stays checked.
 void ApplyAutoCheck(MenuItem& entry);
 
 // The sub-entries shown when the menu opens: separators at the start or end, or directly after

@@ -14,9 +14,17 @@ void RestoreFont(SettingsStore& storage, SettingsChoices& window) {
 }
 
 void ApplyTickedDueDate(SettingsChoices& window) {
+  bool applied = false;
   for (const char* item : kDueDateRestoreOrder) {
-    if (window.IsChecked(item)) window.ChooseDueDate(item);
+    if (!window.IsChecked(item)) continue;
+    window.ChooseDueDate(item);
+    applied = true;
   }
+  if (applied) return;
+  // None ticked (a save cut short, or an older version's click on the ticked holiday): the widget
+  // would count from the first day of its calendar. The first-start holiday takes its place.
+  window.SetChecked(kDefaultDueDate, true);
+  window.ChooseDueDate(kDefaultDueDate);
 }
 
 }  // namespace

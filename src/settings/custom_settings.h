@@ -16,6 +16,9 @@ inline constexpr std::array<const char*, 4> kDueDateRestoreOrder = {
     item_names::kDueChristmasEve, item_names::kDueChristmas, item_names::kDueJulianChristmas,
     item_names::kDueNewYear};
 
+// The due date applied, and ticked, by a load that finds none of the four ticked: December 25.
+inline constexpr const char* kDefaultDueDate = item_names::kDueChristmas;
+
 // What restoring and saving the choices need from the main window.
 class SettingsChoices {
  public:
@@ -45,6 +48,8 @@ class SettingsChoices {
   virtual void SetFontStyle(std::int32_t style_bits) = 0;
 
   virtual bool IsChecked(const std::string& item) = 0;
+  // Sets a menu mark without running its command; checking a radio item unchecks its group.
+  virtual void SetChecked(const std::string& item, bool checked) = 0;
   virtual void ChooseDueDate(const std::string& item) = 0;
 
   // The application's error report (a message box); must not throw.
@@ -52,8 +57,8 @@ class SettingsChoices {
 };
 
 // Reads "foundPlace", "SelectedWeather", "sSkinName", "sSoundName", redraws, brings the start
-// entry in line, then reads the font and applies the ticked due date. A failing start entry is
-// reported and the load goes on.
+// entry in line, then reads the font and applies the ticked due date (December 25, ticked, when
+// none is). A failing start entry is reported and the load goes on.
 void RestoreWidgetChoices(SettingsStore& storage, SettingsChoices& window);
 
 // Writes the eight values in the order they are read.

@@ -23,10 +23,11 @@ class Registry {
  public:
   virtual ~Registry() = default;
 
-  // Opens the key with full access, creating it and any missing parent. False when that fails.
+  // Opens the key for writing values and making subkeys, creating it and any missing parent. False
+  // when that fails.
   virtual bool CreateKey(const std::string& path) = 0;
 
-  // Whether the key can be opened for reading.
+  // Whether the key can be opened for reading values.
   virtual bool KeyExists(const std::string& path) = 0;
 
   // The value's type and data; nothing when the key or the value does not exist.

@@ -104,8 +104,8 @@ SettingsStore::SettingsStore(Registry& registry, SettingsWindow& window)
 
 void SettingsStore::LoadSettings() {
   saved_ = false;
-  // Reading needs only read access, so a product key that cannot be created or opened with full
-  // access still loads; what is missing reads as its default.
+  // Reading needs only read access, so a product key that cannot be created or opened for writing
+  // still loads; what is missing reads as its default.
   registry_.CreateKey(kProductKey);
   if (ReadNumber("FormVersion", 0) >= kFormVersion) {
     RestorePosition();

@@ -11,6 +11,10 @@ std::string RunValueName(const std::string& executable_path) {
   return file_name.substr(0, file_name.rfind('.'));
 }
 
+std::string RunCommandLine(const std::string& executable_path) {
+  return "\"" + executable_path + "\"";
+}
+
 void SyncStartWithSystem(Registry& registry, const std::string& executable_path, bool checked) {
   const std::string name = RunValueName(executable_path);
   // A Run key that cannot be created shows up as the failing write below.
@@ -19,7 +23,7 @@ void SyncStartWithSystem(Registry& registry, const std::string& executable_path,
     registry.DeleteValue(kRunKey, name);
     return;
   }
-  if (!registry.SetString(kRunKey, name, executable_path)) {
+  if (!registry.SetString(kRunKey, name, RunCommandLine(executable_path))) {
     throw Error(FormatMessage1("Failed to set data for '%s'", name));
   }
 }

@@ -10,8 +10,10 @@ TrayAction TrayClickTracker::Handle(TrayMouseEvent event) {
     case TrayMouseEvent::kLeftUp:
       if (!left_pending_) return TrayAction::kNone;
       left_pending_ = false;
-      return TrayAction::kLeftClick;
+      left_click_waiting_ = true;
+      return TrayAction::kAwaitDoubleClick;
     case TrayMouseEvent::kLeftDoubleClick:
+      left_click_waiting_ = false;
       return TrayAction::kDoubleClick;
     case TrayMouseEvent::kRightDown:
       right_pending_ = true;
@@ -28,6 +30,12 @@ TrayAction TrayClickTracker::Handle(TrayMouseEvent event) {
       return TrayAction::kNone;
   }
   return TrayAction::kNone;
+}
+
+TrayAction TrayClickTracker::DoubleClickTimeOver() {
+  if (!left_click_waiting_) return TrayAction::kNone;
+  left_click_waiting_ = false;
+  return TrayAction::kLeftClick;
 }
 
 }  // namespace tindrel

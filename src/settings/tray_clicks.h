@@ -1,7 +1,9 @@
 #pragma once
 // Which mouse messages over the notification-area icon make a click: a release raises the click
 // of its button only after a press over the icon, and a double click runs the menu's default
-// command without leaving a click behind for the release that follows it.
+// command without leaving a click behind for the release that follows it. A left click waits for
+// the double-click time first: a double click that follows takes its place, so that one double
+// click is one run of the default command and not a click and then the command.
 
 namespace tindrel {
 
@@ -20,11 +22,15 @@ enum class TrayMouseEvent {
   kMiddleDoubleClick,
 };
 
-enum class TrayAction { kNone, kLeftClick, kRightClick, kDoubleClick };
+// kAwaitDoubleClick: a left click was made; the icon waits the double-click time and then asks
+// DoubleClickTimeOver for it.
+enum class TrayAction { kNone, kLeftClick, kRightClick, kDoubleClick, kAwaitDoubleClick };
 
 class TrayClickTracker {
  public:
   TrayAction Handle(TrayMouseEvent event);
+  // The double-click time after a left click has run out: kLeftClick when no double click came.
+  TrayAction DoubleClickTimeOver();
 
   bool left_pending() const { return left_pending_; }
   bool right_pending() const { return right_pending_; }
@@ -33,6 +39,8 @@ class TrayClickTracker {
   // A press over the icon whose release has not yet come back over the icon.
   bool left_pending_ = false;
   bool right_pending_ = false;
+  // A left click made and not raised yet: it may still be the first half of a double click.
+  bool left_click_waiting_ = false;
 };
 
 }  // namespace tindrel

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/error.h"
+
 namespace tindrel {
 
 namespace {
@@ -14,14 +16,19 @@ std::string WithTrailingSeparator(std::string folder) {
 }  // namespace
 
 SoundPlayer::SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sounds_folder,
-                         std::function<bool()> never_checked)
+                         std::function<bool()> never_checked, Report report)
     : device_(device),
       fade_(fade),
       sounds_folder_(WithTrailingSeparator(std::move(sounds_folder))),
-      never_checked_(std::move(never_checked)) {}
+      never_checked_(std::move(never_checked)),
+      report_(std::move(report)) {}
 
 std::string SoundPlayer::ClipPath() const {
-  return sounds_folder_ + sound_name_ + ".mp3";
+  return ClipPathOf(sound_name_);
+}
+
+std::string SoundPlayer::ClipPathOf(const std::string& name) const {
+  return sounds_folder_ + name + ".mp3";
 }
 
 void SoundPlayer::PlaySound() {
@@ -29,10 +36,43 @@ void SoundPlayer::PlaySound() {
   if (never_checked_()) return;
   device_.Close();
   level_given_.reset();
-  device_.Open(ClipPath());
+  std::string problem;
+  try {
+    device_.Open(ClipPath());
+  } catch (const Error& error) {
+    if (IsDefaultSound()) throw;
+    problem = OpenDefaultInPlace(error.what());
+  }
   SetLevel(IsDefaultSound() ? kDefaultClipStartLevel : kOtherClipLevel);
   device_.Play();
   fade_.SetEnabled(true);
+  // Told only now: a report may open a modal box, in which the fade ticks go on.
+  if (!problem.empty()) ReportOnce(problem);
+}
+
+void SoundPlayer::Chime() {
+  try {
+    PlaySound();
+  } catch (const Error& error) {
+    ReportOnce(error.what());
+  }
+}
+
+std::string SoundPlayer::OpenDefaultInPlace(const std::string& failure) {
+  try {
+    device_.Open(ClipPathOf(defaults::kSoundName));
+  } catch (const Error&) {
+    throw Error(failure);
+  }
+  const std::string problem = "Cannot play the sound \"" + sound_name_ + "\": " + failure + " \"" +
+                              defaults::kSoundName + "\" plays in its place";
+  sound_name_ = defaults::kSoundName;
+  return problem;
+}
+
+void SoundPlayer::ReportOnce(const std::string& problem) {
+  if (!reported_.insert(problem).second) return;
+  if (report_) report_(problem);
 }
 
 void SoundPlayer::OnFadeTick() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/stored_names.h"
@@ -36,10 +37,14 @@ class SoundPlayer {
   static constexpr int kFallStep = 1;
   static constexpr int kStopLevel = 5;
 
+  // Receives the text of a problem the player steps around (the main window shows it in its error
+  // report), once per text and run; the player has settled before it is called.
+  using Report = std::function<void(const std::string&)>;
+
   // `sounds_folder` is the folder of the clips (a separator is added when it lacks one);
   // `never_checked` tells whether the "Never" entry of the chime schedule is checked.
   SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sounds_folder,
-              std::function<bool()> never_checked);
+              std::function<bool()> never_checked, Report report = {});
 
   // The current sound: the base name of a clip in the sounds folder, compared case-sensitively.
   const std::string& SoundName() const { return sound_name_; }
@@ -50,9 +55,17 @@ class SoundPlayer {
   std::string ClipPath() const;
 
   // Starts the current sound from its beginning unless "Never" is checked. A clip that cannot be
-  // opened raises tindrel::Error with the media-control text; the previous clip is closed by then,
-  // and the level, the fade timer and the current sound's name keep what they had.
+  // opened (deleted, renamed, or a stored name that names none) gives way to the default clip,
+  // as a missing skin gives way to the default skin: the default clip plays and becomes the
+  // current sound, and the problem is reported. When the default clip cannot be opened either,
+  // PlaySound raises tindrel::Error with the media-control text of the current clip; the previous
+  // clip is closed by then, and the level, the fade timer and the current sound's name keep what
+  // they had.
   void PlaySound();
+
+  // The chime: PlaySound, with a failure reported instead of raised, and each failure only once
+  // per run, so that a chime that cannot play does not tell the same at every slot.
+  void Chime();
 
   // One tick of the fade timer: the next step of the default clip's fade.
   void OnFadeTick();
@@ -64,6 +77,11 @@ class SoundPlayer {
 
  private:
   bool IsDefaultSound() const { return sound_name_ == defaults::kSoundName; }
+  std::string ClipPathOf(const std::string& name) const;
+  // Opens the default clip in place of the current one, which failed with `failure`; returns the
+  // problem to report. Raises the current clip's failure when the default cannot be opened.
+  std::string OpenDefaultInPlace(const std::string& failure);
+  void ReportOnce(const std::string& problem);
   bool RiseWhileEarly();
   bool IsPastHold();
   bool FallOneStep();
@@ -76,6 +94,8 @@ class SoundPlayer {
   FadeTimer& fade_;
   std::string sounds_folder_;
   std::function<bool()> never_checked_;
+  Report report_;
+  std::set<std::string> reported_;
   std::string sound_name_ = defaults::kSoundName;
   // The level last given to the open clip, taken as its level by a device that cannot report it.
   std::optional<int> level_given_;

@@ -16,6 +16,9 @@
 //   probe taskbarcreated          broadcasts the shell's "TaskbarCreated" message, as a shell
 //                                 that has started again does
 //   probe move CLASS X Y          moves the first top-level window of CLASS to X, Y (screen)
+//   probe volatilekey PATH        replaces HKEY_CURRENT_USER\PATH and all under it by an empty
+//                                 volatile key (gone when the Wine server ends), under which no
+//                                 lasting key can be made: every write to a key below it fails
 
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -133,7 +136,7 @@ std::wstring Wide(const char* text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L|trayicons|"
-               "trayremove CLASS|taskbarcreated|move CLASS X Y\n");
+               "trayremove CLASS|taskbarcreated|move CLASS X Y|volatilekey PATH\n");
   return 2;
 }
 
@@ -216,6 +219,18 @@ int main(int argc, char** argv) {
                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (command == "volatilekey" && argc == 3) {
+    const std::wstring path = Wide(argv[2]);
+    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      return 1;
+    }
+    RegCloseKey(key);
+    return 0;
   }
   return Usage();
 }

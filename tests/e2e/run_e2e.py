@@ -317,6 +317,23 @@ def a_font_too_large_to_draw_is_reported_once_and_the_hour_still_chimes(w, ctx):
     assert chimed, "the default clip was not opened at the top of the hour"
 
 
+@e2e
+def a_missing_clip_at_the_hour_gives_way_to_the_default_clip_with_one_report(w, ctx):
+    w.reg_add(STORE_KEY, "sSoundName", "REG_SZ", "Gone")  # a clip deleted since it was chosen
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    w.wait_for_window()
+    seen = {}
+    assert watch_boxes(w, seen, 40, until=lambda: seen), "the missing clip was not reported"
+    text = read_text(log)
+    assert "Gone.mp3" in text, "the chosen clip was not tried"
+    assert "JingleBells.mp3" in text[text.find("Gone.mp3"):], "the default clip did not open"
+    w.probe("dismiss")
+    watch_boxes(w, seen, 5)
+    assert len(seen) == 1, box_texts(seen)
+    report = next(iter(seen.values()))
+    assert report["title"] == "Tindrel" and '"Gone"' in report["text"], report
+
+
 # -- the menu and the tray icon --------------------------------------------------------------
 
 def right_click_on_the_widget(w):
@@ -407,6 +424,61 @@ def tray_icon_click_hides_and_shows_the_widget(w, ctx):
     assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+@e2e
+def a_double_click_on_the_tray_icon_toggles_the_widget_once(w, ctx):
+    point_at_the_tray_icon(w)
+    for visible in (0, 1):
+        w.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        assert w.wait_until(lambda: w.main_window()["visible"] == visible, timeout=10), \
+            f"the double click did not make the widget visible={visible}"
+        time.sleep(5.0)  # hiding takes about 2 s here: long enough for a second toggle to show
+        assert w.main_window()["visible"] == visible, "the double click toggled the widget twice"
+
+
+def choose_from_the_tray_menu(w, *keys):
+    """Right-clicks the tray icon under the pointer and types the accelerator keys of a path
+    through the menu, each key opening the next submenu or choosing the last entry."""
+    w.xdotool("click", 3)
+    assert w.wait_until(lambda: open_menus(w), timeout=15), "no menu at the tray icon"
+    for depth, key in enumerate(keys, start=1):
+        w.xdotool("key", key)
+        if depth < len(keys):
+            assert w.wait_until(lambda: len(open_menus(w)) == depth + 1, timeout=10), keys
+    assert w.wait_until(lambda: not open_menus(w), timeout=10), "the menu stayed open"
+
+
+def not_on_top_and_not_started_at_logon(w):
+    values = stored_values(w)
+    return (not (w.main_window()["exstyle"] & WS_EX_TOPMOST)
+            and w.reg_query(RUN_KEY, "Tindrel")[0] != 0
+            and values["OnTop1_Checked"][1] == "False"
+            and values["chbStartup_Checked"][1] == "False")
+
+
+@e2e
+def choices_made_from_the_tray_while_hidden_hold_when_shown_and_after_a_restart(w, ctx):
+    point_at_the_tray_icon(w)
+    assert w.main_window()["exstyle"] & WS_EX_TOPMOST
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=15), "widget not hidden"
+    # S&ettings, then &Load at Startup and &Always On Top, unticked one at a time.
+    choose_from_the_tray_menu(w, "e", "l")
+    choose_from_the_tray_menu(w, "e", "a")
+    values = stored_values(w)
+    assert (values["chbStartup_Checked"][1], values["OnTop1_Checked"][1]) == ("False", "False"), \
+        "the choices were not stored when they were made"
+    w.xdotool("click", 1)
+    assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=15), "widget not shown"
+    time.sleep(1.0)
+    assert not_on_top_and_not_started_at_logon(w), "the showing undid the choices"
+    choose_from_the_tray_menu(w, "x")  # E&xit
+    assert w.wait_for_exit(20), "Exit did not end the program"
+    w.start()
+    w.wait_for_window()
+    time.sleep(1.0)
+    assert not_on_top_and_not_started_at_logon(w), "the choices did not hold after a restart"
 
 
 @e2e
@@ -570,6 +642,31 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
             "the caption differs from that of a widget started at the new time"
 
 
+@e2e
+def a_click_on_the_ticked_due_date_keeps_the_count_to_december_25_after_a_restart(w, ctx):
+    w.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
+    open_menu_on_the_widget(w)
+    w.xdotool("key", "u")  # D&ue Date
+    assert w.wait_until(lambda: len(open_menus(w)) == 2, timeout=10), "Due Date did not open"
+    w.xdotool("key", "d")  # Christmas - &December 25, ticked since the first start
+    assert w.wait_until(lambda: not open_menus(w), timeout=10), "the menu stayed open"
+    time.sleep(1.0)
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    w.start()
+    w.wait_for_window()
+    with ctx.make_widget("reference_widget") as reference:
+        reference.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
+        reference.reg_add(STORE_KEY, "NormPos", "REG_SZ", "700,600,1000,886")
+        reference.start()
+        reference.wait_until(lambda: (reference.main_window() or {}).get("visible"), timeout=40)
+        time.sleep(1.5)
+        skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
+        assert captions_match(w, reference, skin_h, os.path.join(ctx.work, "captions.png")), \
+            "the caption differs from the count to December 25 of a first start"
+    assert stored_values(w)["Christmas1_Checked"][1] == "True", stored_values(w)
+
+
 WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC = "0x218", "4", "18"
 # The fade of the default clip sets its level at the start, 6 times on the rise and 56 times on
 # the fall before it stops the clip.
@@ -654,6 +751,9 @@ def a_stored_position_brings_the_widget_up_there_and_a_drag_is_stored(w, ctx):
     w.xdotool("mousemove", 260, 250)
     w.xdotool("mousemove", 330, 270)
     w.xdotool("click", 1)
+    # Stored as the drag ends, not only at the close.
+    assert w.wait_until(lambda: stored_values(w).get("NormPos", ("", ""))[1].startswith("210,170,"),
+                        timeout=10), stored_values(w).get("NormPos")
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20)
     assert stored_values(w)["NormPos"][1].startswith("210,170,"), stored_values(w)["NormPos"]

@@ -181,9 +181,10 @@ def silent_install_puts_the_program_shortcut_and_entry_in_place_and_the_widget_s
         inst.use_folder(inst.install_dir)
         win = inst.start_and_wait()
         assert win["title"] == "Tindrel", win
-        # The widget registers its own start at logon: the installed copy, by its Windows path.
+        # The widget registers its own start at logon: the installed copy, by its quoted Windows
+        # path (the folder may hold a blank).
         run = inst.registry_values(RUN_KEY) or {}
-        assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
+        assert run.get("Tindrel") == f'"{inst.install_dir_windows}\\Tindrel.exe"', run
 
 
 @package_test
@@ -216,6 +217,16 @@ def uninstall_keeps_a_run_value_that_starts_another_copy(ctx):
 
 
 @package_test
+def uninstall_removes_the_unquoted_run_value_an_older_version_wrote_for_this_copy(ctx):
+    with Installation(ctx, "older_run_value") as inst:
+        assert inst.install()[0] == 0
+        unquoted = inst.install_dir_windows + r"\Tindrel.exe"
+        assert inst.reg_add(RUN_KEY, "Tindrel", "REG_SZ", unquoted) == 0
+        inst.uninstall()
+        assert "Tindrel" not in (inst.registry_values(RUN_KEY) or {}), "the Run value is still there"
+
+
+@package_test
 def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replaces_the_files(ctx):
     with Installation(ctx, "upgrade") as inst:
         inst.install_and_start()
@@ -234,6 +245,24 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
         assert os.path.isfile(star), "star.png was not installed again"
         assert_installed_exactly_the_ready_folder(inst)
         assert len(inst.registry_values(UNINSTALL_KEY) or {}) > 0
+
+
+@package_test
+def upgrade_over_a_running_widget_whose_saves_fail_closes_it_without_a_box_and_succeeds(ctx):
+    with Installation(ctx, "upgrade_failing_saves") as inst:
+        inst.install_and_start()
+        time.sleep(1.0)
+        # Under a volatile product key no settings section can be made: every save at the close
+        # fails, as on a registry that refuses the widget's writes.
+        made = inst.run_wine([inst.probe_exe, "volatilekey", SETTINGS_KEY.split("\\", 1)[1]])[0]
+        assert made == 0, "the volatile product key was not made"
+        assert inst.registry_values(SETTINGS_KEY) == {}, inst.registry_values(SETTINGS_KEY)
+        code, _ = inst.install()
+        boxes = inst.boxes()
+        assert code == 0, f"installer exit code {code}, boxes: {boxes}"
+        assert inst.wait_for_exit(5), f"the widget still runs after the upgrade: {inst.boxes()}"
+        assert not boxes, boxes
+        assert inst.registry_values(STORE_KEY) is None, "the saves were expected to fail"
 
 
 # -- the installer and the uninstaller with their pages ----------------------------------------
@@ -280,7 +309,7 @@ def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx)
         win = inst.wait_for_window()
         assert win["title"] == "Tindrel", win
         run = inst.registry_values(RUN_KEY) or {}
-        assert run.get("Tindrel") == inst.install_dir_windows + r"\Tindrel.exe", run
+        assert run.get("Tindrel") == f'"{inst.install_dir_windows}\\Tindrel.exe"', run
 
 
 @package_test

@@ -77,12 +77,18 @@ TEST_F(CustomSettings, EmptySkinNameReachesTheSkinLoaderAndEmptyFontNameTheFont)
   EXPECT_EQ(window.font_name, "");
 }
 
-TEST_F(CustomSettings, NoTickedDueDateLeavesTheDueDateAlone) {
-  Put("Christmas1_Checked", "False");
+TEST_F(CustomSettings, NoTickedDueDateAppliesDecemberTwentyFifthAndTicksIt) {
+  // As a save cut short, or a click that once unticked the ticked holiday, leaves them.
+  for (const char* item : kDueDateRestoreOrder) Put(std::string(item) + "_Checked", "False");
   storage.LoadSettings();
-  EXPECT_FALSE(std::any_of(window.log.begin(), window.log.end(), [](const std::string& entry) {
-    return entry.rfind("ChooseDueDate:", 0) == 0;
-  }));
+  EXPECT_EQ(
+      std::count_if(window.log.begin(), window.log.end(),
+                    [](const std::string& entry) { return entry.rfind("ChooseDueDate:", 0) == 0; }),
+      1);
+  EXPECT_EQ(window.log.back(), "ChooseDueDate:Christmas1");
+  EXPECT_TRUE(window.IsChecked("Christmas1"));
+  storage.SaveSettings();
+  EXPECT_EQ(registry.Text(outside::kSettingsKey, "Christmas1_Checked"), "True");
 }
 
 TEST_F(CustomSettings, StyleBitsBeyondTheFourStylesAreDropped) {

@@ -123,11 +123,14 @@ TEST_F(PopupMenuTest, ClickingARadioEntryChecksItAndUnchecksItsGroup) {
   EXPECT_EQ(CheckedNames(Entry("DueDate1")), std::vector<std::string>{"NewYear1"});
 }
 
-TEST_F(PopupMenuTest, ClickingTheCheckedRadioEntryLeavesItsGroupEmpty) {
+TEST_F(PopupMenuTest, ClickingTheCheckedRadioEntryLeavesItsGroupEmptyButADueDateStays) {
   ApplyAutoCheck(Entry("EveryHour1"));
   EXPECT_TRUE(CheckedNames(Entry("Sounds1")).empty());
   ApplyAutoCheck(Entry("Christmas1"));
-  EXPECT_TRUE(CheckedNames(Entry("DueDate1")).empty());
+  EXPECT_EQ(CheckedNames(Entry("DueDate1")), std::vector<std::string>{"Christmas1"});
+  ApplyAutoCheck(Entry("NewYear1"));
+  ApplyAutoCheck(Entry("NewYear1"));
+  EXPECT_EQ(CheckedNames(Entry("DueDate1")), std::vector<std::string>{"NewYear1"});
 }
 
 TEST_F(PopupMenuTest, ClickingACheckEntryFlipsOnlyIt) {

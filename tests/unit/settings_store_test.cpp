@@ -112,7 +112,7 @@ TEST_F(SettingsStoreTest, FirstRunWithoutKeyComesUpInDesignTimeStateAndRegisters
                             "FontColor:16777215", "FontStyle:0", "ChooseDueDate:Christmas1"}));
   EXPECT_TRUE(registry.KeyExists(outside::kProductKey)) << "the first load creates the product key";
   EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey)) << "a load writes nothing of its own";
-  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), kExecutable);
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), "\"" + std::string(kExecutable) + "\"");
   EXPECT_TRUE(storage.SettingsLoaded());
   EXPECT_FALSE(storage.SettingsSaved());
 }

@@ -268,12 +268,52 @@ TEST_F(SoundPlayerTest, FailedOpenRaisesMediaTextAndKeepsLevelFadeAndName) {
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "The specified file was not found or is not valid");
   }
-  EXPECT_EQ(LogSince(device.log.size() - 2),
-            (std::vector<std::string>{"Close", "Open C:\\Tindrel\\sounds\\Missing.mp3"}));
+  EXPECT_EQ(LogSince(device.log.size() - 3),
+            (std::vector<std::string>{"Close", "Open C:\\Tindrel\\sounds\\Missing.mp3",
+                                      "Open C:\\Tindrel\\sounds\\JingleBells.mp3"}))
+      << "the default clip is tried in its place";
   EXPECT_FALSE(device.open);
   EXPECT_EQ(device.level, 60);
   EXPECT_TRUE(fade.on);
   EXPECT_EQ(player.SoundName(), "Missing");
+}
+
+TEST_F(SoundPlayerTest, AClipThatCannotBeOpenedGivesWayToTheDefaultClipAndIsReportedOnce) {
+  std::vector<std::string> reports;
+  SoundPlayer player{device, fade, "C:\\Tindrel\\sounds", [] { return false; },
+                     [&reports](const std::string& problem) { reports.push_back(problem); }};
+  device.open_error = "Cannot find the specified file.";
+  device.unopenable = {"C:\\Tindrel\\sounds\\Carillon.mp3"};
+  for (int slot = 0; slot < 2; ++slot) {
+    player.SetSoundName("Carillon");
+    const auto start = device.log.size();
+    player.PlaySound();
+    EXPECT_EQ(std::vector<std::string>(device.log.begin() + static_cast<std::ptrdiff_t>(start),
+                                       device.log.end()),
+              (std::vector<std::string>{"Open C:\\Tindrel\\sounds\\Carillon.mp3",
+                                        "Open C:\\Tindrel\\sounds\\JingleBells.mp3", "SetVolume 0",
+                                        "Play"}));
+    EXPECT_EQ(player.SoundName(), "JingleBells") << "the default clip fades as a chime";
+    EXPECT_TRUE(fade.on);
+    device.Close();
+  }
+  EXPECT_EQ(reports, std::vector<std::string>{"Cannot play the sound \"Carillon\": Cannot find the "
+                                              "specified file. \"JingleBells\" plays in its place"})
+      << "one cause, one report per run";
+}
+
+TEST_F(SoundPlayerTest, AChimeThatCannotPlayAtAllIsReportedOncePerCauseAndRaisesNothing) {
+  std::vector<std::string> reports;
+  SoundPlayer player{device, fade, "C:\\gone\\sounds", [] { return false; },
+                     [&reports](const std::string& problem) { reports.push_back(problem); }};
+  device.open_error = "Cannot find the specified file.";
+  for (int slot = 0; slot < 3; ++slot) EXPECT_NO_THROW(player.Chime());
+  device.open_error = "The device is busy.";
+  EXPECT_NO_THROW(player.Chime());
+  EXPECT_EQ(reports,
+            (std::vector<std::string>{"Cannot find the specified file.", "The device is busy."}));
+  EXPECT_EQ(device.log.size(), 4u) << "every slot still tries";
+  EXPECT_FALSE(fade.on);
 }
 
 TEST_F(SoundPlayerTest, FailedFirstOpenLeavesFadeOff) {

@@ -22,15 +22,20 @@ TEST(RunValueName, IsTheFileNameWithoutDirectoryAndLastExtension) {
   EXPECT_EQ(RunValueName("Tindrel.exe"), "Tindrel");
 }
 
-TEST(StartWithSystem, CheckedWritesTheUnquotedFullPathCreatingTheRunKey) {
+TEST(StartWithSystem, CheckedWritesTheQuotedFullPathCreatingTheRunKey) {
   FakeRegistry registry;
   const std::string path = "C:\\Program Files\\Tindrel\\Tindrel.exe";
+  const std::string quoted = "\"C:\\Program Files\\Tindrel\\Tindrel.exe\"";
   SyncStartWithSystem(registry, path, true);
-  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), path);
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), quoted)
+      << "a blank in the path must not end the program's name";
 
   registry.Put(outside::kRunKey, "Tindrel", "C:\\old place\\Tindrel.exe");
   SyncStartWithSystem(registry, path, true);
-  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), path) << "the stored path is replaced";
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), quoted) << "the stored path is replaced";
+  registry.Put(outside::kRunKey, "Tindrel", path);
+  SyncStartWithSystem(registry, path, true);
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Tindrel"), quoted) << "an unquoted value is mended";
 }
 
 TEST(StartWithSystem, UncheckedDeletesTheValueAndAMissingOneIsNoError) {
@@ -48,7 +53,7 @@ TEST(StartWithSystem, RenamedExecutableAddsItsOwnValueAndLeavesTheOld) {
   SyncStartWithSystem(registry, "C:\\Tindrel.exe", true);
   SyncStartWithSystem(registry, "C:\\Countdown.exe", true);
   EXPECT_TRUE(registry.QueryValue(outside::kRunKey, "Tindrel"));
-  EXPECT_EQ(registry.Text(outside::kRunKey, "Countdown"), "C:\\Countdown.exe");
+  EXPECT_EQ(registry.Text(outside::kRunKey, "Countdown"), "\"C:\\Countdown.exe\"");
 }
 
 TEST(StartWithSystem, RefusedWriteOrKeyFailsWithTheValueName) {

@@ -11,7 +11,9 @@ using A = TrayAction;
 TEST(TrayClicks, PressThenReleaseRaisesOneClickPerButton) {
   TrayClickTracker tracker;
   EXPECT_EQ(tracker.Handle(E::kLeftDown), A::kNone);
-  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kLeftClick);
+  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kAwaitDoubleClick);
+  EXPECT_EQ(tracker.DoubleClickTimeOver(), A::kLeftClick);
+  EXPECT_EQ(tracker.DoubleClickTimeOver(), A::kNone);
   EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kNone);
   EXPECT_EQ(tracker.Handle(E::kRightDown), A::kNone);
   EXPECT_EQ(tracker.Handle(E::kRightUp), A::kRightClick);
@@ -29,7 +31,7 @@ TEST(TrayClicks, PressReleasedElsewhereStaysPendingUntilTheNextRelease) {
   tracker.Handle(E::kLeftDown);
   tracker.Handle(E::kMove);
   EXPECT_TRUE(tracker.left_pending());
-  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kLeftClick);
+  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kAwaitDoubleClick);
   EXPECT_FALSE(tracker.left_pending());
 }
 
@@ -37,15 +39,16 @@ TEST(TrayClicks, ButtonsKeepSeparatePendingFlags) {
   TrayClickTracker tracker;
   tracker.Handle(E::kLeftDown);
   EXPECT_EQ(tracker.Handle(E::kRightUp), A::kNone);
-  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kLeftClick);
+  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kAwaitDoubleClick);
 }
 
-TEST(TrayClicks, DoubleClickRunsOnceAndTheFollowingReleaseRaisesNothing) {
+TEST(TrayClicks, DoubleClickRunsOnceInPlaceOfItsFirstClickAndItsReleaseRaisesNothing) {
   TrayClickTracker tracker;
   EXPECT_EQ(tracker.Handle(E::kLeftDown), A::kNone);
-  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kLeftClick);
+  EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kAwaitDoubleClick);
   EXPECT_EQ(tracker.Handle(E::kLeftDoubleClick), A::kDoubleClick);
   EXPECT_EQ(tracker.Handle(E::kLeftUp), A::kNone);
+  EXPECT_EQ(tracker.DoubleClickTimeOver(), A::kNone) << "the first click is not raised as well";
   EXPECT_EQ(tracker.Handle(E::kRightDoubleClick), A::kNone);
   EXPECT_EQ(tracker.Handle(E::kRightUp), A::kNone);
 }

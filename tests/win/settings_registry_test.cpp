@@ -19,6 +19,7 @@
 #include "settings/web_links.h"
 #include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
+#include "support/import_hook.h"
 #include "support/outside_names.h"
 #include "unit/fake_settings_window.h"
 
@@ -240,6 +241,59 @@ TEST_F(WinSettingsStore, RegistryNumbersAreReportedAndTakeTheirDefaults) {
   EXPECT_EQ(ReadRaw(outside::kSettingsKey, "sSkinName")->type, static_cast<DWORD>(REG_SZ));
 }
 
+// The rights every key opening asks for, seen through this executable's calls into the system's
+// registry functions, which are then passed on.
+struct RequestedRights {
+  static std::vector<REGSAM>& List() {
+    static std::vector<REGSAM> requested;
+    return requested;
+  }
+  static decltype(&RegCreateKeyExW)& Create() {
+    static decltype(&RegCreateKeyExW) original = nullptr;
+    return original;
+  }
+  static decltype(&RegOpenKeyExW)& Open() {
+    static decltype(&RegOpenKeyExW) original = nullptr;
+    return original;
+  }
+  static LSTATUS APIENTRY RecordCreate(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR key_class,
+                                       DWORD options, REGSAM rights, LPSECURITY_ATTRIBUTES security,
+                                       PHKEY key, LPDWORD disposition) {
+    List().push_back(rights);
+    return Create()(root, path, reserved, key_class, options, rights, security, key, disposition);
+  }
+  static LSTATUS APIENTRY RecordOpen(HKEY root, LPCWSTR path, DWORD options, REGSAM rights,
+                                     PHKEY key) {
+    List().push_back(rights);
+    return Open()(root, path, options, rights, key);
+  }
+};
+
+TEST_F(WinSettingsStore, SavesAndLoadsAskOnlyForTheRightsOfReadingAndWritingValues) {
+  // A key may allow setting values but not changing its permissions or deleting it.
+  const win::ImportHook create("advapi32.dll", "RegCreateKeyExW",
+                               reinterpret_cast<const void*>(&RequestedRights::RecordCreate));
+  const win::ImportHook open("advapi32.dll", "RegOpenKeyExW",
+                             reinterpret_cast<const void*>(&RequestedRights::RecordOpen));
+  ASSERT_TRUE(create.installed() && open.installed());
+  RequestedRights::Create() = create.original<decltype(&RegCreateKeyExW)>();
+  RequestedRights::Open() = open.original<decltype(&RegOpenKeyExW)>();
+  RequestedRights::List().clear();
+  {
+    Rig rig(registry);
+    rig.storage.LoadSettings();
+    rig.storage.SaveSettings();
+    rig.storage.LoadSettings();
+    SyncStartWithSystem(registry, "C:\\Tindrel\\Tindrel.exe", true);
+    SyncStartWithSystem(registry, "C:\\Tindrel\\Tindrel.exe", false);
+  }
+  const std::vector<REGSAM> requested = RequestedRights::List();
+  ASSERT_FALSE(requested.empty());
+  const std::set<REGSAM> kinds(requested.begin(), requested.end());
+  EXPECT_EQ(kinds,
+            (std::set<REGSAM>{KEY_QUERY_VALUE, KEY_SET_VALUE, KEY_SET_VALUE | KEY_CREATE_SUB_KEY}));
+}
+
 // A non-volatile key cannot be made under a volatile one, which gives a section that cannot be
 // created while the product key itself opens fine.
 TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
@@ -266,7 +320,7 @@ TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
   auto raw = ReadRaw(outside::kRunKey, name);
   ASSERT_TRUE(raw);
   EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(WideData(*raw), Widen(path) + L'\0') << "the full path, unquoted";
+  EXPECT_EQ(WideData(*raw), L'"' + Widen(path) + L'"' + L'\0') << "the full path, quoted";
 
   SyncStartWithSystem(registry, path, false);
   EXPECT_FALSE(ReadRaw(outside::kRunKey, name));

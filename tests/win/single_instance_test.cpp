@@ -1,6 +1,7 @@
 #include "app/win32/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -23,6 +24,26 @@ TEST(SingleInstance, LockIsFreeAgainOnceTheHolderHasGone) {
   { const SingleInstanceLock gone; }
   const SingleInstanceLock next;
   EXPECT_FALSE(next.AlreadyRunning());
+}
+
+TEST(SingleInstance, AMutexThisUserMayNotOpenIsAWidgetRunningWithOtherRights) {
+  // As a widget started as administrator holds it: its security lets a normal start in no way.
+  const std::wstring sid = ProcessUserSid(GetCurrentProcess());
+  const std::wstring denied = L"D:P(D;;GA;;;" + sid + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(denied.c_str(), SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  const ScopedLocalMemory owned(descriptor);
+  SECURITY_ATTRIBUTES security{sizeof(security), descriptor, FALSE};
+  const ScopedKernelHandle elevated(
+      CreateMutexW(&security, FALSE, (kWidgetMutexPrefix + sid).c_str()));
+  ASSERT_TRUE(elevated);
+  ASSERT_FALSE(
+      ScopedKernelHandle(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, (kWidgetMutexPrefix + sid).c_str())))
+      << "the mutex must deny this user";
+
+  const SingleInstanceLock normal_start;
+  EXPECT_TRUE(normal_start.AlreadyRunning());
 }
 
 TEST(SingleInstance, UserOfThisProcessIsASecurityIdentifier) {

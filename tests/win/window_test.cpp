@@ -17,6 +17,7 @@
 #include "render/frame_bitmap.h"
 #include "render/win32/layered_window.h"
 #include "support/box_watcher.h"
+#include "support/import_hook.h"
 
 namespace tindrel::win {
 namespace {
@@ -43,6 +44,28 @@ TEST(ErrorReportBox, AnExceptionLeavingAHandlerIsShownAndReportedAsFailure) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(watcher.FirstText(), L"Scan line index out of range.");
   EXPECT_TRUE(report.Guard(ReportSource::kRefreshTick, [] {}));
+}
+
+// The style of the last box the error report asked the system for; no box is shown.
+UINT& AskedBoxStyle() {
+  static UINT style = 0;
+  return style;
+}
+
+int WINAPI RecordBoxStyle(HWND, LPCWSTR, LPCWSTR, UINT style) {
+  AskedBoxStyle() = style;
+  return IDOK;
+}
+
+TEST(ErrorReportBox, NeverAsksToTakeTheForegroundFromTheProgramTheUserTypesIn) {
+  const ImportHook boxes("user32.dll", "MessageBoxW",
+                         reinterpret_cast<const void*>(&RecordBoxStyle));
+  ASSERT_TRUE(boxes.installed());
+  ErrorReport report("Tindrel");
+  report.ShowError(ReportSource::kSound, "Cannot find the specified file");
+  EXPECT_EQ(AskedBoxStyle(), static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  report.ShowSystemError(ReportSource::kStartUp, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(AskedBoxStyle(), static_cast<UINT>(MB_OK));
 }
 
 ErrorReport* failing_report = nullptr;

@@ -32,7 +32,7 @@ void ErrorReport::ShowSystemError(ReportSource source, DWORD code) {
 
 void ErrorReport::Queue(ReportSource source, const std::string& text, UINT style) {
   // A source whose box is on screen is already being told about; it does not pile up boxes.
-  if (IsOpen(source)) return;
+  if (silenced_ || IsOpen(source)) return;
   const auto same_source = std::find_if(pending_.begin(), pending_.end(),
                                         [&](const Pending& p) { return p.source == source; });
   if (same_source == pending_.end()) {
@@ -49,9 +49,15 @@ void ErrorReport::PostPending() {
   show_posted_ = PostMessageW(owner_, kShowReportsMessage, 0, 0) != FALSE;
 }
 
+void ErrorReport::Silence() {
+  silenced_ = true;
+  pending_.clear();
+}
+
 void ErrorReport::ShowPending() {
   show_posted_ = false;
-  while (!pending_.empty()) {
+  // A box open when the report was silenced ends its loop with its owner; none follows it.
+  while (!pending_.empty() && !silenced_) {
     const Pending report = pending_.front();
     pending_.pop_front();
     if (!IsOpen(report.source)) ShowBox(report);
@@ -62,7 +68,7 @@ void ErrorReport::ShowBox(const Pending& report) {
   open_.insert(report.source);
   // Timers keep firing inside the box's modal loop; the open entry keeps them from stacking.
   MessageBoxW(owner_ && IsWindow(owner_) ? owner_ : nullptr, Widen(report.text).c_str(),
-              Widen(caption_).c_str(), report.style | MB_SETFOREGROUND);
+              Widen(caption_).c_str(), report.style);
   open_.erase(report.source);
 }
 

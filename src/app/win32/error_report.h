@@ -7,7 +7,8 @@
 // end, and the queued reports are shown from the owner window's message loop (a posted message),
 // or, when there is no window to post to, at once. Reports of one source queued together share one
 // box; a source that keeps failing (a timer that fails on every tick) never has more than one box
-// open at a time: while its box is open, its further reports are dropped.
+// open at a time: while its box is open, its further reports are dropped. A box never takes the
+// keyboard focus from the program the user is typing in: it comes up where the system lets it.
 
 #include <windows.h>
 
@@ -27,6 +28,7 @@ enum class ReportSource {
   kWindowEvent,
   kStartUp,
   kSettings,
+  kSound,
 };
 
 class ErrorReport {
@@ -57,6 +59,13 @@ class ErrorReport {
   void PostponePending() { show_posted_ = false; }
   void PostPending();
 
+  // From now on nothing is shown: what is queued and whatever comes later is dropped. For a close
+  // that comes from outside (an installer, the end of the session), where a box would keep the
+  // process alive after its window has gone while the one who asked for the close waits for the
+  // process to end. Such reports are not kept for a later run either: what fails then is mostly
+  // the registry, the only place they could be kept.
+  void Silence();
+
   bool IsOpen(ReportSource source) const { return open_.count(source) != 0; }
   bool HasPending() const { return !pending_.empty(); }
 
@@ -75,6 +84,7 @@ class ErrorReport {
   std::deque<Pending> pending_;
   bool show_posted_ = false;
   std::set<ReportSource> open_;
+  bool silenced_ = false;
 };
 
 }  // namespace tindrel::win

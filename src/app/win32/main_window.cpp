@@ -88,8 +88,9 @@ void MainWindow::CreateWindowAndParts() {
   if (show_widget_message_ != 0)
     ChangeWindowMessageFilterEx(Handle(), show_widget_message_, MSGFLT_ALLOW, nullptr);
 
-  sound_ =
-      std::make_unique<WidgetSound>(Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_);
+  sound_ = std::make_unique<WidgetSound>(
+      Handle(), kFadeTimer, clock_, ProgramFolder("sounds"), menu_,
+      [this](const std::string& problem) { report_.ShowError(ReportSource::kSound, problem); });
   settings_ = std::make_unique<WidgetSettings>(WidgetSettings::Widget{
       Handle(), application_, report_, menu_, skin_, sound_->Player(), font_, screen_keeper_,
       registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
@@ -149,7 +150,7 @@ void MainWindow::FollowSight() {
 }
 
 void MainWindow::ArmChimeTimer() {
-  if (frames_running_ || !sound_ || !Handle()) return;
+  if (closing_ || frames_running_ || !sound_ || !Handle()) return;
   const std::optional<std::uint32_t> wait = sound_->Chimes().MillisecondsToNextSlot();
   if (!wait) {
     KillTimer(Handle(), kChimeTimer);
@@ -191,8 +192,9 @@ void MainWindow::BringIntoView() {
   SetForegroundWindow(Handle());
 }
 
-void MainWindow::CloseWidget() {
+void MainWindow::CloseWidget(CloseRequest request) {
   closing_ = true;
+  if (request == CloseRequest::kFromOutside) report_.Silence();
   // A granted close request saves, the close handler saves again, then the window goes.
   report_.Guard(ReportSource::kSettings, [this] { settings_->Store().SaveOnCloseRequest(); });
   report_.Guard(ReportSource::kWindowEvent, [this] { settings_->Store().SaveSettings(); });
@@ -218,6 +220,17 @@ void MainWindow::OnDestroy() {
 
 void MainWindow::OnSuspend() {
   if (sound_) sound_->Player().EndClip();
+  // The machine may not wake again (a battery that runs out).
+  StoreChoices();
+}
+
+void MainWindow::StoreChoices() {
+  if (closing_ || !settings_) return;
+  report_.Guard(ReportSource::kSettings, [this] { settings_->Store().SaveSettings(); });
+}
+
+void MainWindow::DragWidget() {
+  if (DragWindow(Handle())) StoreChoices();
 }
 
 void MainWindow::OnClockJump() {
@@ -261,7 +274,7 @@ void MainWindow::RedrawAt(std::optional<POINT> position) {
 
 FrameInputs MainWindow::CurrentFrameInputs() {
   FrameInputs inputs;
-  inputs.caption_text = RemainingTimeText(target_, CurrentInstant(clock_));
+  inputs.caption_text = RemainingTimeText(target_, clock_);
   inputs.font = font_;
   inputs.font.height = ScaledLength(font_.height, dpi_);
   inputs.display_shadow = menu_.Checked(item_names::kDisplayShadow);
@@ -317,7 +330,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (HandleTimer(wparam)) return 0;
       break;
     case WM_MOUSEMOVE:
-      report_.Guard(ReportSource::kWindowEvent, [this] { StartDrag(Handle()); });
+      report_.Guard(ReportSource::kWindowEvent, [this] { DragWidget(); });
       return 0;
     case WM_CONTEXTMENU:
       if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(lparam))) {
@@ -383,12 +396,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       report_.Guard(ReportSource::kRefreshTick, [this] { OnClockJump(); });
       return 0;
     case WM_CLOSE:
-      if (!closing_) CloseWidget();
+      // Exit closes the widget itself; this close message comes from another program.
+      if (!closing_) CloseWidget(CloseRequest::kFromOutside);
       return 0;
     case WM_ENDSESSION:
       // The session ends without a close request: the widget closes as Exit closes it, so choices
       // made from the tray menu while it was hidden are saved too.
-      if (wparam && !closing_) CloseWidget();
+      if (wparam && !closing_) CloseWidget(CloseRequest::kFromOutside);
       return 0;
     case WM_DESTROY:
       OnDestroy();

@@ -66,8 +66,12 @@ class MainWindow final : private RoutedWindow {
   void OnShown();
   // A later start of the program asked to see the widget: shown when hidden, brought to the front.
   void BringIntoView();
-  // The close of the program: saves as a granted close request does, then destroys the window.
-  void CloseWidget();
+  // Who asked for the program to close: the user (Exit), or someone outside (an installer's or
+  // another program's close message, the end of the session), who waits for the process to end.
+  enum class CloseRequest { kByUser, kFromOutside };
+  // The close of the program: saves as a granted close request does, then destroys the window. A
+  // close from outside reports nothing: a box would keep the process alive.
+  void CloseWidget(CloseRequest request);
   void OnDestroy();
   // The machine goes to sleep: a chime that plays is ended. It woke, or the clock was set: the
   // chime schedule starts from the clock as it is now and the caption is redrawn at once.
@@ -86,6 +90,12 @@ class MainWindow final : private RoutedWindow {
   void OnDpiChanged(int dpi, const RECT& suggested);
   // Makes the skin and the frames follow `dpi`.
   void UseDpi(int dpi);
+  // A choice is stored when it is made (a menu command, the end of a drag) and when the machine
+  // goes to sleep: the next showing's load, a crash or a killed process cannot undo it. A save
+  // that fails is reported once the work at hand is done.
+  void StoreChoices();
+  // Drags the widget with the mouse; a widget that ended somewhere else has its place stored.
+  void DragWidget();
 
   // Menu commands. The click of a chosen entry: its check mark follows the menu's rules, then its
   // command runs.

@@ -9,6 +9,25 @@
 #include "settings/web_links.h"
 
 namespace tindrel::win {
+namespace {
+
+// The commands that change nothing the settings keep: links, showing or hiding (which saves or
+// loads by itself) and Exit (whose close saves).
+bool ChangesAChoice(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::kAbout:
+    case MenuCommand::kTellAFriend:
+    case MenuCommand::kDownloadGlobe:
+    case MenuCommand::kDownloadWreath:
+    case MenuCommand::kShowHide:
+    case MenuCommand::kExit:
+      return false;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
 
 TrayIcon::Handlers MainWindow::TrayHandlers() {
   return TrayIcon::Handlers{
@@ -34,12 +53,15 @@ MenuItem* MainWindow::ChooseFromMenu(HWND owner, POINT screen_point) {
 
 void MainWindow::ClickMenuEntry(MenuItem& entry) {
   if (closing_) return;
+  const bool changes_a_choice = ChangesAChoice(entry.command);
   report_.Guard(ReportSource::kMenuCommand, [&] {
     ApplyAutoCheck(entry);
     RunMenuCommand(entry);
   });
   // A chime choice made from the tray menu while the widget is hidden moves the next slot.
   report_.Guard(ReportSource::kMenuCommand, [this] { ArmChimeTimer(); });
+  // Also after a command that failed half-way: a sound that cannot play is still the one chosen.
+  if (changes_a_choice) StoreChoices();
 }
 
 void MainWindow::RunMenuCommand(MenuItem& entry) {
@@ -81,7 +103,7 @@ void MainWindow::RunMenuCommand(MenuItem& entry) {
       Redraw();
       break;
     case MenuCommand::kExit:
-      SendMessageW(Handle(), WM_CLOSE, 0, 0);
+      CloseWidget(CloseRequest::kByUser);
       break;
   }
 }

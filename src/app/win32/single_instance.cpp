@@ -80,7 +80,10 @@ std::wstring ProcessUserSid(HANDLE process) {
 
 SingleInstanceLock::SingleInstanceLock() {
   mutex_.reset(CreateMutexW(nullptr, FALSE, WidgetMutexName().c_str()));
-  already_running_ = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+  const DWORD error = GetLastError();
+  // A widget started as administrator holds a mutex that a normal start may not open: it runs all
+  // the same, and a second widget would be a second writer of the same settings.
+  already_running_ = mutex_ ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
 bool ShowRunningWidget(const wchar_t* main_window_class, DWORD patience_ms) {

@@ -29,7 +29,8 @@ class SingleInstanceLock {
   // neither is possible the start goes on as the only one: a widget too many is better than none.
   SingleInstanceLock();
 
-  // True when another start of the same user in this session holds the widget's mutex.
+  // True when another start of the same user in this session holds the widget's mutex, also when
+  // that start runs with rights that deny this one access to it.
   bool AlreadyRunning() const { return already_running_; }
 
  private:

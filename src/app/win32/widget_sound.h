@@ -18,9 +18,10 @@ namespace tindrel::win {
 
 class WidgetSound {
  public:
-  // The fade timer runs as the window's timer `fade_timer_id`; the clips are in `sounds_folder`.
+  // The fade timer runs as the window's timer `fade_timer_id`; the clips are in `sounds_folder`;
+  // `report` receives the problems of the chime and of a clip that gave way to the default.
   WidgetSound(HWND window, UINT_PTR fade_timer_id, Clock& clock, const std::string& sounds_folder,
-              const WidgetMenu& menu);
+              const WidgetMenu& menu, SoundPlayer::Report report);
   WidgetSound(const WidgetSound&) = delete;
   WidgetSound& operator=(const WidgetSound&) = delete;
 

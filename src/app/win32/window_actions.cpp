@@ -40,10 +40,16 @@ void SetAlwaysOnTop(HWND window, bool on_top) {
   }
 }
 
-void StartDrag(HWND window) {
+bool DragWindow(HWND window) {
+  RECT before{};
+  GetWindowRect(window, &before);
   // The move loop needs the capture released first.
   ReleaseCapture();
   SendMessageW(window, WM_SYSCOMMAND, kDragCommand, 0);
+  // A window closed in the loop has no place left to tell.
+  RECT after{};
+  if (!GetWindowRect(window, &after)) return false;
+  return after.left != before.left || after.top != before.top;
 }
 
 POINT ContextMenuPoint(LPARAM lparam) {

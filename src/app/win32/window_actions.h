@@ -16,8 +16,9 @@ void ReownToDesktop(HWND window);
 // or a stored place off every screen), and back to its stored place once that shows again.
 void KeepOnScreen(HWND window, ScreenKeeper& keeper);
 void SetAlwaysOnTop(HWND window, bool on_top);
-// Hands the window to the system's own move loop, which drags it with the mouse.
-void StartDrag(HWND window);
+// Hands the window to the system's own move loop, which drags it with the mouse. True when the
+// window ended the drag in another place.
+bool DragWindow(HWND window);
 // Where a context menu asked for by WM_CONTEXTMENU opens: the point it carries, or the cursor for
 // one asked for from the keyboard.
 POINT ContextMenuPoint(LPARAM lparam);

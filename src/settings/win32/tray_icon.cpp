@@ -15,6 +15,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TindrelTrayIconWindow";
 constexpr std::size_t kTipMaxChars = 63;
 constexpr UINT_PTR kAddRetryTimer = 1;
+constexpr UINT_PTR kDoubleClickTimer = 2;
 
 // The record's tip field has grown in later layouts; the first layout holds its first 64 bytes.
 constexpr std::size_t kFirstLayoutTipBytes = 64;
@@ -200,14 +201,12 @@ void TrayIcon::Remove() {
 
 LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kTrayCallbackMessage) {
-    // No error may unwind through the system's dispatch; it is shown and the icon goes on.
-    try {
-      HandleMouse(static_cast<UINT>(lparam));
-    } catch (const std::exception& error) {
-      ReportError(error.what());
-    } catch (...) {
-      ReportError("Unknown error");
-    }
+    ReportingErrors([&] { HandleMouse(static_cast<UINT>(lparam)); });
+    return 0;
+  }
+  if (message == WM_TIMER && wparam == kDoubleClickTimer) {
+    KillTimer(Handle(), kDoubleClickTimer);
+    ReportingErrors([this] { RaiseWaitingClick(); });
     return 0;
   }
   if (message == WM_TIMER && wparam == kAddRetryTimer) {
@@ -225,6 +224,11 @@ void TrayIcon::HandleMouse(UINT mouse_message) {
   TrayMouseEvent event;
   if (!MapMouseMessage(mouse_message, event)) return;
   switch (clicks_.Handle(event)) {
+    case TrayAction::kAwaitDoubleClick:
+      // Without the timer the click cannot wait; it is raised at once.
+      if (!SetTimer(Handle(), kDoubleClickTimer, GetDoubleClickTime(), nullptr))
+        RaiseWaitingClick();
+      break;
     case TrayAction::kLeftClick:
       RaiseClick(TrayButton::kLeft);
       break;
@@ -236,11 +240,16 @@ void TrayIcon::HandleMouse(UINT mouse_message) {
       }
       break;
     case TrayAction::kDoubleClick:
+      KillTimer(Handle(), kDoubleClickTimer);
       if (handlers_.on_default_command) handlers_.on_default_command();
       break;
     case TrayAction::kNone:
       break;
   }
+}
+
+void TrayIcon::RaiseWaitingClick() {
+  if (clicks_.DoubleClickTimeOver() == TrayAction::kLeftClick) RaiseClick(TrayButton::kLeft);
 }
 
 void TrayIcon::RaiseClick(TrayButton button) {
@@ -263,6 +272,17 @@ void TrayIcon::PopUpMenu() {
     command = handlers_.on_popup(Handle(), CursorPosition());
   }
   if (command) command();
+}
+
+// No error may unwind through the system's dispatch; it is shown and the icon goes on.
+void TrayIcon::ReportingErrors(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportError(error.what());
+  } catch (...) {
+    ReportError("Unknown error");
+  }
 }
 
 void TrayIcon::ReportError(const std::string& message) {

@@ -58,7 +58,8 @@ struct TrayAddRetry {
 class TrayIcon : private RoutedWindow {
  public:
   struct Handlers {
-    // A completed click of the left button (and of the right one when there is no menu).
+    // A completed click of the left button, raised once the double-click time has passed without
+    // a double click (and of the right one, at once, when there is no menu).
     std::function<void(const TrayClick&)> on_click;
     // Opens the popup menu at the cursor for the icon's window and returns the chosen command
     // (empty when nothing was chosen). The icon runs it once the menu has gone and its own window
@@ -88,6 +89,9 @@ class TrayIcon : private RoutedWindow {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void HandleMouse(UINT mouse_message);
+  // The double-click time after a left click has run out: the click is raised unless a double
+  // click took its place.
+  void RaiseWaitingClick();
   void RaiseClick(TrayButton button);
   void PopUpMenu();
   void Add();
@@ -95,6 +99,7 @@ class TrayIcon : private RoutedWindow {
   void StopRetrying();
   void Remove();
   bool Notify(DWORD message, NOTIFYICONDATAA& record);
+  void ReportingErrors(const std::function<void()>& handler);
   void ReportError(const std::string& message);
 
   HICON icon_;

@@ -73,15 +73,17 @@ bool SetRawValue(const std::string& path, const std::string& name, DWORD type, c
 
 bool WinRegistry::CreateKey(const std::string& path) {
   HKEY key = nullptr;
+  // Only the rights of a writer: a key whose permissions allow setting values and making subkeys,
+  // but not changing its permissions or deleting it, still takes every save.
   const LONG result =
       RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                      KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr);
   const ScopedRegistryKey owner(result == ERROR_SUCCESS ? key : nullptr);
   return static_cast<bool>(owner);
 }
 
 bool WinRegistry::KeyExists(const std::string& path) {
-  return static_cast<bool>(OpenUserKey(path, KEY_READ));
+  return static_cast<bool>(OpenUserKey(path, KEY_QUERY_VALUE));
 }
 
 std::optional<RegistryValue> WinRegistry::QueryValue(const std::string& path,

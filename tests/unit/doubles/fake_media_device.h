@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@ class FakeMediaDevice : public MediaDevice {
  public:
   void Open(const std::string& path) override {
     log.push_back("Open " + path);
-    if (!open_error.empty()) throw Error(open_error);
+    if (!open_error.empty() && (unopenable.empty() || unopenable.count(path) != 0)) {
+      throw Error(open_error);
+    }
     open = true;
     position = 0;
   }
@@ -51,7 +54,10 @@ class FakeMediaDevice : public MediaDevice {
   bool open = false;
   std::uint32_t position = 0;
   int level = 1000;
+  // An open fails with this text: of every clip, or only of those in `unopenable` when it is not
+  // empty.
   std::string open_error;
+  std::set<std::string> unopenable;
   bool position_query_fails = false;
   bool volume_query_fails = false;
 };
