@@ -15,6 +15,7 @@
 //   probe taskbarcreated          broadcasts the shell's "TaskbarCreated" message, as a shell
 //                                 that has started again does
 //   probe move CLASS X Y          moves the first top-level window of CLASS to X, Y (screen)
+//   probe codepage                the ANSI code page of the processes of the prefix
 
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -132,7 +133,7 @@ std::wstring Wide(const char* text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L|trayicons|"
-               "trayremove CLASS|taskbarcreated|move CLASS X Y\n");
+               "trayremove CLASS|taskbarcreated|move CLASS X Y|codepage\n");
   return 2;
 }
 
@@ -212,6 +213,10 @@ int main(int argc, char** argv) {
                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (command == "codepage") {
+    std::printf("%u\n", GetACP());
+    return 0;
   }
   return Usage();
 }

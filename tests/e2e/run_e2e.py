@@ -243,6 +243,34 @@ def the_default_clip_opens_when_the_hour_turns(w, ctx):
     assert opened, "the default clip was not opened at the top of the hour"
 
 
+# The prefix's programs run under the C.UTF-8 locale, for which Wine picks the Western-European
+# ANSI code page 1252: it has no Greek letters.
+LOCALE_WITHOUT_GREEK = "C.UTF-8"
+GREEK_FOLDER = "Χριστούγεννα"
+
+
+@e2e
+def the_chime_opens_once_from_a_folder_named_outside_the_ansi_code_page(w, ctx):
+    w.env["LC_ALL"] = LOCALE_WITHOUT_GREEK
+    code_page = int(w.probe("codepage"))
+    try:
+        GREEK_FOLDER.encode(f"cp{code_page}")
+        raise AssertionError(f"the ANSI code page {code_page} holds {GREEK_FOLDER}")
+    except UnicodeEncodeError:
+        pass
+    folder = os.path.join(w.work, GREEK_FOLDER)
+    shutil.move(w.app, folder)
+    w.app = folder
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    w.wait_for_window()
+    seen = {}
+    opened = watch_boxes(w, seen, 30, until=lambda: clip_opens(read_text(log)))
+    watch_boxes(w, seen, 4)
+    assert not seen, box_texts(seen)
+    assert opened, "the default clip was not opened at the top of the hour"
+    assert clip_opens(read_text(log)) == 1, f"{clip_opens(read_text(log))} opens"
+
+
 @e2e
 def a_font_too_large_to_draw_is_reported_once_and_the_hour_still_chimes(w, ctx):
     w.reg_add(STORE_KEY, "FontSize", "REG_SZ", "1500")
@@ -525,7 +553,7 @@ FULL_FADE_LEVEL_SETS = 63
 def clip_commands(log_text, command):
     """The MCI commands of one kind that the program sent, in the order of the trace."""
     return [line for line in log_text.splitlines()
-            if "mciSendCommandA" in line and command in line]
+            if "mciSendCommandW" in line and command in line]
 
 
 @e2e
