@@ -2,6 +2,11 @@
 // Which mouse messages over the notification-area icon make a click: a release raises the click
 // of its button only after a press over the icon, and a double click runs the menu's default
 // command without leaving a click behind for the release that follows it.
+//
+// The shell also tells a selection of the icon: after a left release (a selection) and after a
+// right release (a context menu), and from the keyboard alone (Enter or Space, the context-menu
+// key or Shift+F10). The notices that follow a release are the mouse's, already handled as its
+// click; the others open the menu.
 
 namespace tindrel {
 
@@ -18,9 +23,12 @@ enum class TrayMouseEvent {
   kMiddleDown,
   kMiddleUp,
   kMiddleDoubleClick,
+  kSelect,       // a selection: after a left release, or Enter over the icon
+  kKeySelect,    // a selection from the keyboard
+  kContextMenu,  // a context menu: after a right release, or from the keyboard
 };
 
-enum class TrayAction { kNone, kLeftClick, kRightClick, kDoubleClick };
+enum class TrayAction { kNone, kLeftClick, kRightClick, kDoubleClick, kKeyboardMenu };
 
 class TrayClickTracker {
  public:
@@ -33,6 +41,10 @@ class TrayClickTracker {
   // A press over the icon whose release has not yet come back over the icon.
   bool left_pending_ = false;
   bool right_pending_ = false;
+  // A release whose notice has not come yet. A shell that sends none leaves the flag to the next
+  // press.
+  bool select_follows_ = false;
+  bool context_menu_follows_ = false;
 };
 
 }  // namespace tindrel

@@ -15,6 +15,8 @@
 //   probe taskbarcreated          broadcasts the shell's "TaskbarCreated" message, as a shell
 //                                 that has started again does
 //   probe move CLASS X Y          moves the first top-level window of CLASS to X, Y (screen)
+//   probe focus                   the foreground window and the window with the keyboard focus:
+//                                 handle and class of each (0 and nothing when there is none)
 //   probe codepage                the ANSI code page of the processes of the prefix
 
 #include <windows.h>
@@ -133,7 +135,7 @@ std::wstring Wide(const char* text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L|trayicons|"
-               "trayremove CLASS|taskbarcreated|move CLASS X Y|codepage\n");
+               "trayremove CLASS|taskbarcreated|move CLASS X Y|focus|codepage\n");
   return 2;
 }
 
@@ -213,6 +215,15 @@ int main(int argc, char** argv) {
                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (command == "focus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(0, &info);
+    std::printf("active=%llu active_class=%s focus=%llu focus_class=%s\n",
+                HandleNumber(info.hwndActive), Utf8(ClassOf(info.hwndActive)).c_str(),
+                HandleNumber(info.hwndFocus), Utf8(ClassOf(info.hwndFocus)).c_str());
+    return 0;
   }
   if (command == "codepage") {
     std::printf("%u\n", GetACP());

@@ -16,7 +16,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST,  # noqa: E402
-                    WS_MINIMIZE, Widget, read_png_size, run_tests)
+                    WS_MINIMIZE, Widget, parse_fields, read_png_size, run_tests)
 import png_files  # noqa: E402
 
 TESTS = []
@@ -381,6 +381,84 @@ def tray_icon_click_hides_and_shows_the_widget(w, ctx):
     assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+def x_window_of(w, win):
+    """The X window that shows a Windows window: the one with its title and its place and size."""
+    found = subprocess.run(["xdotool", "search", "--name", f"^{win['title']}$"], env=w.env,
+                           capture_output=True, text=True).stdout.split()
+    for xid in found:
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", xid], env=w.env,
+                                  capture_output=True, text=True).stdout
+        if (f"Position: {win['left']},{win['top']}" in geometry
+                and f"Geometry: {win['width']}x{win['height']}" in geometry):
+            return xid
+    raise AssertionError(f"no X window shows {win}")
+
+
+# Check marks as a first start stores them.
+FIRST_START_MARKS = {"chbStartup": "True", "OnTop1": "True", "DisplayShadow1": "True",
+                     "ShowDays1": "True", "ShowRandomStars1": "True", "EveryHour1": "True",
+                     "EveryHalfHour1": "False", "Never1": "False",
+                     "ChristmasDecember2420071": "False", "Christmas1": "True",
+                     "NewYear1": "False", "ChristmasJanuary71": "False"}
+
+
+@e2e
+def shift_f10_and_the_menu_key_open_the_menu_over_the_focused_widget_and_escape_closes_it(w, ctx):
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.0)
+    # A click makes the widget the active window with the keyboard focus (it ends the move that
+    # hovering started, too). Xvfb has no window manager to give its X window the keyboard.
+    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
+    w.xdotool("click", 1)
+    focus = parse_fields(w.probe("focus").strip())
+    assert focus["active_class"] == focus["focus_class"] == MAIN_CLASS, focus
+    w.xdotool("windowfocus", "--sync", x_window_of(w, win))
+    # Away from the widget, so that the menu's place tells the widget from the pointer.
+    w.xdotool("mousemove", 1270, 1015)
+    middle = (win["left"] + win["width"] // 2, win["top"] + win["height"] // 2)
+    for keys in ("shift+F10", "Menu"):
+        w.xdotool("key", keys)
+        menus = w.wait_until(lambda: open_menus(w), timeout=10)
+        assert menus, f"no menu after {keys}"
+        assert (menus[0]["left"], menus[0]["top"]) == middle, (keys, menus[0], win)
+        w.xdotool("key", "Escape")
+        assert w.wait_until(lambda: not open_menus(w), timeout=10), f"Escape left the {keys} menu"
+    after = w.main_window()
+    assert all(after[k] == win[k] for k in ("left", "top", "width", "height", "visible")), after
+    assert not w.boxes(), w.boxes()
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    values = stored_values(w)
+    marks = {name: values[name + "_Checked"][1] for name in FIRST_START_MARKS}
+    assert marks == FIRST_START_MARKS, marks
+
+
+TRAY_CALLBACK_MESSAGE = "0xB054"
+NIN_KEYSELECT = 0x401
+WM_CONTEXTMENU = 0x7B
+
+
+@e2e
+def the_tray_icons_keyboard_selection_and_context_menu_open_the_menu_at_the_icon(w, ctx):
+    point_at_the_tray_icon(w)
+    # Wine's tray sends no keyboard notices: the probe sends the shell's, as its fourth version
+    # does, with the icon's place in wparam.
+    anchor = (300, 200)
+    for notice in (NIN_KEYSELECT, WM_CONTEXTMENU):
+        w.probe("message", TRAY_WINDOW_CLASS, TRAY_CALLBACK_MESSAGE,
+                str((anchor[1] << 16) | anchor[0]), str(notice))
+        menus = w.wait_until(lambda: open_menus(w), timeout=10)
+        assert menus, f"no menu after the notice {notice:#x}"
+        assert (menus[0]["left"], menus[0]["top"]) == anchor, (hex(notice), menus[0])
+        # The keys go to the program whose window is under the pointer.
+        w.xdotool("mousemove", anchor[0] + 20, anchor[1] + 5)
+        w.xdotool("key", "Escape")
+        assert w.wait_until(lambda: not open_menus(w), timeout=10), f"{notice:#x}: still open"
+    assert w.main_window()["visible"] == 1, w.main_window()
+    assert not w.boxes(), w.boxes()
 
 
 @e2e

@@ -239,7 +239,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       report_.Guard(ReportSource::kWindowEvent, [this] { StartDrag(Handle()); });
       return 0;
     case WM_CONTEXTMENU:
-      if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(lparam))) {
+      if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(Handle(), lparam))) {
         ClickMenuEntry(*chosen);
       }
       return 0;

@@ -71,6 +71,15 @@ bool MapMouseMessage(UINT mouse_message, TrayMouseEvent& event) {
     case WM_MBUTTONDBLCLK:
       event = TrayMouseEvent::kMiddleDoubleClick;
       return true;
+    case NIN_SELECT:
+      event = TrayMouseEvent::kSelect;
+      return true;
+    case NIN_KEYSELECT:
+      event = TrayMouseEvent::kKeySelect;
+      return true;
+    case WM_CONTEXTMENU:
+      event = TrayMouseEvent::kContextMenu;
+      return true;
     default:
       return false;
   }
@@ -137,6 +146,15 @@ NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint
   return record;
 }
 
+NOTIFYICONDATAA BuildTrayVersionRecord(HWND window) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  record.hWnd = window;
+  record.uID = 0;
+  record.uVersion = NOTIFYICON_VERSION_4;
+  return record;
+}
+
 TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers,
                    ShellNotify notify, TrayAddRetry retry)
     : icon_(icon),
@@ -166,7 +184,7 @@ void TrayIcon::Add() {
   NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
   // Fails when the shell holds no icon of ours, which is the usual case; only the add counts.
   Notify(NIM_DELETE, record);
-  added_ = icon_ != nullptr && Notify(NIM_ADD, record);
+  added_ = icon_ != nullptr && AddToShell();
   StopRetrying();
   if (icon_ == nullptr || added_ || retry_.attempts <= 0) return;
   // Without the timer there is no second try; the next restart of the shell adds the icon.
@@ -180,9 +198,18 @@ void TrayIcon::RetryAdd() {
     return;
   }
   --retries_left_;
-  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
-  added_ = Notify(NIM_ADD, record);
+  added_ = AddToShell();
   if (added_ || retries_left_ == 0) StopRetrying();
+}
+
+bool TrayIcon::AddToShell() {
+  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
+  if (!Notify(NIM_ADD, record)) return false;
+  // A shell that does not know the version keeps sending the first version's mouse messages,
+  // which are handled all the same; only its keyboard is not heard.
+  NOTIFYICONDATAA version = BuildTrayVersionRecord(Handle());
+  Notify(NIM_SETVERSION, version);
+  return true;
 }
 
 void TrayIcon::StopRetrying() {
@@ -202,7 +229,9 @@ LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kTrayCallbackMessage) {
     // No error may unwind through the system's dispatch; it is shown and the icon goes on.
     try {
-      HandleMouse(static_cast<UINT>(lparam));
+      // The fourth version puts the icon's identifier in the high word, and its place in wparam.
+      HandleIconMessage(LOWORD(lparam), POINT{static_cast<short>(LOWORD(wparam)),
+                                              static_cast<short>(HIWORD(wparam))});
     } catch (const std::exception& error) {
       ReportError(error.what());
     } catch (...) {
@@ -221,22 +250,25 @@ LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefaultHandling(message, wparam, lparam);
 }
 
-void TrayIcon::HandleMouse(UINT mouse_message) {
+void TrayIcon::HandleIconMessage(UINT icon_message, POINT anchor) {
   TrayMouseEvent event;
-  if (!MapMouseMessage(mouse_message, event)) return;
+  if (!MapMouseMessage(icon_message, event)) return;
   switch (clicks_.Handle(event)) {
     case TrayAction::kLeftClick:
       RaiseClick(TrayButton::kLeft);
       break;
     case TrayAction::kRightClick:
       if (handlers_.on_popup) {
-        PopUpMenu();
+        PopUpMenu(CursorPosition());
       } else {
         RaiseClick(TrayButton::kRight);
       }
       break;
     case TrayAction::kDoubleClick:
       if (handlers_.on_default_command) handlers_.on_default_command();
+      break;
+    case TrayAction::kKeyboardMenu:
+      if (handlers_.on_popup) PopUpMenu(anchor);
       break;
     case TrayAction::kNone:
       break;
@@ -248,19 +280,25 @@ void TrayIcon::RaiseClick(TrayButton button) {
     handlers_.on_click({button, KeyState() | ButtonBit(button), CursorPosition()});
 }
 
-void TrayIcon::PopUpMenu() {
-  const HWND active = GetActiveWindow();
-  const HWND cancel = active != nullptr ? active : main_window_;
-  if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
-  BringToForeground(Handle());
-  ProcessPendingMessages();
+void TrayIcon::PopUpMenu(POINT at) {
+  if (popping_up_) return;
   std::function<void()> command;
   {
+    popping_up_ = true;
+    struct PopUpEnded {
+      bool& popping_up;
+      ~PopUpEnded() { popping_up = false; }
+    } ended{popping_up_};
+    const HWND active = GetActiveWindow();
+    const HWND cancel = active != nullptr ? active : main_window_;
+    if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
+    BringToForeground(Handle());
+    ProcessPendingMessages();
     struct RefocusAfterMenu {
       HWND window;
       ~RefocusAfterMenu() { BringToForeground(window); }
     } refocus{Handle()};
-    command = handlers_.on_popup(Handle(), CursorPosition());
+    command = handlers_.on_popup(Handle(), at);
   }
   if (command) command();
 }
