@@ -7,6 +7,7 @@ registry through `wine reg`, and ends with a line "N passed, N failed".
 """
 
 import argparse
+import calendar
 import os
 import shutil
 import subprocess
@@ -151,6 +152,41 @@ def caption_under_the_skin_ticks_every_second_and_sizes_the_window(w, ctx):
     time.sleep(1.2)
     second = caption_band(w, w.screenshot(os.path.join(ctx.work, "second.png")), win, skin_h)
     assert first != second, "the caption did not change from one second to the next"
+
+
+def christmas_caption_at(instant):
+    """The caption of a widget counting down to Christmas (December 25, 00:00 UTC, of the year of
+    `instant`, a Unix time before it) at `instant`, seconds truncated."""
+    year = time.gmtime(instant).tm_year
+    left_ms = round((calendar.timegm((year, 12, 25, 0, 0, 0)) - instant) * 1000)
+    days, ms = divmod(left_ms, 86_400_000)
+    return f"{days} days, {ms // 3_600_000:02}:{ms // 60_000 % 60:02}:{ms % 60_000 // 1000:02}"
+
+
+@e2e
+def the_accessible_name_is_the_caption_of_the_second_and_follows_the_countdown(w, ctx):
+    preload = os.path.join(ctx.work, "libclockshift.so")
+    subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
+                   stdout=subprocess.DEVNULL)
+    # The widget's clock starts at December 10, 13:40:26 UTC: "14 days, 10:19:34" to Christmas.
+    offset = calendar.timegm((2030, 12, 10, 13, 40, 26, 0, 0, 0)) - int(time.time())
+    w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "TZ": "UTC"}, preload=preload)
+    w.wait_for_window()
+    time.sleep(1.0)
+    names = []
+    for _ in range(2):
+        asked = time.time()
+        found = parse_fields(w.probe("accessible", MAIN_CLASS).strip())
+        answered = time.time()
+        # Each frame shows the caption of its instant for up to one refresh interval (220 ms).
+        seconds = {christmas_caption_at(offset + asked - 0.25 + step * 0.05)
+                   for step in range(int((answered - asked + 0.25) / 0.05) + 2)}
+        assert found["name"] in seconds, (found, sorted(seconds))
+        assert found["description"] == "Countdown", found
+        names.append(found["name"])
+        time.sleep(2.0)
+    assert names[0] != names[1], names
+    assert w.main_window()["title"] == "Tindrel", w.main_window()
 
 
 @e2e

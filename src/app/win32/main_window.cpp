@@ -89,6 +89,8 @@ void MainWindow::CreateWindowAndParts() {
       registry_, ScreenPixelsPerInch(), [this] { Redraw(); },
       [this](const std::string& item) { ChooseDueDate(menu_.Entry(item)); }});
   tray_icon_ = std::make_unique<TrayIcon>(icon_.get(), kApplicationTitle, Handle(), TrayHandlers());
+  accessible_caption_ = std::make_unique<AccessibleCaption>(
+      Handle(), [this] { return RemainingTimeText(target_, CurrentInstant(clock_)); });
   if (!SetTimer(Handle(), kStarTimer, kStarInterval, nullptr)) ThrowLastError("SetTimer");
 }
 
@@ -175,10 +177,11 @@ void MainWindow::OnClockJump() {
 
 void MainWindow::Redraw() {
   if (!Visible()) return;
+  const FrameInputs inputs = CurrentFrameInputs();
+  accessible_caption_->CaptionShown(inputs.caption_text, target_);
   // A window put on screen in place of a stored position was fitted at the size it had then; a
   // frame of another size (the caption's font, the skin) is fitted again so that it stays whole.
-  if (frames_.Draw(Handle(), CurrentFrameInputs(), skin_.SkinName()))
-    KeepOnScreen(Handle(), screen_keeper_);
+  if (frames_.Draw(Handle(), inputs, skin_.SkinName())) KeepOnScreen(Handle(), screen_keeper_);
 }
 
 FrameInputs MainWindow::CurrentFrameInputs() {
@@ -247,6 +250,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // Activation would give the application's own window a taskbar button.
       if (LOWORD(wparam) != WA_INACTIVE)
         report_.Guard(ReportSource::kWindowEvent, [this] { application_.HideFromTaskbar(); });
+      break;
+    case WM_GETOBJECT:
+      if (accessible_caption_) {
+        if (const auto answer = accessible_caption_->Answer(wparam, lparam)) return *answer;
+      }
       break;
     case WM_GETMINMAXINFO:
       reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = POINT{kMinimumSide, kMinimumSide};
