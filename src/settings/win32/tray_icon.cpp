@@ -268,7 +268,9 @@ void TrayIcon::HandleIconMessage(UINT icon_message, POINT anchor) {
       if (handlers_.on_default_command) handlers_.on_default_command();
       break;
     case TrayAction::kKeyboardMenu:
-      if (handlers_.on_popup) PopUpMenu(anchor);
+      // Enter can bring two selections at once: the second, met while the first opens the menu,
+      // is not a second menu.
+      if (handlers_.on_popup && !popping_up_) PopUpMenu(anchor);
       break;
     case TrayAction::kNone:
       break;
@@ -281,14 +283,14 @@ void TrayIcon::RaiseClick(TrayButton button) {
 }
 
 void TrayIcon::PopUpMenu(POINT at) {
-  if (popping_up_) return;
   std::function<void()> command;
   {
-    popping_up_ = true;
+    // Restored rather than cleared: the mouse may ask for a menu inside another request.
     struct PopUpEnded {
       bool& popping_up;
-      ~PopUpEnded() { popping_up = false; }
-    } ended{popping_up_};
+      bool before;
+      ~PopUpEnded() { popping_up = before; }
+    } ended{popping_up_, std::exchange(popping_up_, true)};
     const HWND active = GetActiveWindow();
     const HWND cancel = active != nullptr ? active : main_window_;
     if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);

@@ -117,8 +117,7 @@ class TrayIcon : private RoutedWindow {
   UINT taskbar_created_;
   TrayClickTracker clicks_;
   bool added_ = false;
-  // Set from a request for the menu until the menu has gone: a second request meanwhile (the
-  // keyboard's selection can come twice) is not a second menu.
+  // From a request for the menu until the menu has gone.
   bool popping_up_ = false;
 };
 
