@@ -97,14 +97,15 @@ add_executable(tindrel_win_tests ${TINDREL_WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/data/icon/tindrel.ico")
 target_include_directories(tindrel_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-# The tests call the media control interface directly, which the program loads on demand.
-target_link_libraries(tindrel_win_tests PRIVATE tindrel_app winmm gtest gtest_main)
+# The tests call the media control interface and the accessibility interfaces directly, which the
+# program loads on demand.
+target_link_libraries(tindrel_win_tests PRIVATE tindrel_app winmm oleacc oleaut32 ole32 gtest gtest_main)
 target_link_options(tindrel_win_tests PRIVATE ${TINDREL_STATIC_FLAGS})
 
 # A small console program that looks at another program's windows for the end-to-end tests.
 add_executable(probe ${CMAKE_SOURCE_DIR}/tests/e2e/probe.cpp)
 target_compile_definitions(probe PRIVATE UNICODE _UNICODE)
-target_link_libraries(probe PRIVATE shell32 user32 advapi32)
+target_link_libraries(probe PRIVATE shell32 user32 advapi32 oleacc oleaut32 ole32)
 target_link_options(probe PRIVATE ${TINDREL_STATIC_FLAGS})
 
 # The bare layered window that scripts/measure.sh sets beside the widget; built only on request.

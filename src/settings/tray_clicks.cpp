@@ -2,12 +2,33 @@
 
 namespace tindrel {
 
+namespace {
+
+bool IsPress(TrayMouseEvent event) {
+  return event == TrayMouseEvent::kLeftDown || event == TrayMouseEvent::kLeftDoubleClick ||
+         event == TrayMouseEvent::kRightDown || event == TrayMouseEvent::kRightDoubleClick ||
+         event == TrayMouseEvent::kMiddleDown || event == TrayMouseEvent::kMiddleDoubleClick;
+}
+
+// The notice that follows a release is the mouse's own; any other comes from the keyboard.
+TrayAction KeyboardMenuUnlessFollowing(bool& follows) {
+  if (follows) {
+    follows = false;
+    return TrayAction::kNone;
+  }
+  return TrayAction::kKeyboardMenu;
+}
+
+}  // namespace
+
 TrayAction TrayClickTracker::Handle(TrayMouseEvent event) {
+  if (IsPress(event)) select_follows_ = context_menu_follows_ = false;
   switch (event) {
     case TrayMouseEvent::kLeftDown:
       left_pending_ = true;
       return TrayAction::kNone;
     case TrayMouseEvent::kLeftUp:
+      select_follows_ = true;
       if (!left_pending_) return TrayAction::kNone;
       left_pending_ = false;
       left_click_waiting_ = true;
@@ -19,9 +40,16 @@ TrayAction TrayClickTracker::Handle(TrayMouseEvent event) {
       right_pending_ = true;
       return TrayAction::kNone;
     case TrayMouseEvent::kRightUp:
+      context_menu_follows_ = true;
       if (!right_pending_) return TrayAction::kNone;
       right_pending_ = false;
       return TrayAction::kRightClick;
+    case TrayMouseEvent::kSelect:
+      return KeyboardMenuUnlessFollowing(select_follows_);
+    case TrayMouseEvent::kContextMenu:
+      return KeyboardMenuUnlessFollowing(context_menu_follows_);
+    case TrayMouseEvent::kKeySelect:
+      return TrayAction::kKeyboardMenu;
     case TrayMouseEvent::kMove:
     case TrayMouseEvent::kRightDoubleClick:
     case TrayMouseEvent::kMiddleDown:

@@ -4,6 +4,11 @@
 // command without leaving a click behind for the release that follows it. A left click waits for
 // the double-click time first: a double click that follows takes its place, so that one double
 // click is one run of the default command and not a click and then the command.
+//
+// The shell also tells a selection of the icon: after a left release (a selection) and after a
+// right release (a context menu), and from the keyboard alone (Enter or Space, the context-menu
+// key or Shift+F10). The notices that follow a release are the mouse's, already handled as its
+// click; the others open the menu.
 
 namespace tindrel {
 
@@ -20,11 +25,22 @@ enum class TrayMouseEvent {
   kMiddleDown,
   kMiddleUp,
   kMiddleDoubleClick,
+  kSelect,       // a selection: after a left release, or Enter over the icon
+  kKeySelect,    // a selection from the keyboard
+  kContextMenu,  // a context menu: after a right release, or from the keyboard
 };
 
 // kAwaitDoubleClick: a left click was made; the icon waits the double-click time and then asks
 // DoubleClickTimeOver for it.
-enum class TrayAction { kNone, kLeftClick, kRightClick, kDoubleClick, kAwaitDoubleClick };
+// kKeyboardMenu: the menu was asked for from the keyboard.
+enum class TrayAction {
+  kNone,
+  kLeftClick,
+  kRightClick,
+  kDoubleClick,
+  kAwaitDoubleClick,
+  kKeyboardMenu,
+};
 
 class TrayClickTracker {
  public:
@@ -41,6 +57,10 @@ class TrayClickTracker {
   bool right_pending_ = false;
   // A left click made and not raised yet: it may still be the first half of a double click.
   bool left_click_waiting_ = false;
+  // A release whose notice has not come yet. A shell that sends none leaves the flag to the next
+  // press.
+  bool select_follows_ = false;
+  bool context_menu_follows_ = false;
 };
 
 }  // namespace tindrel

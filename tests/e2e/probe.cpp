@@ -19,9 +19,15 @@
 //   probe volatilekey PATH        replaces HKEY_CURRENT_USER\PATH and all under it by an empty
 //                                 volatile key (gone when the Wine server ends), under which no
 //                                 lasting key can be made: every write to a key below it fails
+//   probe focus                   the foreground window and the window with the keyboard focus:
+//                                 handle and class of each (0 and nothing when there is none)
+//   probe accessible CLASS        what assistive technology finds on the first top-level window of
+//                                 CLASS: the name and description of its client object
+//   probe codepage                the ANSI code page of the processes of the prefix
 
 #include <windows.h>
-// After windows.h, which it builds on.
+// After windows.h, which they build on.
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -136,7 +142,8 @@ std::wstring Wide(const char* text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: probe windows|boxes|dismiss|close CLASS|message CLASS MSG W L|trayicons|"
-               "trayremove CLASS|taskbarcreated|move CLASS X Y|volatilekey PATH\n");
+               "trayremove CLASS|taskbarcreated|move CLASS X Y|volatilekey PATH|focus|"
+               "accessible CLASS|codepage\n");
   return 2;
 }
 
@@ -161,6 +168,33 @@ bool RemoveTrayIcon(HWND owner) {
   record.hWnd = owner;
   record.uID = 0;
   return Shell_NotifyIconW(NIM_DELETE, &record) != FALSE;
+}
+
+// The name or the description of a window's client object as UTF-8: "(none)" when it has
+// none, "(failed 0x...)" when it cannot be read.
+std::string AccessibleText(HWND window, decltype(&IAccessible::get_accName) read) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object))) ||
+      !object) {
+    return "(no object)";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR text = nullptr;
+  const HRESULT result = (object->*read)(self, &text);
+  object->Release();
+  if (FAILED(result)) {
+    char failure[32];
+    std::snprintf(failure, sizeof failure, "(failed 0x%08lX)", static_cast<unsigned long>(result));
+    return failure;
+  }
+  if (!text) return "(none)";
+  const std::string utf8 = Utf8(std::wstring(text, SysStringLen(text)));
+  SysFreeString(text);
+  return utf8;
 }
 
 }  // namespace
@@ -230,6 +264,29 @@ int main(int argc, char** argv) {
       return 1;
     }
     RegCloseKey(key);
+    return 0;
+  }
+  if (command == "focus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(0, &info);
+    std::printf("active=%llu active_class=%s focus=%llu focus_class=%s\n",
+                HandleNumber(info.hwndActive), Utf8(ClassOf(info.hwndActive)).c_str(),
+                HandleNumber(info.hwndFocus), Utf8(ClassOf(info.hwndFocus)).c_str());
+    return 0;
+  }
+  if (command == "accessible" && argc == 3) {
+    HWND window = FirstOfClass(Wide(argv[2]), false);
+    if (!window) return 1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::printf("name=\"%s\" description=\"%s\"\n",
+                AccessibleText(window, &IAccessible::get_accName).c_str(),
+                AccessibleText(window, &IAccessible::get_accDescription).c_str());
+    CoUninitialize();
+    return 0;
+  }
+  if (command == "codepage") {
+    std::printf("%u\n", GetACP());
     return 0;
   }
   return Usage();

@@ -7,6 +7,7 @@ registry through `wine reg`, and ends with a line "N passed, N failed".
 """
 
 import argparse
+import calendar
 import math
 import os
 import shutil
@@ -17,7 +18,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from widget import (APP_CLASS, MAIN_CLASS, WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST,  # noqa: E402
-                    WS_MINIMIZE, Widget, read_png_size, run_tests)
+                    WS_MINIMIZE, Widget, parse_fields, read_png_size, run_tests)
 import png_files  # noqa: E402
 
 TESTS = []
@@ -193,6 +194,41 @@ def the_stars_twinkle_over_the_skin_in_places_no_larger_than_their_sprites(w, ct
     assert changed <= 2 * 8 * sprite * sprite, f"{changed} pixels changed: {boxes}"
 
 
+def christmas_caption_at(instant):
+    """The caption of a widget counting down to Christmas (December 25, 00:00 UTC, of the year of
+    `instant`, a Unix time before it) at `instant`, seconds truncated."""
+    year = time.gmtime(instant).tm_year
+    left_ms = round((calendar.timegm((year, 12, 25, 0, 0, 0)) - instant) * 1000)
+    days, ms = divmod(left_ms, 86_400_000)
+    return f"{days} days, {ms // 3_600_000:02}:{ms // 60_000 % 60:02}:{ms % 60_000 // 1000:02}"
+
+
+@e2e
+def the_accessible_name_is_the_caption_of_the_second_and_follows_the_countdown(w, ctx):
+    preload = os.path.join(ctx.work, "libclockshift.so")
+    subprocess.run(["bash", os.path.join(HERE, "build-clockshift.sh"), ctx.work], check=True,
+                   stdout=subprocess.DEVNULL)
+    # The widget's clock starts at December 10, 13:40:26 UTC: "14 days, 10:19:34" to Christmas.
+    offset = calendar.timegm((2030, 12, 10, 13, 40, 26, 0, 0, 0)) - int(time.time())
+    w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "TZ": "UTC"}, preload=preload)
+    w.wait_for_window()
+    time.sleep(1.0)
+    names = []
+    for _ in range(2):
+        asked = time.time()
+        found = parse_fields(w.probe("accessible", MAIN_CLASS).strip())
+        answered = time.time()
+        # Each frame shows the caption of its instant for up to one refresh interval (220 ms).
+        seconds = {christmas_caption_at(offset + asked - 0.25 + step * 0.05)
+                   for step in range(int((answered - asked + 0.25) / 0.05) + 2)}
+        assert found["name"] in seconds, (found, sorted(seconds))
+        assert found["description"] == "Countdown", found
+        names.append(found["name"])
+        time.sleep(2.0)
+    assert names[0] != names[1], names
+    assert w.main_window()["title"] == "Tindrel", w.main_window()
+
+
 @e2e
 def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
     # A tiny skin (the star sprite itself) chosen in the stored settings.
@@ -281,6 +317,34 @@ def the_default_clip_opens_when_the_hour_turns(w, ctx):
     assert "JingleBells" not in read_text(log), "chimed before the hour"
     opened = w.wait_until(lambda: "JingleBells.mp3" in read_text(log), timeout=30)
     assert opened, "the default clip was not opened at the top of the hour"
+
+
+# The prefix's programs run under the C.UTF-8 locale, for which Wine picks the Western-European
+# ANSI code page 1252: it has no Greek letters.
+LOCALE_WITHOUT_GREEK = "C.UTF-8"
+GREEK_FOLDER = "Χριστούγεννα"
+
+
+@e2e
+def the_chime_opens_once_from_a_folder_named_outside_the_ansi_code_page(w, ctx):
+    w.env["LC_ALL"] = LOCALE_WITHOUT_GREEK
+    code_page = int(w.probe("codepage"))
+    try:
+        GREEK_FOLDER.encode(f"cp{code_page}")
+        raise AssertionError(f"the ANSI code page {code_page} holds {GREEK_FOLDER}")
+    except UnicodeEncodeError:
+        pass
+    folder = os.path.join(w.work, GREEK_FOLDER)
+    shutil.move(w.app, folder)
+    w.app = folder
+    log = start_eight_seconds_before_the_hour(w, ctx)
+    w.wait_for_window()
+    seen = {}
+    opened = watch_boxes(w, seen, 30, until=lambda: clip_opens(read_text(log)))
+    watch_boxes(w, seen, 4)
+    assert not seen, box_texts(seen)
+    assert opened, "the default clip was not opened at the top of the hour"
+    assert clip_opens(read_text(log)) == 1, f"{clip_opens(read_text(log))} opens"
 
 
 @e2e
@@ -424,6 +488,84 @@ def tray_icon_click_hides_and_shows_the_widget(w, ctx):
     assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+def x_window_of(w, win):
+    """The X window that shows a Windows window: the one with its title and its place and size."""
+    found = subprocess.run(["xdotool", "search", "--name", f"^{win['title']}$"], env=w.env,
+                           capture_output=True, text=True).stdout.split()
+    for xid in found:
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", xid], env=w.env,
+                                  capture_output=True, text=True).stdout
+        if (f"Position: {win['left']},{win['top']}" in geometry
+                and f"Geometry: {win['width']}x{win['height']}" in geometry):
+            return xid
+    raise AssertionError(f"no X window shows {win}")
+
+
+# Check marks as a first start stores them.
+FIRST_START_MARKS = {"chbStartup": "True", "OnTop1": "True", "DisplayShadow1": "True",
+                     "ShowDays1": "True", "ShowRandomStars1": "True", "EveryHour1": "True",
+                     "EveryHalfHour1": "False", "Never1": "False",
+                     "ChristmasDecember2420071": "False", "Christmas1": "True",
+                     "NewYear1": "False", "ChristmasJanuary71": "False"}
+
+
+@e2e
+def shift_f10_and_the_menu_key_open_the_menu_over_the_focused_widget_and_escape_closes_it(w, ctx):
+    w.start()
+    win = w.wait_for_window()
+    time.sleep(1.0)
+    # A click makes the widget the active window with the keyboard focus (it ends the move that
+    # hovering started, too). Xvfb has no window manager to give its X window the keyboard.
+    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
+    w.xdotool("click", 1)
+    focus = parse_fields(w.probe("focus").strip())
+    assert focus["active_class"] == focus["focus_class"] == MAIN_CLASS, focus
+    w.xdotool("windowfocus", "--sync", x_window_of(w, win))
+    # Away from the widget, so that the menu's place tells the widget from the pointer.
+    w.xdotool("mousemove", 1270, 1015)
+    middle = (win["left"] + win["width"] // 2, win["top"] + win["height"] // 2)
+    for keys in ("shift+F10", "Menu"):
+        w.xdotool("key", keys)
+        menus = w.wait_until(lambda: open_menus(w), timeout=10)
+        assert menus, f"no menu after {keys}"
+        assert (menus[0]["left"], menus[0]["top"]) == middle, (keys, menus[0], win)
+        w.xdotool("key", "Escape")
+        assert w.wait_until(lambda: not open_menus(w), timeout=10), f"Escape left the {keys} menu"
+    after = w.main_window()
+    assert all(after[k] == win[k] for k in ("left", "top", "width", "height", "visible")), after
+    assert not w.boxes(), w.boxes()
+    w.probe("close", MAIN_CLASS)
+    assert w.wait_for_exit(20)
+    values = stored_values(w)
+    marks = {name: values[name + "_Checked"][1] for name in FIRST_START_MARKS}
+    assert marks == FIRST_START_MARKS, marks
+
+
+TRAY_CALLBACK_MESSAGE = "0xB054"
+NIN_KEYSELECT = 0x401
+WM_CONTEXTMENU = 0x7B
+
+
+@e2e
+def the_tray_icons_keyboard_selection_and_context_menu_open_the_menu_at_the_icon(w, ctx):
+    point_at_the_tray_icon(w)
+    # Wine's tray sends no keyboard notices: the probe sends the shell's, as its fourth version
+    # does, with the icon's place in wparam.
+    anchor = (300, 200)
+    for notice in (NIN_KEYSELECT, WM_CONTEXTMENU):
+        w.probe("message", TRAY_WINDOW_CLASS, TRAY_CALLBACK_MESSAGE,
+                str((anchor[1] << 16) | anchor[0]), str(notice))
+        menus = w.wait_until(lambda: open_menus(w), timeout=10)
+        assert menus, f"no menu after the notice {notice:#x}"
+        assert (menus[0]["left"], menus[0]["top"]) == anchor, (hex(notice), menus[0])
+        # The keys go to the program whose window is under the pointer.
+        w.xdotool("mousemove", anchor[0] + 20, anchor[1] + 5)
+        w.xdotool("key", "Escape")
+        assert w.wait_until(lambda: not open_menus(w), timeout=10), f"{notice:#x}: still open"
+    assert w.main_window()["visible"] == 1, w.main_window()
+    assert not w.boxes(), w.boxes()
 
 
 @e2e
@@ -676,7 +818,7 @@ FULL_FADE_LEVEL_SETS = 63
 def clip_commands(log_text, command):
     """The MCI commands of one kind that the program sent, in the order of the trace."""
     return [line for line in log_text.splitlines()
-            if "mciSendCommandA" in line and command in line]
+            if "mciSendCommandW" in line and command in line]
 
 
 @e2e

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tindrel {
 namespace {
 
@@ -59,6 +61,40 @@ TEST(TrayClicks, MiddleButtonDoesNothing) {
   EXPECT_EQ(tracker.Handle(E::kMiddleUp), A::kNone);
   EXPECT_EQ(tracker.Handle(E::kMiddleDoubleClick), A::kNone);
   EXPECT_FALSE(tracker.left_pending() || tracker.right_pending());
+}
+
+// The shell's notice after each release belongs to the click already handled; the one after the
+// second release of a double click too.
+TEST(TrayClicks, TheNoticeThatFollowsAReleaseIsTheMouses) {
+  TrayClickTracker tracker;
+  std::vector<A> actions;
+  for (E event : {E::kLeftDown, E::kLeftUp, E::kSelect, E::kLeftDoubleClick, E::kLeftUp, E::kSelect,
+                  E::kRightDown, E::kRightUp, E::kContextMenu}) {
+    actions.push_back(tracker.Handle(event));
+  }
+  EXPECT_EQ(actions, (std::vector<A>{A::kNone, A::kLeftClick, A::kNone, A::kDoubleClick, A::kNone,
+                                     A::kNone, A::kNone, A::kRightClick, A::kNone}));
+}
+
+TEST(TrayClicks, TheKeyboardsSelectionAndContextMenuOpenTheMenu) {
+  TrayClickTracker tracker;
+  EXPECT_EQ(tracker.Handle(E::kKeySelect), A::kKeyboardMenu);
+  EXPECT_EQ(tracker.Handle(E::kSelect), A::kKeyboardMenu);
+  EXPECT_EQ(tracker.Handle(E::kContextMenu), A::kKeyboardMenu);
+  // Only one notice follows a release.
+  tracker.Handle(E::kRightDown);
+  tracker.Handle(E::kRightUp);
+  EXPECT_EQ(tracker.Handle(E::kContextMenu), A::kNone);
+  EXPECT_EQ(tracker.Handle(E::kContextMenu), A::kKeyboardMenu);
+  // A release without its notice (a shell that sends none) is forgotten at the next press.
+  tracker.Handle(E::kLeftDown);
+  tracker.Handle(E::kLeftUp);
+  tracker.Handle(E::kRightDown);
+  tracker.Handle(E::kRightUp);
+  tracker.Handle(E::kMiddleDown);
+  EXPECT_EQ(tracker.Handle(E::kSelect), A::kKeyboardMenu);
+  EXPECT_EQ(tracker.Handle(E::kContextMenu), A::kKeyboardMenu);
+  EXPECT_EQ(tracker.Handle(E::kKeySelect), A::kKeyboardMenu);
 }
 
 }  // namespace

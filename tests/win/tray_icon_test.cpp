@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -20,7 +21,7 @@ TEST(TrayRecord, HasTheFirstLayoutAndTheProductTip) {
   EXPECT_EQ(record.cbSize, sizeof(HWND) == 4 ? 88u : 104u);
   EXPECT_EQ(record.hWnd, window);
   EXPECT_EQ(record.uID, 0u);
-  EXPECT_EQ(record.uFlags, 7u);
+  EXPECT_EQ(record.uFlags, 0x87u);  // the standard tip asked for: the fourth version hides it
   EXPECT_EQ(record.uCallbackMessage, 0xB054u);
   EXPECT_EQ(record.hIcon, icon);
   EXPECT_STREQ(record.szTip, "Tindrel");
@@ -42,6 +43,7 @@ bool ShellHoldsIcon(HWND window) {
 struct Recorder {
   std::vector<TrayClick> clicks;
   std::vector<HWND> popups;
+  std::vector<POINT> popup_points;
   int default_commands = 0;
   std::vector<std::string> errors;
 
@@ -49,8 +51,9 @@ struct Recorder {
     TrayIcon::Handlers handlers;
     handlers.on_click = [this](const TrayClick& click) { clicks.push_back(click); };
     if (with_menu) {
-      handlers.on_popup = [this](HWND owner, POINT) -> std::function<void()> {
+      handlers.on_popup = [this](HWND owner, POINT at) -> std::function<void()> {
         popups.push_back(owner);
+        popup_points.push_back(at);
         return {};
       };
     }
@@ -60,8 +63,8 @@ struct Recorder {
   }
 };
 
-void Send(const TrayIcon& icon, UINT mouse_message) {
-  SendMessageW(icon.window(), kTrayCallbackMessage, 0, mouse_message);
+void Send(const TrayIcon& icon, UINT mouse_message, WPARAM anchor = 0) {
+  SendMessageW(icon.window(), kTrayCallbackMessage, anchor, mouse_message);
 }
 
 // Runs the thread's messages (the icon's timers among them) for `milliseconds` or until `done`.
@@ -123,6 +126,23 @@ TEST(TrayIconShell, NoImageMeansNoIcon) {
   TrayIcon icon(nullptr, "Tindrel", nullptr, {});
   EXPECT_FALSE(icon.added());
   EXPECT_FALSE(ShellHoldsIcon(icon.window()));
+}
+
+// Every add, the one after a restart of the shell too, asks for the fourth version with a record
+// large enough to hold it.
+TEST(TrayIconShell, EveryAddAsksForTheFourthVersion) {
+  std::vector<UINT> versions;
+  const ShellNotify notify = [&versions](DWORD message, NOTIFYICONDATAA& record) {
+    if (message == NIM_SETVERSION) {
+      EXPECT_EQ(record.cbSize, NOTIFYICONDATAA_V2_SIZE);
+      versions.push_back(record.uVersion);
+    }
+    return Shell_NotifyIconA(message, &record) != FALSE;
+  };
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, notify);
+  ASSERT_TRUE(icon.added());
+  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_EQ(versions, (std::vector<UINT>{NOTIFYICON_VERSION_4, NOTIFYICON_VERSION_4}));
 }
 
 TEST(TrayIconShell, TaskbarRestartAddsTheIconAgain) {
@@ -230,6 +250,59 @@ TEST(TrayIconMouse, RightClickOpensTheMenuForTheIconWindowInsteadOfAClick) {
   EXPECT_TRUE(recorder.clicks.empty());
   Send(icon, WM_RBUTTONDBLCLK);
   EXPECT_EQ(recorder.default_commands, 0);
+}
+
+// The shell's notices after the releases are those of the clicks already handled: one toggle, one
+// menu.
+TEST(TrayIconMouse, TheShellsNoticesAfterTheReleasesAddNothing) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  for (UINT message : std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT, WM_RBUTTONDOWN,
+                                        WM_RBUTTONUP, WM_CONTEXTMENU}) {
+    Send(icon, message, MAKEWPARAM(5, 6));
+  }
+  EXPECT_EQ(recorder.clicks.size(), 1u);
+  ASSERT_EQ(recorder.popups.size(), 1u);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  EXPECT_EQ(recorder.popup_points[0].x, cursor.x);
+  EXPECT_EQ(recorder.popup_points[0].y, cursor.y);
+}
+
+// Enter or Space, the context-menu key or Shift+F10 on the icon: the menu opens at the place the
+// shell gives for the icon.
+TEST(TrayIconKeyboard, ASelectionOrContextMenuFromTheKeyboardOpensTheMenuAtTheIcon) {
+  Recorder recorder;
+  TrayIcon icon(nullptr, "Tindrel", nullptr, recorder.Handlers());
+  Send(icon, NIN_KEYSELECT, MAKEWPARAM(1200, 1010));
+  Send(icon, WM_CONTEXTMENU, MAKEWPARAM(-3, 40));
+  Send(icon, NIN_SELECT, MAKEWPARAM(7, 8));
+  ASSERT_EQ(recorder.popups.size(), 3u);
+  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_EQ(std::make_pair(recorder.popup_points[0].x, recorder.popup_points[0].y),
+            std::make_pair(1200L, 1010L));
+  EXPECT_EQ(std::make_pair(recorder.popup_points[1].x, recorder.popup_points[1].y),
+            std::make_pair(-3L, 40L));
+  EXPECT_TRUE(recorder.clicks.empty());
+  EXPECT_EQ(recorder.default_commands, 0);
+}
+
+// Enter can bring two selections at once: the second one, met while the first opens the menu, is
+// not a second menu.
+TEST(TrayIconKeyboard, ASecondSelectionWhileTheMenuOpensIsNotASecondMenu) {
+  TrayIcon* icon_in_menu = nullptr;
+  int menus = 0;
+  TrayIcon::Handlers handlers;
+  handlers.on_popup = [&](HWND, POINT) -> std::function<void()> {
+    if (++menus == 1) Send(*icon_in_menu, NIN_KEYSELECT);
+    return {};
+  };
+  TrayIcon icon(nullptr, "Tindrel", nullptr, handlers);
+  icon_in_menu = &icon;
+  Send(icon, NIN_KEYSELECT);
+  EXPECT_EQ(menus, 1);
+  Send(icon, NIN_KEYSELECT);
+  EXPECT_EQ(menus, 2);
 }
 
 TEST(TrayIconMouse, TheChosenCommandRunsAfterTheMenuWithTheIconWindowInFront) {

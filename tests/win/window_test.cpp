@@ -1,5 +1,6 @@
 // The widget's own Windows pieces under Wine: the error report's box and its pile-up guard, the
-// due-date tooltip, the application window, and the layered frame hand-over.
+// due-date tooltip, the context menu's place, the application window, and the layered frame
+// hand-over.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -8,10 +9,12 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/win32/application.h"
 #include "app/win32/due_date_tip.h"
 #include "app/win32/error_report.h"
+#include "app/win32/window_actions.h"
 #include "base/error.h"
 #include "base/win32/raii.h"
 #include "render/frame_bitmap.h"
@@ -302,6 +305,17 @@ TEST(DueDateTip, PopsUpWhenTheOwnerRelaysTheRestingMouse) {
   }
   EXPECT_TRUE(IsWindowVisible(tip.Handle()));
   SetCursorPos(1270, 1015);
+}
+
+// A right click carries its screen point; the keyboard's request carries -1 for both coordinates,
+// sign-extended or not, and opens the menu over the middle of the window.
+TEST_F(OwnerWindow, ContextMenuOpensAtTheClickOrFromTheKeyboardOverTheWindow) {
+  const POINT click = ContextMenuPoint(owner_.get(), MAKELPARAM(-20, 700));
+  EXPECT_EQ(std::make_pair(click.x, click.y), std::make_pair(-20L, 700L));
+  for (const LPARAM keyboard : {LPARAM{-1}, static_cast<LPARAM>(0xFFFFFFFFu)}) {
+    const POINT at = ContextMenuPoint(owner_.get(), keyboard);
+    EXPECT_EQ(std::make_pair(at.x, at.y), std::make_pair(200L, 160L));
+  }
 }
 
 TEST(ApplicationWindow, IsHiddenAndMarkedAToolWindow) {

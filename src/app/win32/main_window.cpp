@@ -98,6 +98,8 @@ void MainWindow::CreateWindowAndParts() {
   tray_icon_ = std::make_unique<TrayIcon>(tray_icon_image_.get(), kApplicationTitle, Handle(),
                                           TrayHandlers());
   unseen_notifications_ = std::make_unique<UnseenNotifications>(Handle());
+  accessible_caption_ = std::make_unique<AccessibleCaption>(
+      Handle(), [this] { return RemainingTimeText(target_, clock_); });
 }
 
 // -- the life cycle ------------------------------------------------------------------------------
@@ -266,9 +268,11 @@ void MainWindow::Redraw() {
 
 void MainWindow::RedrawAt(std::optional<POINT> position) {
   if (!Visible()) return;
+  const FrameInputs inputs = CurrentFrameInputs();
+  accessible_caption_->CaptionShown(inputs.caption_text, target_);
   // A window put on screen in place of a stored position was fitted at the size it had then; a
   // frame of another size (the caption's font, the skin) is fitted again so that it stays whole.
-  if (frames_.Draw(Handle(), CurrentFrameInputs(), skin_.SkinName(), position))
+  if (frames_.Draw(Handle(), inputs, skin_.SkinName(), position))
     KeepOnScreen(Handle(), screen_keeper_);
 }
 
@@ -333,7 +337,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       report_.Guard(ReportSource::kWindowEvent, [this] { DragWidget(); });
       return 0;
     case WM_CONTEXTMENU:
-      if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(lparam))) {
+      if (MenuItem* chosen = ChooseFromMenu(Handle(), ContextMenuPoint(Handle(), lparam))) {
         ClickMenuEntry(*chosen);
       }
       return 0;
@@ -341,6 +345,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // Activation would give the application's own window a taskbar button.
       if (LOWORD(wparam) != WA_INACTIVE)
         report_.Guard(ReportSource::kWindowEvent, [this] { application_.HideFromTaskbar(); });
+      break;
+    case WM_GETOBJECT:
+      if (accessible_caption_) {
+        if (const auto answer = accessible_caption_->Answer(wparam, lparam)) return *answer;
+      }
       break;
     case WM_GETMINMAXINFO: {
       const int side = ScaledLength(kMinimumSide, dpi_);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/widget_stars.h"
+#include "app/win32/accessible_caption.h"
 #include "app/win32/application.h"
 #include "app/win32/due_date_tip.h"
 #include "app/win32/error_report.h"
@@ -152,6 +153,7 @@ class MainWindow final : private RoutedWindow {
   std::unique_ptr<WidgetSettings> settings_;
   std::unique_ptr<TrayIcon> tray_icon_;
   std::unique_ptr<UnseenNotifications> unseen_notifications_;
+  std::unique_ptr<AccessibleCaption> accessible_caption_;
 };
 
 }  // namespace tindrel::win

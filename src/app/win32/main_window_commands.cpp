@@ -36,8 +36,8 @@ TrayIcon::Handlers MainWindow::TrayHandlers() {
         ReownToDesktop(Handle());
         SetVisible(!Visible());
       },
-      [this](HWND owner, POINT cursor) -> std::function<void()> {
-        MenuItem* chosen = ChooseFromMenu(owner, cursor);
+      [this](HWND owner, POINT at) -> std::function<void()> {
+        MenuItem* chosen = ChooseFromMenu(owner, at);
         if (!chosen) return {};
         return [this, chosen] { ClickMenuEntry(*chosen); };
       },

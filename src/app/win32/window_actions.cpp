@@ -52,10 +52,17 @@ bool DragWindow(HWND window) {
   return after.left != before.left || after.top != before.top;
 }
 
-POINT ContextMenuPoint(LPARAM lparam) {
+POINT ContextMenuPoint(HWND window, LPARAM lparam) {
   POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  if (lparam == -1) GetCursorPos(&at);
-  return at;
+  // The keyboard's request carries -1 for both coordinates, whether or not its sign is extended
+  // to the upper half of a 64-bit parameter.
+  if (at.x != -1 || at.y != -1) return at;
+  RECT rect{};
+  if (!GetWindowRect(window, &rect)) {
+    GetCursorPos(&at);
+    return at;
+  }
+  return POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
 }
 
 }  // namespace tindrel::win

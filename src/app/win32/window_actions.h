@@ -19,8 +19,8 @@ void SetAlwaysOnTop(HWND window, bool on_top);
 // Hands the window to the system's own move loop, which drags it with the mouse. True when the
 // window ended the drag in another place.
 bool DragWindow(HWND window);
-// Where a context menu asked for by WM_CONTEXTMENU opens: the point it carries, or the cursor for
-// one asked for from the keyboard.
-POINT ContextMenuPoint(LPARAM lparam);
+// Where a context menu asked for by WM_CONTEXTMENU opens: the point a click carries, or the
+// middle of the window for one asked for from the keyboard (the context-menu key, Shift+F10).
+POINT ContextMenuPoint(HWND window, LPARAM lparam);
 
 }  // namespace tindrel::win

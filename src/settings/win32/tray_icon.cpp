@@ -72,6 +72,15 @@ bool MapMouseMessage(UINT mouse_message, TrayMouseEvent& event) {
     case WM_MBUTTONDBLCLK:
       event = TrayMouseEvent::kMiddleDoubleClick;
       return true;
+    case NIN_SELECT:
+      event = TrayMouseEvent::kSelect;
+      return true;
+    case NIN_KEYSELECT:
+      event = TrayMouseEvent::kKeySelect;
+      return true;
+    case WM_CONTEXTMENU:
+      event = TrayMouseEvent::kContextMenu;
+      return true;
     default:
       return false;
   }
@@ -138,6 +147,15 @@ NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint
   return record;
 }
 
+NOTIFYICONDATAA BuildTrayVersionRecord(HWND window) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  record.hWnd = window;
+  record.uID = 0;
+  record.uVersion = NOTIFYICON_VERSION_4;
+  return record;
+}
+
 TrayIcon::TrayIcon(HICON icon, std::string hint, HWND main_window, Handlers handlers,
                    ShellNotify notify, TrayAddRetry retry)
     : icon_(icon),
@@ -167,7 +185,7 @@ void TrayIcon::Add() {
   NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
   // Fails when the shell holds no icon of ours, which is the usual case; only the add counts.
   Notify(NIM_DELETE, record);
-  added_ = icon_ != nullptr && Notify(NIM_ADD, record);
+  added_ = icon_ != nullptr && AddToShell();
   StopRetrying();
   if (icon_ == nullptr || added_ || retry_.attempts <= 0) return;
   // Without the timer there is no second try; the next restart of the shell adds the icon.
@@ -181,9 +199,18 @@ void TrayIcon::RetryAdd() {
     return;
   }
   --retries_left_;
-  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
-  added_ = Notify(NIM_ADD, record);
+  added_ = AddToShell();
   if (added_ || retries_left_ == 0) StopRetrying();
+}
+
+bool TrayIcon::AddToShell() {
+  NOTIFYICONDATAA record = BuildTrayRecord(Handle(), icon_, hint_);
+  if (!Notify(NIM_ADD, record)) return false;
+  // A shell that does not know the version keeps sending the first version's mouse messages,
+  // which are handled all the same; only its keyboard is not heard.
+  NOTIFYICONDATAA version = BuildTrayVersionRecord(Handle());
+  Notify(NIM_SETVERSION, version);
+  return true;
 }
 
 void TrayIcon::StopRetrying() {
@@ -201,7 +228,11 @@ void TrayIcon::Remove() {
 
 LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kTrayCallbackMessage) {
-    ReportingErrors([&] { HandleMouse(static_cast<UINT>(lparam)); });
+    // The fourth version puts the icon's identifier in the high word, and its place in wparam.
+    ReportingErrors([&] {
+      HandleIconMessage(LOWORD(lparam), POINT{static_cast<short>(LOWORD(wparam)),
+                                              static_cast<short>(HIWORD(wparam))});
+    });
     return 0;
   }
   if (message == WM_TIMER && wparam == kDoubleClickTimer) {
@@ -220,9 +251,9 @@ LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefaultHandling(message, wparam, lparam);
 }
 
-void TrayIcon::HandleMouse(UINT mouse_message) {
+void TrayIcon::HandleIconMessage(UINT icon_message, POINT anchor) {
   TrayMouseEvent event;
-  if (!MapMouseMessage(mouse_message, event)) return;
+  if (!MapMouseMessage(icon_message, event)) return;
   switch (clicks_.Handle(event)) {
     case TrayAction::kAwaitDoubleClick:
       // Without the timer the click cannot wait; it is raised at once.
@@ -234,7 +265,7 @@ void TrayIcon::HandleMouse(UINT mouse_message) {
       break;
     case TrayAction::kRightClick:
       if (handlers_.on_popup) {
-        PopUpMenu();
+        PopUpMenu(CursorPosition());
       } else {
         RaiseClick(TrayButton::kRight);
       }
@@ -242,6 +273,11 @@ void TrayIcon::HandleMouse(UINT mouse_message) {
     case TrayAction::kDoubleClick:
       KillTimer(Handle(), kDoubleClickTimer);
       if (handlers_.on_default_command) handlers_.on_default_command();
+      break;
+    case TrayAction::kKeyboardMenu:
+      // Enter can bring two selections at once: the second, met while the first opens the menu,
+      // is not a second menu.
+      if (handlers_.on_popup && !popping_up_) PopUpMenu(anchor);
       break;
     case TrayAction::kNone:
       break;
@@ -257,19 +293,25 @@ void TrayIcon::RaiseClick(TrayButton button) {
     handlers_.on_click({button, KeyState() | ButtonBit(button), CursorPosition()});
 }
 
-void TrayIcon::PopUpMenu() {
-  const HWND active = GetActiveWindow();
-  const HWND cancel = active != nullptr ? active : main_window_;
-  if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
-  BringToForeground(Handle());
-  ProcessPendingMessages();
+void TrayIcon::PopUpMenu(POINT at) {
   std::function<void()> command;
   {
+    // Restored rather than cleared: the mouse may ask for a menu inside another request.
+    struct PopUpEnded {
+      bool& popping_up;
+      bool before;
+      ~PopUpEnded() { popping_up = before; }
+    } ended{popping_up_, std::exchange(popping_up_, true)};
+    const HWND active = GetActiveWindow();
+    const HWND cancel = active != nullptr ? active : main_window_;
+    if (cancel != nullptr) SendMessageW(cancel, WM_CANCELMODE, 0, 0);
+    BringToForeground(Handle());
+    ProcessPendingMessages();
     struct RefocusAfterMenu {
       HWND window;
       ~RefocusAfterMenu() { BringToForeground(window); }
     } refocus{Handle()};
-    command = handlers_.on_popup(Handle(), CursorPosition());
+    command = handlers_.on_popup(Handle(), at);
   }
   if (command) command();
 }

@@ -2,7 +2,8 @@
 // The notification-area icon: one fixed icon with the product name as its tip, a
 // hidden window of its own that receives the icon's mouse messages, a left click that the owner
 // handles, a right click that opens the widget's popup menu and a double click that runs the
-// menu's default command.
+// menu's default command. The icon asks the shell for its fourth version, which tells a selection
+// of the icon from the keyboard too: that opens the popup menu at the icon.
 
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -23,7 +24,8 @@ inline constexpr UINT kTrayCallbackMessage = 0xB054;
 // tip, which every version of the shell accepts. It holds a window and an icon handle, so its size
 // follows the pointer size: 88 bytes in the x86 build, 104 in the x64 one.
 inline constexpr DWORD kTrayRecordSize = sizeof(void*) == 4 ? 88 : 104;
-inline constexpr UINT kTrayRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// The fourth version shows the standard tip only when asked to.
+inline constexpr UINT kTrayRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
 
 // Shift, Ctrl and Alt as they were when a click was handled, together with the button.
 enum TrayShiftBits : std::uint32_t {
@@ -41,9 +43,14 @@ struct TrayClick {
   POINT cursor;  // screen coordinates
 };
 
-// The record the shell receives: the first layout's size, identifier 0, flags 7, callback 0xB054,
-// the icon, and the hint up to its first "|" cut to 63 characters as the zero-terminated tip.
+// The record the shell receives: the first layout's size, identifier 0, flags 0x87, callback
+// 0xB054, the icon, and the hint up to its first "|" cut to 63 characters as the zero-terminated
+// tip.
 NOTIFYICONDATAA BuildTrayRecord(HWND window, HICON icon, const std::string& hint);
+
+// The record that asks the shell for the fourth version of the icon's messages: the second
+// layout's size, which is the first to hold the version.
+NOTIFYICONDATAA BuildTrayVersionRecord(HWND window);
 
 // How the icon reaches the shell: Shell_NotifyIconA unless a test stands in for a shell.
 using ShellNotify = std::function<bool(DWORD message, NOTIFYICONDATAA& record)>;
@@ -61,10 +68,11 @@ class TrayIcon : private RoutedWindow {
     // A completed click of the left button, raised once the double-click time has passed without
     // a double click (and of the right one, at once, when there is no menu).
     std::function<void(const TrayClick&)> on_click;
-    // Opens the popup menu at the cursor for the icon's window and returns the chosen command
-    // (empty when nothing was chosen). The icon runs it once the menu has gone and its own window
-    // is in the foreground again, so a command that activates a window leaves that one in front.
-    std::function<std::function<void()>(HWND owner, POINT cursor)> on_popup;
+    // Opens the popup menu at a point (the cursor for a right click, the icon for the keyboard)
+    // for the icon's window and returns the chosen command (empty when nothing was chosen). The
+    // icon runs it once the menu has gone and its own window is in the foreground again, so a
+    // command that activates a window leaves that one in front.
+    std::function<std::function<void()>(HWND owner, POINT at)> on_popup;
     // Runs the menu's default command (a double click).
     std::function<void()> on_default_command;
     // Shows the text of an error raised by any of the handlers above.
@@ -88,13 +96,15 @@ class TrayIcon : private RoutedWindow {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void HandleMouse(UINT mouse_message);
+  // `anchor` is the icon's place on the screen that the shell gives with each message.
+  void HandleIconMessage(UINT icon_message, POINT anchor);
   // The double-click time after a left click has run out: the click is raised unless a double
   // click took its place.
   void RaiseWaitingClick();
   void RaiseClick(TrayButton button);
-  void PopUpMenu();
+  void PopUpMenu(POINT at);
   void Add();
+  bool AddToShell();
   void RetryAdd();
   void StopRetrying();
   void Remove();
@@ -112,6 +122,8 @@ class TrayIcon : private RoutedWindow {
   UINT taskbar_created_;
   TrayClickTracker clicks_;
   bool added_ = false;
+  // From a request for the menu until the menu has gone.
+  bool popping_up_ = false;
 };
 
 }  // namespace tindrel::win

@@ -1,7 +1,5 @@
 #include "sound/win32/media_player.h"
 
-#include <algorithm>
-
 #include "base/error.h"
 #include "base/win32/text_conversion.h"
 #include "sound/win32/mpvolume.h"
@@ -28,9 +26,10 @@ MediaPlayer::~MediaPlayer() {
 }
 
 void MediaPlayer::Open(const std::string& path) {
-  std::string element = ToAnsiPath(path);
+  // The wide interface takes every path as it is, whatever the system's code page can hold.
+  const std::wstring element = Widen(path);
   Close();
-  MCI_OPEN_PARMSA parms{};
+  MCI_OPEN_PARMSW parms{};
   parms.dwCallback = Callback();
   parms.lpstrElementName = element.c_str();
   const MCIERROR result = mci_.SendCommand(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT,
@@ -85,8 +84,8 @@ std::optional<int> MediaPlayer::GetVolume() {
 void MciLibrary::Load() {
   if (module_) return;
   ScopedModule module = LoadSystemLibrary(L"winmm.dll");
-  send_command_ = LibraryFunction<decltype(&mciSendCommandA)>(module, "mciSendCommandA");
-  get_error_string_ = LibraryFunction<decltype(&mciGetErrorStringA)>(module, "mciGetErrorStringA");
+  send_command_ = LibraryFunction<decltype(&mciSendCommandW)>(module, "mciSendCommandW");
+  get_error_string_ = LibraryFunction<decltype(&mciGetErrorStringW)>(module, "mciGetErrorStringW");
   module_ = std::move(module);
 }
 
@@ -102,66 +101,16 @@ std::string MciLibrary::ErrorText(MCIERROR code) {
   } catch (const Error&) {
     return "Unknown error code";  // no library, no texts
   }
-  char text[MAXERRORLENGTH] = {};
-  if (!get_error_string_(code, text, sizeof text) || text[0] == '\0') {
+  wchar_t text[MAXERRORLENGTH] = {};
+  if (!get_error_string_(code, text, MAXERRORLENGTH) || text[0] == L'\0') {
     return "Unknown error code";
   }
-  return text;
+  return Narrow(text);
 }
 
 std::string MciErrorText(MCIERROR code) {
   MciLibrary library;
   return library.ErrorText(code);
-}
-
-std::string ToAnsiPath(const std::string& utf8_path) {
-  return ToCodePagePath(utf8_path, GetACP());
-}
-
-namespace {
-
-// Code pages for which WideCharToMultiByte refuses WC_NO_BEST_FIT_CHARS and the default-character
-// report: it fails with ERROR_INVALID_FLAGS or ERROR_INVALID_PARAMETER instead of converting.
-bool TakesConversionFlags(UINT code_page) {
-  return !(code_page == CP_UTF8 || code_page == CP_UTF7 || code_page == 54936 || code_page == 42 ||
-           (code_page >= 50220 && code_page <= 50229) ||
-           (code_page >= 57002 && code_page <= 57011));
-}
-
-}  // namespace
-
-std::string ToCodePagePath(const std::string& utf8_path, UINT code_page) {
-  const std::wstring wide = Widen(utf8_path);
-  if (wide.empty()) return {};
-  const bool takes_flags = TakesConversionFlags(code_page);
-  const DWORD flags = takes_flags                                    ? WC_NO_BEST_FIT_CHARS
-                      : (code_page == CP_UTF8 || code_page == 54936) ? WC_ERR_INVALID_CHARS
-                                                                     : 0;
-  BOOL lossy = FALSE;
-  BOOL* lossy_report = takes_flags ? &lossy : nullptr;
-  const int wide_size = static_cast<int>(wide.size());
-  const int size = WideCharToMultiByte(code_page, flags, wide.data(), wide_size, nullptr, 0,
-                                       nullptr, lossy_report);
-  std::string converted(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  if (size > 0 && !lossy) {
-    WideCharToMultiByte(code_page, flags, wide.data(), wide_size, converted.data(), size, nullptr,
-                        nullptr);
-  }
-  // Where the conversion cannot report a lost character, converting back tells.
-  bool representable = size > 0 && !lossy;
-  if (representable && !takes_flags) {
-    const int back = MultiByteToWideChar(code_page, 0, converted.data(), size, nullptr, 0);
-    std::wstring round_trip(static_cast<std::size_t>(std::max(back, 0)), L'\0');
-    if (back > 0)
-      MultiByteToWideChar(code_page, 0, converted.data(), size, round_trip.data(), back);
-    representable = round_trip == wide;
-  }
-  if (!representable) {
-    throw Error(FormatMessage1(
-        "The file name '%s' has characters that the system's code page cannot represent",
-        utf8_path));
-  }
-  return converted;
 }
 
 }  // namespace tindrel::win

@@ -21,7 +21,7 @@ namespace tindrel::win {
 // the first chime the widget needs none of it (nor the codecs it brings in).
 class MciLibrary {
  public:
-  // As mciSendCommandA; throws the program's error when the library cannot be loaded.
+  // As mciSendCommandW; throws the program's error when the library cannot be loaded.
   MCIERROR SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
   // The media-control text for an error code, or "Unknown error code" when it has none.
   std::string ErrorText(MCIERROR code);
@@ -30,8 +30,8 @@ class MciLibrary {
   void Load();
 
   ScopedModule module_;
-  decltype(&mciSendCommandA) send_command_ = nullptr;
-  decltype(&mciGetErrorStringA) get_error_string_ = nullptr;
+  decltype(&mciSendCommandW) send_command_ = nullptr;
+  decltype(&mciGetErrorStringW) get_error_string_ = nullptr;
 };
 
 class MediaPlayer : public MediaDevice {
@@ -67,12 +67,5 @@ class MediaPlayer : public MediaDevice {
 
 // The media-control text for an MCI error code, or "Unknown error code" when it has none.
 std::string MciErrorText(MCIERROR code);
-
-// The UTF-8 path in the ANSI code page that the MCI string parameters take; throws
-// tindrel::Error when a character of it has no place there.
-std::string ToAnsiPath(const std::string& utf8_path);
-// The same for a given code page. Every code page works, UTF-8 (a Windows option for the ANSI
-// code page) and the ones that take no conversion flags included.
-std::string ToCodePagePath(const std::string& utf8_path, UINT code_page);
 
 }  // namespace tindrel::win

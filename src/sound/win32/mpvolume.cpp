@@ -5,7 +5,7 @@
 namespace tindrel::win {
 
 MCIERROR SetPlayerVolume(MediaPlayer& player, int level) {
-  MCI_DGV_SETAUDIO_PARMSA parms{};
+  MCI_DGV_SETAUDIO_PARMSW parms{};
   parms.dwCallback = 0;
   parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
   parms.dwValue = static_cast<DWORD>(level);
