@@ -72,8 +72,8 @@ TEST(TrayClicks, TheNoticeThatFollowsAReleaseIsTheMouses) {
                   E::kRightDown, E::kRightUp, E::kContextMenu}) {
     actions.push_back(tracker.Handle(event));
   }
-  EXPECT_EQ(actions, (std::vector<A>{A::kNone, A::kLeftClick, A::kNone, A::kDoubleClick, A::kNone,
-                                     A::kNone, A::kNone, A::kRightClick, A::kNone}));
+  EXPECT_EQ(actions, (std::vector<A>{A::kNone, A::kAwaitDoubleClick, A::kNone, A::kDoubleClick,
+                                     A::kNone, A::kNone, A::kNone, A::kRightClick, A::kNone}));
 }
 
 TEST(TrayClicks, TheKeyboardsSelectionAndContextMenuOpenTheMenu) {

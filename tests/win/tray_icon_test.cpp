@@ -261,6 +261,7 @@ TEST(TrayIconMouse, TheShellsNoticesAfterTheReleasesAddNothing) {
                                         WM_RBUTTONUP, WM_CONTEXTMENU}) {
     Send(icon, message, MAKEWPARAM(5, 6));
   }
+  PumpPastTheDoubleClickTime();
   EXPECT_EQ(recorder.clicks.size(), 1u);
   ASSERT_EQ(recorder.popups.size(), 1u);
   POINT cursor{};
