@@ -4,8 +4,10 @@
 // the fade can choose a safe outcome.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tindrel {
 
@@ -29,6 +31,19 @@ class MediaDevice {
   // The audio level read back from the device; empty when the device cannot tell it.
   virtual std::optional<int> GetVolume() = 0;
   virtual bool IsOpen() const = 0;
+
+  // `handler` runs when the clip started by Play has played to its end: not when it is stopped or
+  // closed before. None: nothing runs.
+  void OnPlayedToEnd(std::function<void()> handler) { played_to_end_ = std::move(handler); }
+
+ protected:
+  // The device's notice that its clip has played to its end.
+  void PlayedToEnd() {
+    if (played_to_end_) played_to_end_();
+  }
+
+ private:
+  std::function<void()> played_to_end_;
 };
 
 }  // namespace tindrel

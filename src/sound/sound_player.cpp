@@ -21,7 +21,29 @@ SoundPlayer::SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sound
       fade_(fade),
       sounds_folder_(WithTrailingSeparator(std::move(sounds_folder))),
       never_checked_(std::move(never_checked)),
-      report_(std::move(report)) {}
+      report_(std::move(report)) {
+  device_.OnPlayedToEnd([this] { ClipPlayedToEnd(); });
+}
+
+SoundPlayer::~SoundPlayer() {
+  device_.OnPlayedToEnd(nullptr);
+}
+
+void SoundPlayer::SetSoundName(const std::string& name) {
+  sound_name_ = name;
+  FollowFade();
+}
+
+void SoundPlayer::FollowFade() {
+  fade_.SetEnabled(IsDefaultSound() && device_.IsOpen());
+}
+
+void SoundPlayer::ClipPlayedToEnd() {
+  // Nothing more is heard of it: the file is let go at once rather than at the next chime.
+  device_.Close();
+  level_given_.reset();
+  fade_.SetEnabled(false);
+}
 
 std::string SoundPlayer::ClipPath() const {
   return ClipPathOf(sound_name_);
@@ -45,7 +67,8 @@ void SoundPlayer::PlaySound() {
   }
   SetLevel(IsDefaultSound() ? kDefaultClipStartLevel : kOtherClipLevel);
   device_.Play();
-  fade_.SetEnabled(true);
+  // Only the default clip fades; every other plays to its end at its level without a timer.
+  FollowFade();
   // Told only now: a report may open a modal box, in which the fade ticks go on.
   if (!problem.empty()) ReportOnce(problem);
 }
@@ -66,7 +89,7 @@ std::string SoundPlayer::OpenDefaultInPlace(const std::string& failure) {
   }
   const std::string problem = "Cannot play the sound \"" + sound_name_ + "\": " + failure + " \"" +
                               defaults::kSoundName + "\" plays in its place";
-  sound_name_ = defaults::kSoundName;
+  sound_name_ = defaults::kSoundName;  // the timer follows once the clip plays
   return problem;
 }
 
@@ -76,7 +99,6 @@ void SoundPlayer::ReportOnce(const std::string& problem) {
 }
 
 void SoundPlayer::OnFadeTick() {
-  // Only the default clip fades; for any other the timer runs on idle until the next start.
   if (!IsDefaultSound()) return;
   if (!RiseWhileEarly()) return;
   if (!IsPastHold()) return;
@@ -122,10 +144,7 @@ void SoundPlayer::StopWhenFaded() {
     return;
   }
   if (*level >= kStopLevel) return;
-  device_.Stop();
-  device_.Close();
-  level_given_.reset();
-  fade_.SetEnabled(false);
+  EndClip();
 }
 
 // A query that fails ends the tick without acting on an unknown value. When no clip is open there

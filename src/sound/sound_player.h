@@ -45,11 +45,17 @@ class SoundPlayer {
   // `never_checked` tells whether the "Never" entry of the chime schedule is checked.
   SoundPlayer(MediaDevice& device, FadeTimer& fade, std::string sounds_folder,
               std::function<bool()> never_checked, Report report = {});
+  ~SoundPlayer();
+  SoundPlayer(const SoundPlayer&) = delete;
+  SoundPlayer& operator=(const SoundPlayer&) = delete;
 
   // The current sound: the base name of a clip in the sounds folder, compared case-sensitively.
   const std::string& SoundName() const { return sound_name_; }
-  // Makes `name` the current sound, played from the next start on.
-  void SetSoundName(const std::string& name) { sound_name_ = name; }
+  // Makes `name` the current sound, played from the next start on. The fade timer runs only while
+  // the current sound is the default one and a clip is open: a clip still open from before (chosen
+  // while "Never" was checked) fades as the default clip does once the default is current, and
+  // plays on at its level once another is.
+  void SetSoundName(const std::string& name);
 
   // The sounds folder, then the current sound's name, then ".mp3".
   std::string ClipPath() const;
@@ -76,6 +82,10 @@ class SoundPlayer {
   void EndClip();
 
  private:
+  // The open clip has played to its end: it is closed, and its fade ends with it.
+  void ClipPlayedToEnd();
+  // The fade timer runs while the default sound is current and a clip is open.
+  void FollowFade();
   bool IsDefaultSound() const { return sound_name_ == defaults::kSoundName; }
   std::string ClipPathOf(const std::string& name) const;
   // Opens the default clip in place of the current one, which failed with `failure`; returns the

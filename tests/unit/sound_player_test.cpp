@@ -148,16 +148,16 @@ TEST_F(SoundPlayerTest, QuietDefaultClipAtExactlyThreeSecondsNeitherRisesNorFall
   EXPECT_EQ(device.level, 29);  // past the hold: 30 - 1
 }
 
-TEST_F(SoundPlayerTest, OtherClipPlaysAt700AndFadeTicksStayIdle) {
+TEST_F(SoundPlayerTest, OtherClipPlaysAt700WithoutAFadeTimerAndIsClosedAtItsEnd) {
   player.SetSoundName("SleighBells");
   player.PlaySound();
   EXPECT_EQ(device.log, (std::vector<std::string>{"Open C:\\Tindrel\\sounds\\SleighBells.mp3",
                                                   "SetVolume 700", "Play"}));
-  for (int i = 0; i < 1000; ++i) Tick();
-  EXPECT_EQ(device.log.size(), 3u);
+  EXPECT_FALSE(fade.on) << "a clip that does not fade wakes nothing";
+  device.position = 20000;
+  device.PlayToTheEnd();
   EXPECT_EQ(device.level, 700);
-  EXPECT_TRUE(device.open);
-  EXPECT_TRUE(fade.on);
+  EXPECT_FALSE(device.open) << "the file is let go at the clip's end";
 }
 
 TEST_F(SoundPlayerTest, NameDifferingOnlyInCaseIsNotTheDefaultClip) {
@@ -180,7 +180,7 @@ TEST_F(SoundPlayerTest, NeverKeepsChosenSoundSilentAndLeavesPlayingClipAlone) {
   player.PlaySound();
   EXPECT_EQ(device.log.size(), logged);
   EXPECT_TRUE(device.open);
-  EXPECT_TRUE(fade.on);
+  EXPECT_FALSE(fade.on) << "the default clip plays on at its level, with nothing to fade it";
   EXPECT_EQ(player.SoundName(), "Carillon");
 }
 
@@ -214,14 +214,16 @@ TEST_F(SoundPlayerTest, ChimeDuringLongClipClosesItAndStartsCurrentSound) {
                                       "SetVolume 0", "Play"}));
 }
 
-TEST_F(SoundPlayerTest, DefaultClipShorterThanHoldEndsOpenWithFadeTicking) {
+TEST_F(SoundPlayerTest, DefaultClipShorterThanHoldIsClosedWhenItEndsAndItsFadeStops) {
   clip_length_ms = 2500;
   player.PlaySound();
-  for (int i = 0; i < 2000; ++i) Tick();
+  for (int i = 0; i < 200; ++i) Tick();
   EXPECT_EQ(device.position, 2500u);
   EXPECT_EQ(device.level, 60);
-  EXPECT_TRUE(device.open);
-  EXPECT_TRUE(fade.on);
+  EXPECT_TRUE(fade.on) << "the position never passes the hold: only its end ends it";
+  device.PlayToTheEnd();
+  EXPECT_FALSE(device.open);
+  EXPECT_FALSE(fade.on);
 }
 
 TEST_F(SoundPlayerTest, DefaultChosenWhileOtherClipPlaysFadesItFrom700) {
@@ -249,10 +251,13 @@ TEST_F(SoundPlayerTest, OtherChosenWhileDefaultFadesLeavesItPlayingAtItsLevel) {
   player.SetSoundName("Carillon");
   player.PlaySound();
   const auto logged = device.log.size();
+  EXPECT_FALSE(fade.on);
   for (int i = 0; i < 1000; ++i) Tick();
   EXPECT_EQ(device.log.size(), logged);
   EXPECT_EQ(device.level, 30);
   EXPECT_TRUE(device.open);
+  // The default chosen again before its end: its fade goes on from where it is.
+  player.SetSoundName("JingleBells");
   EXPECT_TRUE(fade.on);
 }
 
@@ -274,7 +279,7 @@ TEST_F(SoundPlayerTest, FailedOpenRaisesMediaTextAndKeepsLevelFadeAndName) {
       << "the default clip is tried in its place";
   EXPECT_FALSE(device.open);
   EXPECT_EQ(device.level, 60);
-  EXPECT_TRUE(fade.on);
+  EXPECT_FALSE(fade.on) << "stopped when a sound that does not fade became current";
   EXPECT_EQ(player.SoundName(), "Missing");
 }
 

@@ -210,6 +210,27 @@ TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
   EXPECT_GE(elapsed, 3000u + 54u * FadeTimer::kIntervalMs);
 }
 
+TEST_F(MciMediaPlayer, AClipThatPlaysToItsEndIsClosedAndLetsGoOfItsFile) {
+  RecordingFadeTimer fade;
+  SoundPlayer sound(player, fade, SoundsDir(), [] { return false; });
+  sound.SetSoundName("SleighBells");
+  sound.PlaySound();
+  EXPECT_FALSE(fade.on) << "a clip that does not fade starts no fade timer";
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (player.IsOpen() && GetTickCount() - start < 20000) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(20);
+  }
+  EXPECT_FALSE(player.IsOpen()) << "still open " << GetTickCount() - start << " ms after its start";
+  // Nothing holds the file any more: it can be replaced.
+  const std::wstring clip = Widen(ClipPath("SleighBells"));
+  const HANDLE file =
+      CreateFileW(clip.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 TEST(WindowFadeTimer, EnabledTimerDeliversTicksToItsWindow) {
   ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                       GetModuleHandleW(nullptr), nullptr));

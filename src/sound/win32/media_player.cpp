@@ -1,25 +1,50 @@
 #include "sound/win32/media_player.h"
 
+#include <utility>
+
 #include "base/error.h"
 #include "base/win32/text_conversion.h"
 #include "sound/win32/mpvolume.h"
 
 namespace tindrel::win {
 
-namespace {
-
-// A message-only window of a system class: it only has to exist as the commands' callback
-// handle, and the completion notices it may receive are left to the default handling.
-ScopedWindow CreateCallbackWindow() {
-  ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr));
-  if (!window) ThrowLastError("CreateWindowExW");
-  return window;
+MciNoticeWindow::MciNoticeWindow(Notice notice) : notice_(std::move(notice)) {
+  WindowShape shape;
+  shape.style = 0;
+  shape.owner = HWND_MESSAGE;
+  CreateRoutedWindow({L"TindrelMciNotices", GetModuleHandleW(nullptr)}, shape);
 }
 
-}  // namespace
+LRESULT MciNoticeWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == MM_MCINOTIFY) {
+    if (notice_) notice_(wparam, static_cast<MCIDEVICEID>(lparam));
+    return 0;
+  }
+  return DefaultHandling(message, wparam, lparam);
+}
 
-MediaPlayer::MediaPlayer() : window_(CreateCallbackWindow()) {}
+MediaPlayer::MediaPlayer()
+    : window_([this](WPARAM code, MCIDEVICEID device) { OnNotice(code, device); }) {}
+
+void MediaPlayer::OnNotice(WPARAM code, MCIDEVICEID device) {
+  // A clip stopped or closed before its end says so too (aborted, superseded); only the end of
+  // the open clip's playing counts. Some systems name no device in the notice (0), and a notice
+  // can wait in the queue while its clip is closed and another opened under the same identifier:
+  // the open clip must not be playing any more.
+  if (code != MCI_NOTIFY_SUCCESSFUL || !IsOpen()) return;
+  if (device != 0 && device != device_id_) return;
+  if (IsPlaying()) return;
+  PlayedToEnd();
+}
+
+bool MediaPlayer::IsPlaying() {
+  MCI_STATUS_PARMS parms{};
+  parms.dwCallback = Callback();
+  parms.dwItem = MCI_STATUS_MODE;
+  const MCIERROR result =
+      SendCommand(MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&parms));
+  return result == 0 && parms.dwReturn == MCI_MODE_PLAY;
+}
 
 MediaPlayer::~MediaPlayer() {
   Close();

@@ -1,7 +1,8 @@
 #pragma once
 // The hidden media player of the main window: one clip at a time through the media control
 // interface (MCI), with the device chosen by the system from the file's extension. Its own
-// message-only window is the callback handle of every command it sends.
+// message-only window is the callback handle of every command it sends, and hears when a clip has
+// played to its end.
 
 // clang-format off
 #include <windows.h>
@@ -9,10 +10,12 @@
 // clang-format on
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "base/win32/raii.h"
+#include "base/win32/routed_window.h"
 #include "sound/media_device.h"
 
 namespace tindrel::win {
@@ -32,6 +35,21 @@ class MciLibrary {
   ScopedModule module_;
   decltype(&mciSendCommandW) send_command_ = nullptr;
   decltype(&mciGetErrorStringW) get_error_string_ = nullptr;
+};
+
+// The message-only window that every command names as its callback: it hears the devices'
+// notices (MM_MCINOTIFY) and hands each on with its code and its device.
+class MciNoticeWindow final : private RoutedWindow {
+ public:
+  using Notice = std::function<void(WPARAM code, MCIDEVICEID device)>;
+  explicit MciNoticeWindow(Notice notice);
+
+  using RoutedWindow::Handle;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+  Notice notice_;
 };
 
 class MediaPlayer : public MediaDevice {
@@ -58,10 +76,14 @@ class MediaPlayer : public MediaDevice {
   }
 
  private:
-  DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.get()); }
+  DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(window_.Handle()); }
+  // A notice of the open clip: played to its end, it is handed on.
+  void OnNotice(WPARAM code, MCIDEVICEID device);
+  // Whether the open clip's device says it is playing.
+  bool IsPlaying();
 
   MciLibrary mci_;
-  ScopedWindow window_;
+  MciNoticeWindow window_;
   MCIDEVICEID device_id_ = 0;
 };
 

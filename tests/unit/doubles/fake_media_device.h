@@ -49,6 +49,8 @@ class FakeMediaDevice : public MediaDevice {
     return level;
   }
   bool IsOpen() const override { return open; }
+  // The open clip plays to its end, and the device says so.
+  void PlayToTheEnd() { PlayedToEnd(); }
 
   std::vector<std::string> log;
   bool open = false;
