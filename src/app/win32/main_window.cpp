@@ -268,6 +268,8 @@ void MainWindow::Redraw() {
 
 void MainWindow::RedrawAt(std::optional<POINT> position) {
   if (!Visible()) return;
+  // The stars have twinkled on for as long as there was no frame to show them.
+  stars_.AdvanceTo(GetTickCount64(), skin_.SkinBitmap());
   const FrameInputs inputs = CurrentFrameInputs();
   accessible_caption_->CaptionShown(inputs.caption_text, target_);
   // A window put on screen in place of a stored position was fitted at the size it had then; a
@@ -287,7 +289,6 @@ FrameInputs MainWindow::CurrentFrameInputs() {
   inputs.skin = skin_.SkinBitmap();
   inputs.skin_version = skin_.Version();
   inputs.star_sprite = &stars_.Sprite();
-  stars_.AdvanceTo(GetTickCount64(), skin_.SkinBitmap());
   inputs.stars = &stars_.Stars();
   inputs.dpi = dpi_;
   return inputs;
