@@ -19,11 +19,11 @@ inline std::uint8_t OverFill(int c, int f, int a) {
 }
 
 // Draws the picture unscaled at (0, 0) over the filled bitmap; the A bytes stay as they are.
-void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Colour fill) {
+void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Color fill) {
   const int fr = RedOf(fill), fg = GreenOf(fill), fb = BlueOf(fill);
   for (int y = 0; y < picture.height; ++y) {
     std::uint8_t* p = bitmap.ScanLine(y);
-    const std::uint8_t* c = picture.ColourRow(y);
+    const std::uint8_t* c = picture.ColorRow(y);
     const std::uint8_t* a = picture.CompositingAlphaRow(y);
     for (int x = 0; x < picture.width; ++x, p += 4, c += 3) {
       const int alpha = a ? a[x] : 255;
@@ -36,7 +36,7 @@ void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Colour fi
 
 }  // namespace
 
-FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Colour fill) {
+FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Color fill) {
   picture.CheckConsistent();
   FrameBitmap bitmap(picture.width, picture.height);
   bitmap.Fill(fill);
@@ -102,8 +102,8 @@ void ApplyAlphaMask(FrameBitmap& target, const FrameBitmap& mask) {
   }
 }
 
-Colour ContrastColor(Colour colour) {
-  const int sum = 2 * RedOf(colour) + 5 * GreenOf(colour) + BlueOf(colour);
+Color ContrastColor(Color color) {
+  const int sum = 2 * RedOf(color) + 5 * GreenOf(color) + BlueOf(color);
   return sum >= 1024 ? 0x000000 : 0xFFFFFF;
 }
 

@@ -32,13 +32,13 @@ void FillWith(FrameBitmap& bitmap, Bgra value) {
 }
 
 // A one-row picture from R, G, B triples, with alpha rows for types 4 and 6 or tRNS transparency.
-DecodedPng Picture(int colour_type, std::vector<std::uint8_t> rgb, std::vector<std::uint8_t> alpha,
+DecodedPng Picture(int color_type, std::vector<std::uint8_t> rgb, std::vector<std::uint8_t> alpha,
                    std::vector<std::uint8_t> transparency = {}) {
   DecodedPng png;
-  png.colour_type = colour_type;
+  png.color_type = color_type;
   png.width = static_cast<int>(rgb.size() / 3);
   png.height = 1;
-  png.colours = std::move(rgb);
+  png.colors = std::move(rgb);
   png.alpha = std::move(alpha);
   png.transparency = std::move(transparency);
   return png;
@@ -61,19 +61,19 @@ TEST(PngToAlphaBitmap, HalfTransparentWhiteIsTintedByTheFill) {
 
 TEST(PngToAlphaBitmap, TransparentPixelEndsFullyTransparentWhateverTheFill) {
   const DecodedPng clear = Picture(kPngRgbAlpha, {200, 100, 50}, {0});
-  for (Colour fill : {0x808080u, 0xFFFFFFu, 0x000000u, 0x0000FFu}) {
+  for (Color fill : {0x808080u, 0xFFFFFFu, 0x000000u, 0x0000FFu}) {
     EXPECT_EQ(PixelOf(PngToAlphaBitmap(clear, fill), 0, 0), (Bgra{0, 0, 0, 0})) << fill;
   }
 }
 
-TEST(PngToAlphaBitmap, OpaquePixelKeepsItsColourAndGetsFullAlpha) {
+TEST(PngToAlphaBitmap, OpaquePixelKeepsItsColorAndGetsFullAlpha) {
   const DecodedPng opaque = Picture(kPngRgbAlpha, {1, 128, 254}, {255});
   EXPECT_EQ(PixelOf(PngToAlphaBitmap(opaque, 0x808080), 0, 0), (Bgra{254, 128, 1, 255}));
   const DecodedPng grey = Picture(kPngGreyAlpha, {200, 200, 200}, {255});
   EXPECT_EQ(PixelOf(PngToAlphaBitmap(grey, 0x000000), 0, 0), (Bgra{200, 200, 200, 255}));
 }
 
-TEST(PngToAlphaBitmap, PictureWithoutAlphaKeepsItsColoursWithZeroAlpha) {
+TEST(PngToAlphaBitmap, PictureWithoutAlphaKeepsItsColorsWithZeroAlpha) {
   const DecodedPng rgb = Picture(kPngRgb, {10, 20, 30, 255, 255, 255}, {});
   const FrameBitmap bitmap = PngToAlphaBitmap(rgb, 0x808080);
   ASSERT_EQ(bitmap.Width(), 2);
@@ -100,9 +100,9 @@ TEST(PngToAlphaBitmap, TransparencyChunkCompositesOverTheFillButAddsNoAlpha) {
 }
 
 TEST(PngToAlphaBitmap, InconsistentPictureIsRefusedAndEmptyOneGivesEmptyBitmap) {
-  DecodedPng short_colours = Picture(kPngRgbAlpha, {1, 2, 3}, {255});
-  short_colours.width = 2;
-  EXPECT_THROW(PngToAlphaBitmap(short_colours, 0), Error);
+  DecodedPng short_colors = Picture(kPngRgbAlpha, {1, 2, 3}, {255});
+  short_colors.width = 2;
+  EXPECT_THROW(PngToAlphaBitmap(short_colors, 0), Error);
   EXPECT_THROW(PngToAlphaBitmap(Picture(kPngRgbAlpha, {1, 2, 3}, {}), 0), Error);
   EXPECT_THROW(PngToAlphaBitmap(Picture(kPngRgb, {1, 2, 3}, {255}), 0), Error);
   EXPECT_TRUE(PngToAlphaBitmap(Picture(kPngRgb, {}, {}), 0).Empty());
@@ -158,7 +158,7 @@ TEST(IsSolidPixel, ColumnOutsideIsNotSolidAndRowOutsideIsTheScanLineError) {
   EXPECT_EQ(ErrorOf([&] { IsSolidPixel(bitmap, 0, -1); }), "Scan line index out of range");
 }
 
-TEST(ContrastColor, DarkTextOnLightColoursAndLightOnDark) {
+TEST(ContrastColor, DarkTextOnLightColorsAndLightOnDark) {
   EXPECT_EQ(ContrastColor(0xFFFFFF), 0x000000u);  // 2040
   EXPECT_EQ(ContrastColor(0x4080FF), 0x000000u);  // 1214
   EXPECT_EQ(ContrastColor(0x808080), 0x000000u);  // exactly 1024

@@ -24,9 +24,9 @@ class CountingPainter : public FakeTextPainter {
     return FakeTextPainter::Measure(WithFaceHeight(font), text);
   }
   void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
-            Colour colour) override {
+            Color color) override {
     ++drawings;
-    FakeTextPainter::Draw(target, WithFaceHeight(font), text, x, y, colour);
+    FakeTextPainter::Draw(target, WithFaceHeight(font), text, x, y, color);
   }
   int drawings = 0;
 
@@ -83,7 +83,7 @@ class FrameComposerTest : public ::testing::Test {
     BuildSharedBlurKernel();
     inputs.caption_text = "12 days, 05:07:09";
     inputs.font.height = -14;
-    inputs.font.colour = 0x00336699;
+    inputs.font.color = 0x00336699;
     inputs.display_shadow = true;
     inputs.show_days = true;
     inputs.show_stars = true;
@@ -132,7 +132,7 @@ TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
   ExpectSameAsUncached("font face");
   inputs.font.height = -30;  // the caption now sets the frame's width
   ExpectSameAsUncached("font size");
-  inputs.font.colour = 0x00FFFFFF;
+  inputs.font.color = 0x00FFFFFF;
   ExpectSameAsUncached("font colour");
   inputs.font.style = font_style::kBold;
   ExpectSameAsUncached("font style");

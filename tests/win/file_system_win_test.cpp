@@ -7,6 +7,7 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "render/png_decoder.h"
@@ -93,7 +94,7 @@ TEST_F(WindowsFileSystem, OpenFailureCarriesTheSystemsText) {
 TEST_F(WindowsFileSystem, PictureWithNameOutsideTheCodePageDecodes) {
   Put(kUberPng, test::RgbPng(1, 1, {9, 8, 7}));
   const DecodedPng png = DecodePngFile(folder_.File(kUberPng));
-  EXPECT_EQ(png.colours, (std::vector<std::uint8_t>{9, 8, 7}));
+  EXPECT_EQ(png.colors, (std::vector<std::uint8_t>{9, 8, 7}));
 }
 
 TEST_F(WindowsFileSystem, SkinNameInOtherLetterCaseFindsTheFileAndIsKept) {

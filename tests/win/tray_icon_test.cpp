@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 namespace {
@@ -64,7 +65,7 @@ struct Recorder {
 };
 
 void Send(const TrayIcon& icon, UINT mouse_message, WPARAM anchor = 0) {
-  SendMessageW(icon.window(), kTrayCallbackMessage, anchor, mouse_message);
+  SendMessageW(icon.Handle(), kTrayCallbackMessage, anchor, mouse_message);
 }
 
 // Runs the thread's messages (the icon's timers among them) for `milliseconds` or until `done`.
@@ -87,7 +88,7 @@ TEST(TrayIconShell, IconIsAddedForTheLifeOfTheObject) {
   HWND window = nullptr;
   {
     TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
-    window = icon.window();
+    window = icon.Handle();
     EXPECT_TRUE(icon.added());
     EXPECT_TRUE(ShellHoldsIcon(window));
     EXPECT_FALSE(IsWindowVisible(window));
@@ -125,7 +126,7 @@ TEST(TrayIconShell, IconShowsInTheTrayWindowUntilDestruction) {
 TEST(TrayIconShell, NoImageMeansNoIcon) {
   TrayIcon icon(nullptr, "Tindrel", nullptr, {});
   EXPECT_FALSE(icon.added());
-  EXPECT_FALSE(ShellHoldsIcon(icon.window()));
+  EXPECT_FALSE(ShellHoldsIcon(icon.Handle()));
 }
 
 // Every add, the one after a restart of the shell too, asks for the fourth version with a record
@@ -141,18 +142,18 @@ TEST(TrayIconShell, EveryAddAsksForTheFourthVersion) {
   };
   TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, notify);
   ASSERT_TRUE(icon.added());
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_EQ(versions, (std::vector<UINT>{NOTIFYICON_VERSION_4, NOTIFYICON_VERSION_4}));
 }
 
 TEST(TrayIconShell, TaskbarRestartAddsTheIconAgain) {
   TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
-  NOTIFYICONDATAA record = BuildTrayRecord(icon.window(), nullptr, "Tindrel");
+  NOTIFYICONDATAA record = BuildTrayRecord(icon.Handle(), nullptr, "Tindrel");
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
-  ASSERT_FALSE(ShellHoldsIcon(icon.window()));
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_FALSE(ShellHoldsIcon(icon.Handle()));
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(icon.added());
-  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+  EXPECT_TRUE(ShellHoldsIcon(icon.Handle()));
 }
 
 // A shell that refuses the first `refusals` adds and then passes every call on to the real one.
@@ -177,7 +178,7 @@ TEST(TrayIconShell, AddRefusedAtStartIsTriedAgainUntilTheShellTakesIt) {
   EXPECT_TRUE(icon.added());
   EXPECT_EQ(shell.adds, 3);
   EXPECT_FALSE(icon.retrying());
-  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+  EXPECT_TRUE(ShellHoldsIcon(icon.Handle()));
   PumpMessagesFor(200, [] { return false; });
   EXPECT_EQ(shell.adds, 3);  // no further tries once it is held
 }
@@ -199,7 +200,7 @@ TEST(TrayIconShell, TaskbarRestartWhileTheShellIsNotReadyRetriesToo) {
                 TrayAddRetry{20, 30});
   ASSERT_TRUE(icon.added());
   shell.refusals = 3;
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_FALSE(icon.added());
   PumpMessagesFor(3000, [&] { return icon.added(); });
   EXPECT_TRUE(icon.added());
@@ -246,7 +247,7 @@ TEST(TrayIconMouse, RightClickOpensTheMenuForTheIconWindowInsteadOfAClick) {
   Send(icon, WM_RBUTTONDOWN);
   Send(icon, WM_RBUTTONUP);
   ASSERT_EQ(recorder.popups.size(), 1u);
-  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
   EXPECT_TRUE(recorder.clicks.empty());
   Send(icon, WM_RBUTTONDBLCLK);
   EXPECT_EQ(recorder.default_commands, 0);
@@ -279,7 +280,7 @@ TEST(TrayIconKeyboard, ASelectionOrContextMenuFromTheKeyboardOpensTheMenuAtTheIc
   Send(icon, WM_CONTEXTMENU, MAKEWPARAM(-3, 40));
   Send(icon, NIN_SELECT, MAKEWPARAM(7, 8));
   ASSERT_EQ(recorder.popups.size(), 3u);
-  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
   EXPECT_EQ(std::make_pair(recorder.popup_points[0].x, recorder.popup_points[0].y),
             std::make_pair(1200L, 1010L));
   EXPECT_EQ(std::make_pair(recorder.popup_points[1].x, recorder.popup_points[1].y),
@@ -323,7 +324,7 @@ TEST(TrayIconMouse, TheChosenCommandRunsAfterTheMenuWithTheIconWindowInFront) {
   TrayIcon icon(nullptr, "Tindrel", nullptr, handlers);
   Send(icon, WM_RBUTTONDOWN);
   Send(icon, WM_RBUTTONUP);
-  EXPECT_EQ(foreground_when_run, icon.window());
+  EXPECT_EQ(foreground_when_run, icon.Handle());
   EXPECT_EQ(GetForegroundWindow(), widget.get());
 }
 

@@ -16,6 +16,7 @@
 #include "app/win32/error_report.h"
 #include "app/win32/window_actions.h"
 #include "base/error.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "render/frame_bitmap.h"
 #include "render/win32/layered_window.h"
@@ -242,7 +243,7 @@ TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindow) {
   EXPECT_EQ(TooltipWindows(), before + 1);
 }
 
-TEST_F(OwnerWindow, DueDateTipHasTheStyleColoursToolAndTitle) {
+TEST_F(OwnerWindow, DueDateTipHasTheStyleColorsToolAndTitle) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   DueDateTipWindow tip(owner_.get());

@@ -127,8 +127,8 @@ void MainWindow::SelectSound(const std::string& name) {
 void MainWindow::ChooseDueDate(const MenuItem& entry) {
   const DueDateApplication applied = ApplyDueDate(entry.caption, entry.tag, CurrentInstant(clock_));
   const std::wstring tip(applied.tip_text.begin(), applied.tip_text.end());
-  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColour,
-                                  kDueDateTipTextColour);
+  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColor,
+                                  kDueDateTipTextColor);
   target_ = applied.target;
 }
 

@@ -4,7 +4,6 @@
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
-#include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 
 namespace tindrel::win {
