@@ -52,8 +52,8 @@ TEST_F(PopupMenuViewTest, TopLevelHasEveryEntryInOrder) {
                                        L"-", L"Show/Hide", L"Due Date", L"Skins", L"Sounds",
                                        L"Font...", L"-", L"Settings", L"-", L"Exit"}));
   EXPECT_EQ(GetMenuItemCount(Submenu(view.Handle(), 2)), 2);
-  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 0)), &Entry("About1"));
-  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 12)), &Entry("Exit1"));
+  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 0)), &Entry(menu_names::kAbout));
+  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 12)), &Entry(menu_names::kExit));
   EXPECT_EQ(view.ItemForCommand(0), nullptr);
   EXPECT_EQ(view.ItemForCommand(10000), nullptr);
 }
@@ -108,7 +108,7 @@ TEST_F(PopupMenuViewTest, OpeningAMenuWritesItsAcceleratorsIntoBothCaptions) {
   ASSERT_TRUE(view.PrepareToOpen(view.Handle()));
   EXPECT_EQ(TextAt(view.Handle(), 5), L"D&ue Date");
   EXPECT_EQ(TextAt(view.Handle(), 12), L"E&xit");
-  EXPECT_EQ(Entry("Exit1").caption, "E&xit");
+  EXPECT_EQ(Entry(menu_names::kExit).caption, "E&xit");
   // A submenu is marked only when it opens itself.
   const HMENU due = Submenu(view.Handle(), 5);
   EXPECT_EQ(TextAt(due, 1), L"Christmas - December 25 2007");
@@ -148,8 +148,8 @@ class ShownMenuTest : public PopupMenuViewTest {
 
 TEST_F(ShownMenuTest, AcceleratorLetterChoosesTheEntry) {
   QueueCharacters(L"x");
-  EXPECT_EQ(Show(), &Entry("Exit1"));
-  EXPECT_EQ(Entry("Exit1").caption, "E&xit");
+  EXPECT_EQ(Show(), &Entry(menu_names::kExit));
+  EXPECT_EQ(Entry(menu_names::kExit).caption, "E&xit");
 }
 
 TEST_F(ShownMenuTest, SubmenuGetsItsAcceleratorsWhenItOpens) {
