@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
 namespace tindrel::testing {
 

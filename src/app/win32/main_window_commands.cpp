@@ -6,7 +6,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/window_actions.h"
 #include "base/stored_names.h"
-#include "settings/web_links.h"
+#include "shell/web_links.h"
 
 namespace tindrel::win {
 namespace {

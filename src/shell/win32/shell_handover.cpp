@@ -1,4 +1,4 @@
-#include "settings/win32/shell_handover.h"
+#include "shell/win32/shell_handover.h"
 
 #include <windows.h>
 // shellapi.h needs the types of windows.h.

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "base/win32/routed_window.h"
-#include "settings/tray_clicks.h"
+#include "shell/tray_clicks.h"
 
 namespace tindrel::win {
 
