@@ -4,11 +4,11 @@
 
 #include <array>
 #include <climits>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/error.h"
+#include "support/error_message.h"
 
 namespace tindrel {
 namespace {
@@ -42,15 +42,6 @@ DecodedPng Picture(int color_type, std::vector<std::uint8_t> rgb, std::vector<st
   png.alpha = std::move(alpha);
   png.transparency = std::move(transparency);
   return png;
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
 }
 
 TEST(PngToAlphaBitmap, HalfTransparentWhiteIsTintedByTheFill) {
@@ -122,16 +113,16 @@ TEST(ImportPngAlpha, PremultipliesTheTargetAtTheGivenPlace) {
 TEST(ImportPngAlpha, RefusesPicturesWithoutAlphaOrOutsideTheBitmapAndChangesNothing) {
   FrameBitmap bitmap(2, 2);
   FillWith(bitmap, {9, 9, 9, 9});
-  EXPECT_EQ(ErrorOf([&] {
+  EXPECT_EQ(test::ErrorMessageOf([&] {
               ImportPngAlpha(bitmap, Picture(kPngRgb, {1, 2, 3}, {}), 0, 0);
             }),
             "The picture has no alpha channel");
   const DecodedPng two_wide = Picture(kPngRgbAlpha, {0, 0, 0, 0, 0, 0}, {1, 1});
-  EXPECT_NE(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 1, 0); }), "");
-  EXPECT_NE(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, -1, 0); }), "");
-  EXPECT_EQ(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 0, 2); }),
+  EXPECT_NE(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 1, 0); }), "");
+  EXPECT_NE(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, -1, 0); }), "");
+  EXPECT_EQ(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 0, 2); }),
             "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 0, INT_MAX); }),
+  EXPECT_EQ(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 0, INT_MAX); }),
             "Scan line index out of range");
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 2; ++x) EXPECT_EQ(PixelOf(bitmap, x, y), (Bgra{9, 9, 9, 9}));
@@ -154,8 +145,10 @@ TEST(IsSolidPixel, ColumnOutsideIsNotSolidAndRowOutsideIsTheScanLineError) {
   SetPixel(bitmap, 0, 0, {0, 0, 0, 255});
   EXPECT_FALSE(IsSolidPixel(bitmap, -1, 0));
   EXPECT_FALSE(IsSolidPixel(bitmap, 1, 0));
-  EXPECT_EQ(ErrorOf([&] { IsSolidPixel(bitmap, 0, 1); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { IsSolidPixel(bitmap, 0, -1); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { IsSolidPixel(bitmap, 0, 1); }),
+            "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { IsSolidPixel(bitmap, 0, -1); }),
+            "Scan line index out of range");
 }
 
 TEST(ContrastColor, DarkTextOnLightColorsAndLightOnDark) {
@@ -243,11 +236,11 @@ TEST(ApplyAlphaMask, TargetTakesTheMaskAlphaAndIsPremultipliedByIt) {
 TEST(FrameBitmapRows, ScanLineOutsideTheBitmapIsAnError) {
   FrameBitmap bitmap(2, 2);
   const FrameBitmap& view = bitmap;
-  EXPECT_EQ(ErrorOf([&] { bitmap.ScanLine(-1); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { bitmap.ScanLine(2); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { view.ScanLine(2); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { bitmap.ScanLine(-1); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { bitmap.ScanLine(2); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { view.ScanLine(2); }), "Scan line index out of range");
   FrameBitmap empty;
-  EXPECT_EQ(ErrorOf([&] { empty.ScanLine(0); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { empty.ScanLine(0); }), "Scan line index out of range");
   EXPECT_EQ(bitmap.ScanLine(1) - bitmap.ScanLine(0), 8);
 }
 

@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
+using test::FakeTextPainter;
 using test::Pixel;
 using test::PixelOf;
 

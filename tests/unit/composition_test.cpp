@@ -5,12 +5,13 @@
 #include <array>
 #include <functional>
 
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
+using test::FakeTextPainter;
 using test::Pixel;
 using test::PixelOf;
 constexpr Pixel kClear{0, 0, 0, 0};

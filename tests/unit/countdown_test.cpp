@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/error.h"
+#include "doubles/fake_clock.h"
 
 namespace tindrel {
 namespace {
@@ -86,9 +87,8 @@ TEST(CalendarArithmetic, TimePartKeepsItsSignAndWholeDaysAreTruncated) {
 }
 
 TEST(CalendarArithmetic, CurrentInstantReadsTheClockSeam) {
-  struct FixedClock : Clock {
-    LocalTimeParts NowParts() override { return {2024, 12, 24, 23, 59, 59, 250}; }
-  } clock;
+  test::FakeClock clock;
+  clock.Set(23, 59, 59, 250);
   EXPECT_EQ(CurrentInstant(clock), At(2024, 12, 24, 23, 59, 59, 250));
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/error.h"
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "render/composition.h"
 #include "render/frame_difference.h"
 #include "render/gblur3.h"
@@ -15,6 +15,8 @@
 
 namespace tindrel {
 namespace {
+
+using test::FakeTextPainter;
 
 // The fake painter, with two things it lacks for these tests: the face changes the glyphs (a face
 // of n letters draws as if its height were n pixels larger), and it counts its drawings.

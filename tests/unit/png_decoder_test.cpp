@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "support/error_message.h"
 #include "support/largest_allocation.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
@@ -456,29 +457,15 @@ class PngDecoderFiles : public ::testing::Test {
 
 TEST_F(PngDecoderFiles, MissingFileGivesTheFileOpenMessage) {
   const std::string path = folder_.File("none.png");
-  try {
-    DecodePngFile(path);
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot open file \"" + path + "\". No such file or directory");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { DecodePngFile(path); }),
+            "Cannot open file \"" + path + "\". No such file or directory");
 }
 
 TEST_F(PngDecoderFiles, FolderAndFifoAreRefusedWithoutBlocking) {
   const std::string folder = folder_.File("dir.png");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  EXPECT_THROW(
-      {
-        try {
-          DecodePngFile(folder);
-        } catch (const Error& error) {
-          EXPECT_EQ(std::string(error.what()),
-                    "Cannot open file \"" + folder + "\". Is a directory");
-          throw;
-        }
-      },
-      Error);
+  EXPECT_EQ(test::ErrorMessageOf([&] { DecodePngFile(folder); }),
+            "Cannot open file \"" + folder + "\". Is a directory");
   const std::string fifo = folder_.File("pipe.png");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_THROW(DecodePngFile(fifo), Error);
@@ -487,13 +474,8 @@ TEST_F(PngDecoderFiles, FolderAndFifoAreRefusedWithoutBlocking) {
 TEST_F(PngDecoderFiles, DamagedFileMessageNamesTheFile) {
   const std::string path = folder_.File("broken.png");
   test::WriteFile(path, {'n', 'o', 'p', 'e', 0, 0, 0, 0, 0});
-  try {
-    DecodePngFile(path);
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot decode the PNG picture \"" + path + "\": Not a PNG file");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { DecodePngFile(path); }),
+            "Cannot decode the PNG picture \"" + path + "\": Not a PNG file");
 }
 
 TEST_F(PngDecoderFiles, OddFileNamesDecode) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -22,7 +23,8 @@ TEST(TrayRecord, HasTheFirstLayoutAndTheProductTip) {
   EXPECT_EQ(record.cbSize, sizeof(HWND) == 4 ? 88u : 104u);
   EXPECT_EQ(record.hWnd, window);
   EXPECT_EQ(record.uID, 0u);
-  EXPECT_EQ(record.uFlags, 0x87u);  // the standard tip asked for: the fourth version hides it
+  // What the flags ask of the shell (the icon shown, its messages sent to the window) is checked
+  // from the shell's side in TrayIconShell.TheShellShowsTheIconAndSendsItsClicksToItsWindow.
   EXPECT_EQ(record.uCallbackMessage, 0xB054u);
   EXPECT_EQ(record.hIcon, icon);
   EXPECT_STREQ(record.szTip, "Tindrel");
@@ -121,6 +123,48 @@ TEST(TrayIconShell, IconShowsInTheTrayWindowUntilDestruction) {
     EXPECT_EQ(StandaloneTrayIconCount(), before + 1);
   }
   EXPECT_EQ(StandaloneTrayIconCount(), before);
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+// The icon as the shell holds it: shown in Wine's tray window, and a click on it there sent to the
+// icon's own window, which raises it as the left click (after the double-click time) and a right
+// click as the menu. That is what the record's flags and callback message ask of the shell.
+TEST(TrayIconShell, TheShellShowsTheIconAndSendsItsClicksToItsWindow) {
+  const HWND tray_before = FindWindowW(nullptr, L"Wine System Tray");
+  const std::vector<HWND> icons_before =
+      tray_before ? ChildWindows(tray_before) : std::vector<HWND>{};
+  Recorder recorder;
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, recorder.Handlers());
+  ASSERT_TRUE(icon.added());
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (tray == nullptr) GTEST_SKIP() << "the shell shows its icons in a tray manager of its own";
+  HWND shown = nullptr;
+  for (HWND child : ChildWindows(tray)) {
+    if (std::find(icons_before.begin(), icons_before.end(), child) == icons_before.end())
+      shown = child;
+  }
+  ASSERT_NE(shown, nullptr) << "the shell shows no new icon";
+  EXPECT_TRUE(IsWindowVisible(shown));
+
+  PostMessageW(shown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(shown, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  PumpMessagesFor(GetDoubleClickTime() + 3000, [&] { return !recorder.clicks.empty(); });
+  ASSERT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_EQ(recorder.clicks[0].button, TrayButton::kLeft);
+
+  PostMessageW(shown, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(shown, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+  PumpMessagesFor(3000, [&] { return !recorder.popups.empty(); });
+  ASSERT_EQ(recorder.popups.size(), 1u);
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
 }
 
 TEST(TrayIconShell, NoImageMeansNoIcon) {

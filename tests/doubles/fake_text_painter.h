@@ -18,7 +18,7 @@
 #include "render/frame_bitmap.h"
 #include "render/text_painter.h"
 
-namespace tindrel {
+namespace tindrel::test {
 
 class FakeTextPainter : public TextPainter {
  public:
@@ -89,4 +89,4 @@ class FakeTextPainter : public TextPainter {
   InkMixing mixing_ = InkMixing::kLinear;
 };
 
-}  // namespace tindrel
+}  // namespace tindrel::test
