@@ -167,6 +167,20 @@ TEST_F(FrameComposerTest, ANewSkinIsSeenEvenInTheSameBitmapObject) {
   ExpectSameAsUncached("another bitmap");
 }
 
+// On a skin wider than the caption a new font size changes only the frame's height: the skin
+// placed in the frame is made again at the new height, not taken from the frame of the old one.
+TEST_F(FrameComposerTest, ACaptionOfAnotherHeightAloneGivesAFrameOfThatHeight) {
+  skin = VariedSkin(300, 64, 5);
+  inputs.skin_version = 5;
+  ExpectSameAsUncached("a skin wider than the caption");
+  const int width = composer.Compose(painter, inputs).Width();
+  inputs.font.height = -20;
+  ExpectSameAsUncached("a taller caption");
+  EXPECT_EQ(composer.Compose(painter, inputs).Width(), width) << "only the height may change";
+  inputs.font.height = -26;
+  ExpectSameAsUncached("taller again");
+}
+
 TEST_F(FrameComposerTest, ASteadyFrameDrawsNoTextAndTheCaptionIsDrawnOncePerChange) {
   composer.Compose(painter, inputs);
   const int per_caption = painter.drawings;  // shadow and text: two drawings each
