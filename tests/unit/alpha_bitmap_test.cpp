@@ -253,18 +253,18 @@ TEST(BlendOnto, FullConstantAlphaCopiesAnOpaqueSource) {
   EXPECT_EQ(PixelOf(target, 0, 0), (Bgra{200, 100, 0, 255}));
 }
 
-TEST(BlendOnto, ConstantAlphaScalesTheSourceWithinOneUnit) {
+TEST(BlendOnto, ConstantAlphaScalesTheSourceByTheRoundedFormula) {
   FrameBitmap target(1, 1);
   FrameBitmap source(1, 1);
   SetPixel(target, 0, 0, {0, 0, 200, 255});
   SetPixel(source, 0, 0, {200, 100, 0, 255});
   BlendOnto(target, source, 0, 0, 128);
-  // S * 128/255 + D * (1 - 255 * 128 / 255^2): 100.4, 50.2, 99.6, 255
-  const Bgra result = PixelOf(target, 0, 0);
-  EXPECT_NEAR(result[0], 100, 1);
-  EXPECT_NEAR(result[1], 50, 1);
-  EXPECT_NEAR(result[2], 100, 1);
-  EXPECT_EQ(result[3], 255);
+  // Of the destination, 255 - round(255 * 128 / 255) = 127 shows through.
+  // B round(200 * 128 / 255) = round(100.39) = 100, plus round(0 * 127 / 255) = 0: 100.
+  // G round(100 * 128 / 255) = round(50.20) = 50, plus 0: 50.
+  // R round(0 * 128 / 255) = 0, plus round(200 * 127 / 255) = round(99.61) = 100: 100.
+  // A round(255 * 128 / 255) = 128, plus round(255 * 127 / 255) = 127: 255.
+  EXPECT_EQ(PixelOf(target, 0, 0), (Bgra{100, 50, 100, 255}));
 
   FrameBitmap clear(1, 1);
   FrameBitmap half(1, 1);
