@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -36,13 +37,24 @@ TEST(BlurKernel, SharedKernelHasRadiusTwoAndTheExactSinglePrecisionWeights) {
   EXPECT_EQ(BitsOf(kernel.Weight(0)), 0x3ECE2434u);
 }
 
-TEST(BlurKernel, RadiusIsCutWhereTheDroppedTailsReachTheThreshold) {
-  EXPECT_EQ(RadiusFor(0.5), 1);
-  EXPECT_EQ(RadiusFor(1.0), 2);
-  EXPECT_EQ(RadiusFor(1.5), 4);
-  EXPECT_EQ(RadiusFor(2.0), 5);
-  EXPECT_EQ(RadiusFor(3.0), 8);
+struct RadiusCase {
+  double sigma;
+  int radius;
+  friend void PrintTo(const RadiusCase& radius, std::ostream* out) {
+    *out << "sigma " << radius.sigma << ", radius " << radius.radius;
+  }
+};
+
+class BlurKernelRadius : public ::testing::TestWithParam<RadiusCase> {};
+
+TEST_P(BlurKernelRadius, IsCutWhereTheDroppedTailsReachTheThreshold) {
+  EXPECT_EQ(RadiusFor(GetParam().sigma), GetParam().radius);
 }
+
+INSTANTIATE_TEST_SUITE_P(SigmasOfTheDisplayScales, BlurKernelRadius,
+                         ::testing::Values(RadiusCase{0.5, 1}, RadiusCase{1.0, 2},
+                                           RadiusCase{1.5, 4}, RadiusCase{2.0, 5},
+                                           RadiusCase{3.0, 8}));
 
 TEST(BlurKernel, RadiusStaysWithinOneToHundred) {
   EXPECT_EQ(RadiusFor(0.01), 1);  // every tail weight underflows to 0
