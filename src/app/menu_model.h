@@ -74,24 +74,24 @@ class MenuItem {
 // Identifiers of the fixed entries whose marks are not stored (those are item_names): they never
 // leave the program, and the code and its tests find the entries by them.
 namespace menu_names {
-inline constexpr char kPopupMenu[] = "PopupMenu1";
-inline constexpr char kAbout[] = "About1";
-inline constexpr char kTellAFriend[] = "ellaFriend1";
-inline constexpr char kDownloadMenu[] = "Download1";
-inline constexpr char kDownloadGlobe[] = "DownloadGlobe1";
-inline constexpr char kDownloadWreath[] = "DownloadWreath1";
-inline constexpr char kDueDateMenu[] = "DueDate1";
-inline constexpr char kSkinsMenu[] = "Skins1";
-inline constexpr char kSoundsMenu[] = "Sounds1";
-inline constexpr char kFont[] = "Font1";
-inline constexpr char kSettingsMenu[] = "Settings1";
-inline constexpr char kExit[] = "Exit1";
+inline constexpr const char* kPopupMenu = "PopupMenu1";
+inline constexpr const char* kAbout = "About1";
+inline constexpr const char* kTellAFriend = "ellaFriend1";
+inline constexpr const char* kDownloadMenu = "Download1";
+inline constexpr const char* kDownloadGlobe = "DownloadGlobe1";
+inline constexpr const char* kDownloadWreath = "DownloadWreath1";
+inline constexpr const char* kDueDateMenu = "DueDate1";
+inline constexpr const char* kSkinsMenu = "Skins1";
+inline constexpr const char* kSoundsMenu = "Sounds1";
+inline constexpr const char* kFont = "Font1";
+inline constexpr const char* kSettingsMenu = "Settings1";
+inline constexpr const char* kExit = "Exit1";
 // The separators, named for what they stand after.
-inline constexpr char kSeparatorAfterDownloads[] = "N1";
-inline constexpr char kSeparatorAfterDueDates[] = "N3";
-inline constexpr char kSeparatorAfterSchedule[] = "N5";
-inline constexpr char kSeparatorAfterFont[] = "N4";
-inline constexpr char kSeparatorAfterSettings[] = "N2";
+inline constexpr const char* kSeparatorAfterDownloads = "N1";
+inline constexpr const char* kSeparatorAfterDueDates = "N3";
+inline constexpr const char* kSeparatorAfterSchedule = "N5";
+inline constexpr const char* kSeparatorAfterFont = "N4";
+inline constexpr const char* kSeparatorAfterSettings = "N2";
 }  // namespace menu_names
 
 // The whole fixed tree in menu order, with the marks of a first start. The due-date captions

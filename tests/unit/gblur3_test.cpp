@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <ostream>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -37,24 +37,17 @@ TEST(BlurKernel, SharedKernelHasRadiusTwoAndTheExactSinglePrecisionWeights) {
   EXPECT_EQ(BitsOf(kernel.Weight(0)), 0x3ECE2434u);
 }
 
-struct RadiusCase {
-  double sigma;
-  int radius;
-  friend void PrintTo(const RadiusCase& radius, std::ostream* out) {
-    *out << "sigma " << radius.sigma << ", radius " << radius.radius;
-  }
-};
-
-class BlurKernelRadius : public ::testing::TestWithParam<RadiusCase> {};
+// Sigma and the radius its kernel is cut at.
+class BlurKernelRadius : public ::testing::TestWithParam<std::pair<double, int>> {};
 
 TEST_P(BlurKernelRadius, IsCutWhereTheDroppedTailsReachTheThreshold) {
-  EXPECT_EQ(RadiusFor(GetParam().sigma), GetParam().radius);
+  const auto& [sigma, radius] = GetParam();
+  EXPECT_EQ(RadiusFor(sigma), radius);
 }
 
 INSTANTIATE_TEST_SUITE_P(SigmasOfTheDisplayScales, BlurKernelRadius,
-                         ::testing::Values(RadiusCase{0.5, 1}, RadiusCase{1.0, 2},
-                                           RadiusCase{1.5, 4}, RadiusCase{2.0, 5},
-                                           RadiusCase{3.0, 8}));
+                         ::testing::Values(std::pair{0.5, 1}, std::pair{1.0, 2}, std::pair{1.5, 4},
+                                           std::pair{2.0, 5}, std::pair{3.0, 8}));
 
 TEST(BlurKernel, RadiusStaysWithinOneToHundred) {
   EXPECT_EQ(RadiusFor(0.01), 1);  // every tail weight underflows to 0
