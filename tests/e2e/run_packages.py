@@ -221,7 +221,7 @@ def uninstall_removes_the_unquoted_run_value_an_older_version_wrote_for_this_cop
 def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replaces_the_files(ctx):
     with Installation(ctx, "upgrade") as inst:
         inst.install_and_start()
-        time.sleep(1.0)
+        inst.wait_for_drawing()
         # Nothing is stored before the widget closes: every value found afterwards is its own save.
         assert not inst.registry_values(STORE_KEY), "values stored before the widget closed"
         star = os.path.join(inst.install_dir, "star.png")
@@ -242,7 +242,7 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
 def upgrade_over_a_running_widget_whose_saves_fail_closes_it_without_a_box_and_succeeds(ctx):
     with Installation(ctx, "upgrade_failing_saves") as inst:
         inst.install_and_start()
-        time.sleep(1.0)
+        inst.wait_for_drawing()
         # Under a volatile product key no settings section can be made: every save at the close
         # fails, as on a registry that refuses the widget's writes.
         made = inst.run_wine([inst.probe_exe, "volatilekey", SETTINGS_KEY.split("\\", 1)[1]])[0]
@@ -275,6 +275,11 @@ def wait_for_dialog(inst, title_start, timeout=30.0):
     found = inst.wait_until(dialog, timeout)
     assert found, f"no dialog titled {title_start!r}: {inst.windows()}"
     return found
+
+
+def dialog_text(inst, title_start):
+    """The texts of the dialog titled so, which tell its pages apart; None when none is open."""
+    return next((box["text"] for box in inst.boxes() if box["title"].startswith(title_start)), None)
 
 
 def press_on(inst):
@@ -311,8 +316,10 @@ def interactive_uninstall_removes_the_settings_only_when_asked(ctx):
         inst.run_wine([inst.install_dir_windows + r"\Uninstall.exe"])
         title = f"Tindrel {project_version_text()} Uninstall"
         wait_for_dialog(inst, title)
+        confirmation = dialog_text(inst, title)
         press_on(inst)  # past the confirmation, to the choice of what else to remove
-        time.sleep(1.5)
+        assert inst.wait_until(lambda: dialog_text(inst, title) not in (None, confirmation), 30), \
+            f"the uninstaller did not go on to its choices: {inst.boxes()}"
         dialog = wait_for_dialog(inst, title)
         inst.xdotool("mousemove", dialog["left"] + SETTINGS_BOX[0], dialog["top"] + SETTINGS_BOX[1],
                      "click", "1")
