@@ -107,7 +107,7 @@ run_windows_tests() {
   HOME="$work/home" WINEPREFIX="$work/$name" "$WINESERVER" -k 2>/dev/null
   # A test that could not check anything here says so as skipped, with its reason.
   grep -E '^\[  (FAILED|PASSED|SKIPPED) |^\[==========\]' "$work/$name.log" | tail -n 20
-  sed -n '/: Skipped$/{n;s/^/  skipped: /;p}' "$work/$name.log"
+  sed -n '/: Skipped\r\{0,1\}$/{n;s/\r$//;s/^/  skipped: /;p}' "$work/$name.log"
   local good bad skips
   good=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$work/$name.log" | tail -n 1)
   bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$work/$name.log" | tail -n 1)
