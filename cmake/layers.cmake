@@ -2,17 +2,16 @@
 # header of the other folder is built against the include paths of the first, as its library's
 # users (and the library itself) see them. Where the second folder lies below the first (or is the
 # same), the source must build; where it lies above or beside it, the build must refuse it because
-# the header is not found. Run by ctest, one test per pair.
-set(TINDREL_LAYER_PROBE_HEADERS
-    base/error.h render/skin.h sound/chime_schedule.h settings/settings_store.h app/countdown.h)
+# the header is not found. Run by ctest, one test per pair. The folders and what each stands on
+# come from src/layers.txt (read in CMakeLists.txt); each folder's probe is its first header.
+set(TINDREL_LAYER_PROBE_HEADERS)
+foreach(folder ${TINDREL_LAYERS})
+  file(GLOB headers RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
+  list(SORT headers)
+  list(GET headers 0 header)
+  list(APPEND TINDREL_LAYER_PROBE_HEADERS ${header})
+endforeach()
 set(TINDREL_LAYER_PROBE_DIR ${CMAKE_BINARY_DIR}/layer-probes)
-
-# The folders each layer may include, itself among them.
-set(TINDREL_LAYER_base_SEES base)
-set(TINDREL_LAYER_render_SEES base render)
-set(TINDREL_LAYER_sound_SEES base sound)
-set(TINDREL_LAYER_settings_SEES base settings)
-set(TINDREL_LAYER_app_SEES base render sound settings app)
 
 foreach(layer ${TINDREL_LAYERS})
   foreach(header ${TINDREL_LAYER_PROBE_HEADERS})
@@ -22,7 +21,7 @@ foreach(layer ${TINDREL_LAYERS})
     file(CONFIGURE OUTPUT ${source} CONTENT "#include \"${header}\"\n")
     add_library(${probe} OBJECT EXCLUDE_FROM_ALL ${source})
     target_link_libraries(${probe} PRIVATE tindrel_${layer})
-    if(folder IN_LIST TINDREL_LAYER_${layer}_SEES)
+    if(folder STREQUAL layer OR folder IN_LIST TINDREL_LAYER_${layer}_STANDS_ON)
       set(expect accepted)
       set(test_name layers.${layer}_may_include_${folder})
     else()

@@ -12,8 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # libpng built once per architecture by scripts/build-libpng-mingw.sh into a cached prefix.
-if(DEFINED ENV{TINDREL_MINGW_CACHE})
-  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{TINDREL_MINGW_CACHE}/libpng-${TOOLCHAIN_PREFIX})
-else()
-  list(APPEND CMAKE_FIND_ROOT_PATH /var/cache/tindrel/libpng-${TOOLCHAIN_PREFIX})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/cache_dir.cmake)
+list(APPEND CMAKE_FIND_ROOT_PATH ${TINDREL_CACHE_DIR}/libpng-${TOOLCHAIN_PREFIX})

@@ -60,11 +60,8 @@ add_custom_command(TARGET Tindrel POST_BUILD
 # The digital face the caption is drawn in when the default face is not installed: DSEG14 Classic
 # from Debian's fonts-dseg (SIL Open Font License 1.1), with the package's copyright and licence,
 # as scripts/setup.sh unpacks it into the cache.
-if(DEFINED ENV{TINDREL_MINGW_CACHE})
-  set(TINDREL_FONT_PACKAGE_DIR $ENV{TINDREL_MINGW_CACHE}/fonts-dseg)
-else()
-  set(TINDREL_FONT_PACKAGE_DIR /var/cache/tindrel/fonts-dseg)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/cache_dir.cmake)
+set(TINDREL_FONT_PACKAGE_DIR ${TINDREL_CACHE_DIR}/fonts-dseg)
 set(TINDREL_BUNDLED_FONT
     ${TINDREL_FONT_PACKAGE_DIR}/usr/share/fonts/truetype/dseg/DSEG14Classic-Regular.ttf)
 set(TINDREL_BUNDLED_FONT_LICENCE ${TINDREL_FONT_PACKAGE_DIR}/usr/share/doc/fonts-dseg/copyright)

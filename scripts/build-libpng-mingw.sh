@@ -6,7 +6,8 @@
 # fuzzer's coverage and AddressSanitizer, so that the fuzzer of the picture decoder is guided
 # through libpng's own branches too (Debian's libpng is not instrumented).
 set -euo pipefail
-cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
+source "$(dirname "${BASH_SOURCE[0]}")/cache-dir.sh"
+cache="$TINDREL_MINGW_CACHE"
 
 wanted=()
 for host in "$@"; do

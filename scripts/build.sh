@@ -6,6 +6,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${TINDREL_JOBS:-$(nproc)}"
+source "$here/scripts/cache-dir.sh"
 
 build_windows() {  # x86 | x64
   local toolchain
@@ -32,9 +33,8 @@ build_native_sanitized() {
 
 # The fuzzer of the picture decoder: clang, libFuzzer and the instrumented libpng of setup.sh.
 build_fuzzer() {
-  local cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
   CC=clang CXX=clang++ cmake -S "$here" -B "$here/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTINDREL_FUZZ=ON -DCMAKE_PREFIX_PATH="$cache/libpng-clang-fuzz" >/dev/null
+    -DTINDREL_FUZZ=ON -DCMAKE_PREFIX_PATH="$TINDREL_MINGW_CACHE/libpng-clang-fuzz" >/dev/null
   cmake --build "$here/build/fuzz" -j"$jobs" -- --no-print-directory
 }
 

@@ -2,7 +2,7 @@
 """Prints which folder of src/ includes which, with the number of #include lines behind each edge.
 
 With --check it also fails (exit 1) when a folder includes one it may not: the layers stand on
-each other downward only, base <- render, sound, settings <- app.
+each other downward only, as the table layers.txt in the src/ folder lists them.
 """
 import argparse
 import collections
@@ -10,15 +10,17 @@ import pathlib
 import re
 import sys
 
-# The folders each folder may include, itself among them.
-MAY_INCLUDE = {
-    "base": {"base"},
-    "render": {"base", "render"},
-    "sound": {"base", "sound"},
-    "settings": {"base", "settings"},
-    "app": {"base", "render", "sound", "settings", "app"},
-}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]*"', re.MULTILINE)
+
+
+def may_include(src):
+    """{folder: the folders it may include, itself among them} from src/layers.txt."""
+    allowed = {}
+    for line in (src / "layers.txt").read_text(encoding="utf-8").splitlines():
+        words = line.split()
+        if words and not words[0].startswith("#"):
+            allowed[words[0]] = set(words)
+    return allowed
 
 
 def include_graph(src):
@@ -39,9 +41,10 @@ def main():
     parser.add_argument("--check", action="store_true", help="fail on an upward or sideways include")
     args = parser.parse_args()
     edges = include_graph(args.src)
+    allowed_targets = may_include(args.src)
     forbidden = []
     for (origin, target), count in sorted(edges.items()):
-        allowed = target in MAY_INCLUDE.get(origin, set())
+        allowed = target in allowed_targets.get(origin, set())
         print(f"{origin:>8} -> {target:<8} {count:3d}{'' if allowed else '   FORBIDDEN'}")
         if not allowed:
             forbidden.append((origin, target))

@@ -76,7 +76,8 @@ if [ -n "$(missing)" ]; then
     install_packages "${packages[@]/*:i386/}"
   fi
 fi
-cache="${TINDREL_MINGW_CACHE:-/var/cache/tindrel}"
+source "$here/scripts/cache-dir.sh"
+cache="$TINDREL_MINGW_CACHE"
 if [ ! -f "$cache/libpng-i686-w64-mingw32/lib/libpng.a" ] ||
   [ ! -f "$cache/libpng-x86_64-w64-mingw32/lib/libpng.a" ] ||
   [ ! -f "$cache/libpng-clang-fuzz/lib/libpng.a" ]; then

@@ -74,8 +74,8 @@ DateTime DueTargetFor(int tag, DateTime now);
 
 // The due-date tooltip.
 inline constexpr const char* kDueDateTipTitle = "Countdown";
-inline constexpr std::uint32_t kDueDateTipBackColour = 0x00FF0000;  // blue, 0x00BBGGRR
-inline constexpr std::uint32_t kDueDateTipTextColour = 0x00800000;  // navy
+inline constexpr std::uint32_t kDueDateTipBackColor = 0x00FF0000;  // blue, 0x00BBGGRR
+inline constexpr std::uint32_t kDueDateTipTextColor = 0x00800000;  // navy
 inline constexpr std::size_t kDueDateTipMaxChars = 256;
 
 // "Till " and the entry's caption as it stands (an accelerator "&" included), in UTF-16 and cut

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/countdown.h"
+#include "base/ascii_case.h"
 #include "base/error.h"
 #include "base/stored_names.h"
 
@@ -84,9 +85,6 @@ bool IsAsciiDigit(char c) {
 bool IsAsciiAlphanumeric(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c);
 }
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool StartsWord(const std::string& text, std::size_t at) {
   return at == 0 || text[at - 1] == ' ';
@@ -160,30 +158,32 @@ void MenuItem::TruncateItems(std::size_t keep) {
 
 std::unique_ptr<MenuItem> BuildPopupMenu() {
   const auto& due = DueDateChoices();
-  return Entry("PopupMenu1", "")
-      .Sub(Entry("About1", "About...", MenuCommand::kAbout))
-      .Sub(Entry("ellaFriend1", "Merry Christmas a Friend...", MenuCommand::kTellAFriend))
-      .Sub(Entry("Download1", "Download")
-               .Sub(Entry("DownloadGlobe1", "Snow Globe Screensaver", MenuCommand::kDownloadGlobe))
-               .Sub(Entry("DownloadWreath1", "Winter Wreath Wallpaper",
+  return Entry(menu_names::kPopupMenu, "")
+      .Sub(Entry(menu_names::kAbout, "About...", MenuCommand::kAbout))
+      .Sub(
+          Entry(menu_names::kTellAFriend, "Merry Christmas a Friend...", MenuCommand::kTellAFriend))
+      .Sub(Entry(menu_names::kDownloadMenu, "Download")
+               .Sub(Entry(menu_names::kDownloadGlobe, "Snow Globe Screensaver",
+                          MenuCommand::kDownloadGlobe))
+               .Sub(Entry(menu_names::kDownloadWreath, "Winter Wreath Wallpaper",
                           MenuCommand::kDownloadWreath)))
-      .Sub(Separator("N1"))
+      .Sub(Separator(menu_names::kSeparatorAfterDownloads))
       .Sub(Entry(item_names::kShowHide, "Show/Hide", MenuCommand::kShowHide).Default())
-      .Sub(Entry("DueDate1", "Due Date")
+      .Sub(Entry(menu_names::kDueDateMenu, "Due Date")
                .Sub(DueDateEntry(due[0], "2007"))
                .Sub(DueDateEntry(due[1], "2007").Checked())
                .Sub(DueDateEntry(due[2], "2008"))
                .Sub(DueDateEntry(due[3], "2008"))
-               .Sub(Separator("N3")))
-      .Sub(Entry("Skins1", "Skins"))
-      .Sub(Entry("Sounds1", "Sounds")
+               .Sub(Separator(menu_names::kSeparatorAfterDueDates)))
+      .Sub(Entry(menu_names::kSkinsMenu, "Skins"))
+      .Sub(Entry(menu_names::kSoundsMenu, "Sounds")
                .Sub(ScheduleEntry(item_names::kChimeEveryHour, "Every Hour").Checked())
                .Sub(ScheduleEntry(item_names::kChimeEveryHalfHour, "Every Half Hour"))
                .Sub(ScheduleEntry(item_names::kChimeNever, "Never"))
-               .Sub(Separator("N5")))
-      .Sub(Entry("Font1", "Font...", MenuCommand::kFont))
-      .Sub(Separator("N4"))
-      .Sub(Entry("Settings1", "Settings")
+               .Sub(Separator(menu_names::kSeparatorAfterSchedule)))
+      .Sub(Entry(menu_names::kFont, "Font...", MenuCommand::kFont))
+      .Sub(Separator(menu_names::kSeparatorAfterFont))
+      .Sub(Entry(menu_names::kSettingsMenu, "Settings")
                .Sub(SettingEntry(item_names::kStartWithSystem, "Load at Startup",
                                  MenuCommand::kStartup))
                .Sub(SettingEntry(item_names::kAlwaysOnTop, "Always On Top", MenuCommand::kOnTop))
@@ -191,8 +191,8 @@ std::unique_ptr<MenuItem> BuildPopupMenu() {
                                  MenuCommand::kDisplayShadow))
                .Sub(SettingEntry(item_names::kShowDays, "Show Days Remaining", MenuCommand::kNone))
                .Sub(SettingEntry(item_names::kShowStars, "Show Stars", MenuCommand::kNone)))
-      .Sub(Separator("N2"))
-      .Sub(Entry("Exit1", "Exit", MenuCommand::kExit))
+      .Sub(Separator(menu_names::kSeparatorAfterSettings))
+      .Sub(Entry(menu_names::kExit, "Exit", MenuCommand::kExit))
       .Take();
 }
 
@@ -224,13 +224,6 @@ MenuItem* FindChildByName(const MenuItem& menu, const std::string& name) {
   return nullptr;
 }
 
-MenuItem* FindChildByCaption(const MenuItem& menu, const std::string& caption) {
-  for (const auto& item : menu.items()) {
-    if (SameCaption(item->caption, caption)) return item.get();
-  }
-  return nullptr;
-}
-
 std::string StripAccelerator(const std::string& caption) {
   std::string plain;
   plain.reserve(caption.size());
@@ -243,13 +236,6 @@ std::string StripAccelerator(const std::string& caption) {
     }
   }
   return plain;
-}
-
-bool SameCaption(const std::string& a, const std::string& b) {
-  const std::string plain_a = StripAccelerator(a);
-  const std::string plain_b = StripAccelerator(b);
-  return std::equal(plain_a.begin(), plain_a.end(), plain_b.begin(), plain_b.end(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 void ApplyAutoCheck(MenuItem& entry) {
@@ -307,15 +293,14 @@ MenuItem& AddSoundMenuItem(MenuItem& sounds_menu, const std::string& name,
 }
 
 std::vector<std::string> RebuildMenuLists(MenuItem& root, const MenuListSources& sources) {
-  MenuItem* skins = FindChildByCaption(root, "Skins");
-  if (skins == nullptr) throw Error("The menu has no Skins entry");
-  MenuItem& sounds = EntryNamed(root, "Sounds1");
+  MenuItem& skins = EntryNamed(root, menu_names::kSkinsMenu);
+  MenuItem& sounds = EntryNamed(root, menu_names::kSoundsMenu);
 
   std::vector<std::string> errors;
-  skins->TruncateItems(0);
+  skins.TruncateItems(0);
   AddListEntries(
       sources.skin_files,
-      [&](const std::string& name) { AddSkinMenuItem(*skins, name, sources.skin_name); }, errors);
+      [&](const std::string& name) { AddSkinMenuItem(skins, name, sources.skin_name); }, errors);
   sounds.TruncateItems(kFixedSoundEntries);
   AddListEntries(
       sources.sound_files,

@@ -71,6 +71,29 @@ class MenuItem {
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
+// Identifiers of the fixed entries whose marks are not stored (those are item_names): they never
+// leave the program, and the code and its tests find the entries by them.
+namespace menu_names {
+inline constexpr const char* kPopupMenu = "PopupMenu1";
+inline constexpr const char* kAbout = "About1";
+inline constexpr const char* kTellAFriend = "ellaFriend1";
+inline constexpr const char* kDownloadMenu = "Download1";
+inline constexpr const char* kDownloadGlobe = "DownloadGlobe1";
+inline constexpr const char* kDownloadWreath = "DownloadWreath1";
+inline constexpr const char* kDueDateMenu = "DueDate1";
+inline constexpr const char* kSkinsMenu = "Skins1";
+inline constexpr const char* kSoundsMenu = "Sounds1";
+inline constexpr const char* kFont = "Font1";
+inline constexpr const char* kSettingsMenu = "Settings1";
+inline constexpr const char* kExit = "Exit1";
+// The separators, named for what they stand after.
+inline constexpr const char* kSeparatorAfterDownloads = "N1";
+inline constexpr const char* kSeparatorAfterDueDates = "N3";
+inline constexpr const char* kSeparatorAfterSchedule = "N5";
+inline constexpr const char* kSeparatorAfterFont = "N4";
+inline constexpr const char* kSeparatorAfterSettings = "N2";
+}  // namespace menu_names
+
 // The whole fixed tree in menu order, with the marks of a first start. The due-date captions
 // carry the years of the menu's definition until SetDueDateCaptions replaces them.
 std::unique_ptr<MenuItem> BuildPopupMenu();
@@ -78,6 +101,8 @@ std::unique_ptr<MenuItem> BuildPopupMenu();
 // Gives the four due-date entries their prefix and the year of the next occurrence from `now`.
 void SetDueDateCaptions(MenuItem& root, DateTime now);
 
+// Entries are found by their identifiers, never by their captions, which change with the
+// accelerator marks and the due dates' years.
 // A fixed entry anywhere in the tree by its identifier; list entries (skins and sounds) are not
 // looked at, so a file named like a fixed entry cannot stand in for it. Null when there is none.
 MenuItem* FindByName(const MenuItem& root, const std::string& name);
@@ -85,12 +110,9 @@ MenuItem* FindByName(const MenuItem& root, const std::string& name);
 MenuItem& EntryNamed(const MenuItem& root, const std::string& name);
 // A direct sub-entry by identifier, list entries included.
 MenuItem* FindChildByName(const MenuItem& menu, const std::string& name);
-// A direct sub-entry whose caption matches, ignoring letter case and accelerator marks.
-MenuItem* FindChildByCaption(const MenuItem& menu, const std::string& caption);
 
 // The caption without accelerator marks ("&&", a literal ampersand, stays).
 std::string StripAccelerator(const std::string& caption);
-bool SameCaption(const std::string& a, const std::string& b);
 
 // The check-mark change of a click, made before the entry's command runs: an auto-check entry
 // flips its mark, a checked radio entry included (its group is then left with none checked),

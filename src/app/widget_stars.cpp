@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kSpriteFile[] = "star.png";
 // The sprite's transparent pixels are black before they are made transparent.
-constexpr Colour kStarFill = 0x000000;
+constexpr Color kStarFill = 0x000000;
 
 // A larger picture that could not be read leaves the sprite drawn from the 1x one; the problem
 // is still the caller's to report.

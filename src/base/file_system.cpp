@@ -1,6 +1,6 @@
 #include "base/file_system.h"
 
-#include <algorithm>
+#include "base/ascii_case.h"
 
 namespace tindrel {
 
@@ -10,11 +10,7 @@ std::string CannotOpenFileMessage(const std::string& path, const std::string& sy
 
 bool HasExtension(const std::string& name, const std::string& extension) {
   if (name.size() < extension.size()) return false;
-  const auto lower = [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  };
-  return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
-                    [&](char a, char b) { return lower(a) == lower(b); });
+  return EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 }  // namespace tindrel

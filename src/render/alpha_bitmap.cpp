@@ -18,12 +18,20 @@ inline std::uint8_t OverFill(int c, int f, int a) {
   return static_cast<std::uint8_t>((c * a + f * (255 - a) + 255) >> 8);
 }
 
+// The pixel takes the alpha `a`, and each colour byte is multiplied by it (div 255).
+inline void SetAlphaPremultiplied(std::uint8_t* p, int a) {
+  p[kAlpha] = static_cast<std::uint8_t>(a);
+  p[kBlue] = static_cast<std::uint8_t>(p[kBlue] * a / 255);
+  p[kGreen] = static_cast<std::uint8_t>(p[kGreen] * a / 255);
+  p[kRed] = static_cast<std::uint8_t>(p[kRed] * a / 255);
+}
+
 // Draws the picture unscaled at (0, 0) over the filled bitmap; the A bytes stay as they are.
-void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Colour fill) {
+void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Color fill) {
   const int fr = RedOf(fill), fg = GreenOf(fill), fb = BlueOf(fill);
   for (int y = 0; y < picture.height; ++y) {
     std::uint8_t* p = bitmap.ScanLine(y);
-    const std::uint8_t* c = picture.ColourRow(y);
+    const std::uint8_t* c = picture.ColorRow(y);
     const std::uint8_t* a = picture.CompositingAlphaRow(y);
     for (int x = 0; x < picture.width; ++x, p += 4, c += 3) {
       const int alpha = a ? a[x] : 255;
@@ -36,7 +44,7 @@ void CompositeOverFill(FrameBitmap& bitmap, const DecodedPng& picture, Colour fi
 
 }  // namespace
 
-FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Colour fill) {
+FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Color fill) {
   picture.CheckConsistent();
   FrameBitmap bitmap(picture.width, picture.height);
   bitmap.Fill(fill);
@@ -57,13 +65,7 @@ void ImportPngAlpha(FrameBitmap& bitmap, const DecodedPng& picture, int column, 
   for (int y = 0; y < picture.height; ++y) {
     const std::uint8_t* alpha = picture.AlphaRow(y);
     std::uint8_t* p = bitmap.ScanLine(row + y) + column * 4;
-    for (int x = 0; x < picture.width; ++x, p += 4) {
-      const int a = alpha[x];
-      p[kAlpha] = static_cast<std::uint8_t>(a);
-      p[kBlue] = static_cast<std::uint8_t>(p[kBlue] * a / 255);
-      p[kGreen] = static_cast<std::uint8_t>(p[kGreen] * a / 255);
-      p[kRed] = static_cast<std::uint8_t>(p[kRed] * a / 255);
-    }
+    for (int x = 0; x < picture.width; ++x, p += 4) SetAlphaPremultiplied(p, alpha[x]);
   }
 }
 
@@ -92,18 +94,12 @@ void ApplyAlphaMask(FrameBitmap& target, const FrameBitmap& mask) {
   for (int y = 0; y < target.Height(); ++y) {
     std::uint8_t* t = target.ScanLine(y);
     const std::uint8_t* m = mask.ScanLine(y);
-    for (int x = 0; x < target.Width(); ++x, t += 4, m += 4) {
-      const int a = m[kAlpha];
-      t[kAlpha] = static_cast<std::uint8_t>(a);
-      t[kBlue] = static_cast<std::uint8_t>(t[kBlue] * a / 255);
-      t[kGreen] = static_cast<std::uint8_t>(t[kGreen] * a / 255);
-      t[kRed] = static_cast<std::uint8_t>(t[kRed] * a / 255);
-    }
+    for (int x = 0; x < target.Width(); ++x, t += 4, m += 4) SetAlphaPremultiplied(t, m[kAlpha]);
   }
 }
 
-Colour ContrastColor(Colour colour) {
-  const int sum = 2 * RedOf(colour) + 5 * GreenOf(colour) + BlueOf(colour);
+Color ContrastColor(Color color) {
+  const int sum = 2 * RedOf(color) + 5 * GreenOf(color) + BlueOf(color);
   return sum >= 1024 ? 0x000000 : 0xFFFFFF;
 }
 

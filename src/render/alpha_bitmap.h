@@ -13,7 +13,7 @@ namespace tindrel {
 // A new bitmap of the picture's size: filled with `fill`, the picture composited over it channel
 // by channel as (c * a + f * (255 - a) + 255) >> 8, and for colour types 4 and 6 its alpha imported
 // with premultiplication. Other colour types keep their colours with A = 0 everywhere.
-FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Colour fill);
+FrameBitmap PngToAlphaBitmap(const DecodedPng& picture, Color fill);
 
 // Pixel (column + x, row + y) gets A = alpha row y, byte x, and each colour byte multiplied by it
 // (div 255). Only for pictures with alpha rows; throws Error when the picture has none or does not
@@ -34,7 +34,7 @@ void MatteFromPair(FrameBitmap& on_black, const FrameBitmap& on_white);
 void ApplyAlphaMask(FrameBitmap& target, const FrameBitmap& mask);
 
 // Black (0x000000) when 2r + 5g + b >= 1024, white (0xFFFFFF) otherwise.
-Colour ContrastColor(Colour colour);
+Color ContrastColor(Color color);
 
 // Source-over blend of the whole of `source`, unscaled, with its top-left corner at (left, top) of
 // `target`, clipped to the target: every byte c (B, G, R and A) becomes

@@ -22,7 +22,7 @@ constexpr std::uint8_t kShadowOpacity = 175;
 // `dpi` (the font's height already does): at 96 the margin is 2 pixels and the blur the shared
 // kernel's.
 FrameBitmap RenderCaption(TextPainter& painter, const std::string& text, const FontSpec& font,
-                          bool with_shadow, Colour shadow_colour, int dpi = kBaseDpi);
+                          bool with_shadow, Color shadow_color, int dpi = kBaseDpi);
 
 // Renders captions as RenderCaption does into bitmaps it keeps from one caption to the next while
 // their size stays the same: the countdown's caption changes every second, its size seldom.
@@ -31,7 +31,7 @@ class CaptionRenderer {
   // The caption, byte for byte RenderCaption's; the bitmap is the renderer's own and stays valid
   // until the next call. A call that throws leaves it unfinished.
   const FrameBitmap& Render(TextPainter& painter, const std::string& text, const FontSpec& font,
-                            bool with_shadow, Colour shadow_colour, int dpi = kBaseDpi);
+                            bool with_shadow, Color shadow_color, int dpi = kBaseDpi);
   // The last caption rendered.
   const FrameBitmap& Caption() const { return result_; }
   // Hands the last caption over, for a caller that keeps it.

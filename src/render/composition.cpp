@@ -10,7 +10,7 @@
 namespace tindrel {
 namespace {
 
-constexpr Colour kShadowColour = 0x000000;
+constexpr Color kShadowColor = 0x000000;
 constexpr std::uint8_t kOpaque = 255;
 constexpr int kLeastCentre = 5;
 
@@ -89,7 +89,7 @@ const FrameBitmap& SkinOf(const FrameInputs& inputs) {
 
 FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs) {
   const FrameBitmap caption = RenderCaption(painter, inputs.caption_text, inputs.font,
-                                            inputs.display_shadow, kShadowColour, inputs.dpi);
+                                            inputs.display_shadow, kShadowColor, inputs.dpi);
   const int text_width = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
   const FrameBitmap& skin = SkinOf(inputs);
   FrameBitmap frame(FrameWidth(skin, text_width), FrameHeight(skin, caption));
@@ -135,7 +135,7 @@ void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& input
   caption_key_.reset();
   background_current_ = false;
   caption_renderer_.Render(painter, inputs.caption_text, inputs.font, inputs.display_shadow,
-                           kShadowColour, inputs.dpi);
+                           kShadowColor, inputs.dpi);
   caption_width_ = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
   caption_key_ = std::move(key);
 }

@@ -32,13 +32,13 @@ const std::uint8_t* FrameBitmap::ScanLine(int row) const {
   return bits_ + static_cast<std::size_t>(row) * width_ * 4;
 }
 
-void FrameBitmap::Fill(Colour colour) {
+void FrameBitmap::Fill(Color color) {
   for (int y = 0; y < height_; ++y) {
     std::uint8_t* p = ScanLine(y);
     for (int x = 0; x < width_; ++x, p += 4) {
-      p[kBlue] = BlueOf(colour);
-      p[kGreen] = GreenOf(colour);
-      p[kRed] = RedOf(colour);
+      p[kBlue] = BlueOf(color);
+      p[kGreen] = GreenOf(color);
+      p[kRed] = RedOf(color);
       p[kAlpha] = 0;
     }
   }

@@ -10,15 +10,15 @@
 namespace tindrel {
 
 // A 32-bit Windows colour value: red in the lowest byte, then green, then blue (0x00BBGGRR).
-using Colour = std::uint32_t;
+using Color = std::uint32_t;
 
-inline std::uint8_t RedOf(Colour c) {
+inline std::uint8_t RedOf(Color c) {
   return static_cast<std::uint8_t>(c & 0xFF);
 }
-inline std::uint8_t GreenOf(Colour c) {
+inline std::uint8_t GreenOf(Color c) {
   return static_cast<std::uint8_t>((c >> 8) & 0xFF);
 }
-inline std::uint8_t BlueOf(Colour c) {
+inline std::uint8_t BlueOf(Color c) {
   return static_cast<std::uint8_t>((c >> 16) & 0xFF);
 }
 
@@ -69,7 +69,7 @@ class FrameBitmap {
   }
 
   // Every pixel gets the colour with A = 0, as the platform's fill does.
-  void Fill(Colour colour);
+  void Fill(Color color);
 
   PixelBacking* Backing() const { return backing_.get(); }
 

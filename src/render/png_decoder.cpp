@@ -250,7 +250,7 @@ void CheckPictureSize(png_uint_32 width, png_uint_32 height, const DecodeFailure
 void ApplyGamma(DecodedPng& picture, std::uint32_t gama) {
   std::array<std::uint8_t, 256> table{};
   for (int c = 0; c < 256; ++c) table[c] = GammaMapped(static_cast<std::uint8_t>(c), gama);
-  for (auto& sample : picture.colours) sample = table[sample];
+  for (auto& sample : picture.colors) sample = table[sample];
 }
 
 // Where a picture keeps the A byte of its decoded pixels: its alpha rows, its tRNS transparency,
@@ -273,10 +273,10 @@ void GrowInStep(std::vector<std::uint8_t>& buffer, std::size_t size, std::size_t
 // Splits one R, G, B, A pixel into the picture's colours and, where kept, its alpha.
 void StorePixel(const png_byte* rgba, std::size_t index, DecodedPng& picture,
                 std::vector<std::uint8_t>* alpha) {
-  std::uint8_t* colour = picture.colours.data() + index * 3;
-  colour[0] = rgba[0];
-  colour[1] = rgba[1];
-  colour[2] = rgba[2];
+  std::uint8_t* color = picture.colors.data() + index * 3;
+  color[0] = rgba[0];
+  color[1] = rgba[1];
+  color[2] = rgba[2];
   if (alpha) (*alpha)[index] = rgba[3];
 }
 
@@ -289,7 +289,7 @@ void ReadPlainPixels(png_structp png, const DecoderLog& log, const DecodeFailure
   for (int y = 0; y < picture.height; ++y) {
     if (!ReadRowStage(png, row.data())) throw fail.FromLibpng(log);
     const std::size_t first = static_cast<std::size_t>(y) * width;
-    GrowInStep(picture.colours, (first + width) * 3, pixels * 3);
+    GrowInStep(picture.colors, (first + width) * 3, pixels * 3);
     if (alpha) GrowInStep(*alpha, first + width, pixels);
     for (std::size_t x = 0; x < width; ++x) StorePixel(&row[x * 4], first + x, picture, alpha);
   }
@@ -315,7 +315,7 @@ void ReadInterlacedPixels(png_structp png, const DecoderLog& log, const DecodeFa
     }
   }
   std::vector<std::uint8_t>* alpha = KeptAlpha(picture, has_trns);
-  picture.colours.resize(pixels * 3);
+  picture.colors.resize(pixels * 3);
   if (alpha) alpha->resize(pixels);
   const png_byte* rgba = passes.data();
   for (int pass = 0; pass < 7; ++pass) {
@@ -344,7 +344,7 @@ DecodedPng Decode(InputSource& source, const std::string& name) {
   const png_uint_32 height = png_get_image_height(png, info);
   CheckPictureSize(width, height, fail);
   const bool has_trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-  const int colour_type = png_get_color_type(png, info);  // before the transforms change it
+  const int color_type = png_get_color_type(png, info);  // before the transforms change it
 
   if (!SetTransformsStage(png, info)) throw fail.FromLibpng(log);
   if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4 ||
@@ -355,7 +355,7 @@ DecodedPng Decode(InputSource& source, const std::string& name) {
   DecodedPng picture;
   picture.width = static_cast<int>(width);
   picture.height = static_cast<int>(height);
-  picture.colour_type = colour_type;
+  picture.color_type = color_type;
   if (png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
     ReadPlainPixels(png, log, fail, has_trns, picture);
   } else {
@@ -363,7 +363,7 @@ DecodedPng Decode(InputSource& source, const std::string& name) {
   }
   if (!ReadEndStage(png)) throw fail.FromLibpng(log);
 
-  const bool rgb = picture.colour_type == kPngRgb || picture.colour_type == kPngRgbAlpha;
+  const bool rgb = picture.color_type == kPngRgb || picture.color_type == kPngRgbAlpha;
   const std::uint32_t gama = source.gamma.found ? source.gamma.gama : 0;
   if (rgb && gama != 0) ApplyGamma(picture, gama);
   return picture;
@@ -378,14 +378,14 @@ const std::uint8_t* DecodedPng::CompositingAlphaRow(int y) const {
 }
 
 void DecodedPng::CheckConsistent() const {
-  const bool known_type = colour_type == kPngGrey || colour_type == kPngRgb ||
-                          colour_type == kPngPalette || HasAlphaRows();
+  const bool known_type = color_type == kPngGrey || color_type == kPngRgb ||
+                          color_type == kPngPalette || HasAlphaRows();
   if (width < 0 || height < 0 || !known_type) throw Error("Invalid decoded PNG picture");
   const std::size_t pixels = static_cast<std::size_t>(width) * height;
   const bool alpha_ok = alpha.size() == (HasAlphaRows() ? pixels : 0);
   const bool transparency_ok =
       transparency.empty() || (!HasAlphaRows() && transparency.size() == pixels);
-  if (colours.size() != pixels * 3 || !alpha_ok || !transparency_ok) {
+  if (colors.size() != pixels * 3 || !alpha_ok || !transparency_ok) {
     throw Error("Invalid decoded PNG picture");
   }
 }

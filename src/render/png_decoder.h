@@ -15,7 +15,7 @@
 namespace tindrel {
 
 // Colour types of the PNG image header.
-enum PngColourType : int {
+enum PngColorType : int {
   kPngGrey = 0,
   kPngRgb = 2,
   kPngPalette = 3,
@@ -26,19 +26,19 @@ enum PngColourType : int {
 struct DecodedPng {
   int width = 0;
   int height = 0;
-  int colour_type = kPngRgb;  // as the image header gives it
+  int color_type = kPngRgb;  // as the image header gives it
   // R, G, B per pixel, rows from the top: grey expanded, palettes resolved, 16-bit samples reduced
   // to their high byte, and for colour types 2 and 6 mapped by the gAMA chunk.
-  std::vector<std::uint8_t> colours;
+  std::vector<std::uint8_t> colors;
   // Colour types 4 and 6 only: `width` alpha bytes per row, rows from the top.
   std::vector<std::uint8_t> alpha;
   // Colour types 0, 2 and 3 with a tRNS chunk only: one byte per pixel, 0 for a keyed colour, the
   // palette entry's alpha for palettes, 255 elsewhere. Empty when the picture has no tRNS chunk.
   std::vector<std::uint8_t> transparency;
 
-  bool HasAlphaRows() const { return colour_type == kPngGreyAlpha || colour_type == kPngRgbAlpha; }
-  const std::uint8_t* ColourRow(int y) const {
-    return colours.data() + static_cast<std::size_t>(y) * width * 3;
+  bool HasAlphaRows() const { return color_type == kPngGreyAlpha || color_type == kPngRgbAlpha; }
+  const std::uint8_t* ColorRow(int y) const {
+    return colors.data() + static_cast<std::size_t>(y) * width * 3;
   }
   // nullptr when the picture has no alpha rows.
   const std::uint8_t* AlphaRow(int y) const {

@@ -45,7 +45,7 @@ std::string ScaledPicturePath(const std::string& folder, const std::string& file
 }
 
 FrameBitmap PictureForDpi(const DecodedPng& base, const std::string& folder,
-                          const std::string& file_name, Colour fill, int dpi,
+                          const std::string& file_name, Color fill, int dpi,
                           std::vector<std::string>& problems) {
   const int width = ScaledLength(base.width, dpi);
   const int height = ScaledLength(base.height, dpi);

@@ -38,7 +38,7 @@ std::string ScaledPicturePath(const std::string& folder, const std::string& file
 // shrunk with an area filter, else from the largest enlarged smoothly. A larger picture that
 // cannot be decoded is left out, and its problem added to `problems`.
 FrameBitmap PictureForDpi(const DecodedPng& base, const std::string& folder,
-                          const std::string& file_name, Colour fill, int dpi,
+                          const std::string& file_name, Color fill, int dpi,
                           std::vector<std::string>& problems);
 
 }  // namespace tindrel

@@ -15,7 +15,7 @@
 namespace tindrel {
 
 // The grey under half-transparent skin edges.
-constexpr Colour kSkinFill = 0x808080;
+constexpr Color kSkinFill = 0x808080;
 
 class WidgetSkin {
  public:

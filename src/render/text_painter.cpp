@@ -1,9 +1,10 @@
 #include "render/text_painter.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+
+#include "base/ascii_case.h"
 
 namespace tindrel {
 
@@ -26,23 +27,9 @@ int FontPointsFromHeight(int height, int pixels_per_inch) {
   return -MulDivRounded(height, 72, pixels_per_inch);
 }
 
-namespace {
-
-char FoldCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameFaceName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldCase(x) == FoldCase(y);
-         });
-}
-
-}  // namespace
-
 std::string FaceToDraw(const std::string& chosen, const std::optional<FaceStandIn>& stand_in,
                        const std::function<bool(const std::string&)>& installed) {
-  if (!stand_in || !SameFaceName(chosen, stand_in->missing_face)) return chosen;
+  if (!stand_in || !EqualsIgnoringAsciiCase(chosen, stand_in->missing_face)) return chosen;
   return installed(chosen) ? chosen : stand_in->stand_in;
 }
 

@@ -17,12 +17,10 @@ namespace tindrel {
 struct FontSpec {
   std::string face = defaults::kFontName;
   int height = -20;
-  Colour colour = 0x004080FF;
+  Color color = 0x004080FF;
   int style = 0;
 
-  bool operator==(const FontSpec& other) const {
-    return SameGlyphs(other) && colour == other.colour;
-  }
+  bool operator==(const FontSpec& other) const { return SameGlyphs(other) && color == other.color; }
   // The same face, height and style draw the same glyphs; the colour only inks them.
   bool SameGlyphs(const FontSpec& other) const {
     return face == other.face && height == other.height && style == other.style;
@@ -64,7 +62,7 @@ class TextPainter {
   // Draws the text in `colour` with its top-left corner at (x, y); every touched pixel ends with
   // A = 0, as the platform's text drawing leaves it.
   virtual void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x,
-                    int y, Colour colour) = 0;
+                    int y, Color color) = 0;
 };
 
 }  // namespace tindrel

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "base/error.h"
 
 namespace tindrel {
@@ -66,17 +67,6 @@ std::string TrimBlanksAndControls(const std::string& text) {
   while (first < last && is_padding(text[first])) ++first;
   while (last > first && is_padding(text[last - 1])) --last;
   return text.substr(first, last - first);
-}
-
-bool EqualsIgnoringCase(const std::string& text, const std::string& word) {
-  if (text.size() != word.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto lower = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    };
-    if (lower(text[i]) != lower(word[i])) return false;
-  }
-  return true;
 }
 
 // Right and bottom always follow the window's current size; a corner so far out that the far edge
@@ -170,9 +160,9 @@ void SettingsStore::RestoreCheckMarks() {
     // A mark of the wrong type is passed over silently, like any unreadable mark.
     const std::string text =
         TrimBlanksAndControls(StoredText(StoredMarkValueName(item), false).value_or(current));
-    if (EqualsIgnoringCase(text, "True")) {
+    if (EqualsIgnoringAsciiCase(text, "True")) {
       window_.SetChecked(item, true);
-    } else if (EqualsIgnoringCase(text, "False")) {
+    } else if (EqualsIgnoringAsciiCase(text, "False")) {
       window_.SetChecked(item, false);
     }
   }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/registry.h"
 #include "base/stored_names.h"
-#include "settings/registry.h"
 
 namespace tindrel {
 

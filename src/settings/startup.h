@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
 namespace tindrel {
 

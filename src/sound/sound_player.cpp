@@ -40,6 +40,10 @@ void SoundPlayer::FollowFade() {
 
 void SoundPlayer::ClipPlayedToEnd() {
   // Nothing more is heard of it: the file is let go at once rather than at the next chime.
+  CloseClip();
+}
+
+void SoundPlayer::CloseClip() {
   device_.Close();
   level_given_.reset();
   fade_.SetEnabled(false);
@@ -107,12 +111,8 @@ void SoundPlayer::OnFadeTick() {
 }
 
 void SoundPlayer::EndClip() {
-  if (device_.IsOpen()) {
-    device_.Stop();
-    device_.Close();
-  }
-  level_given_.reset();
-  fade_.SetEnabled(false);
+  if (device_.IsOpen()) device_.Stop();
+  CloseClip();
 }
 
 // The swell: ten levels a tick until the ceiling, as long as the clip is in its first seconds.

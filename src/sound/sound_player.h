@@ -84,6 +84,8 @@ class SoundPlayer {
  private:
   // The open clip has played to its end: it is closed, and its fade ends with it.
   void ClipPlayedToEnd();
+  // Closes the open clip, if any (nothing when none is open), forgets its level and ends its fade.
+  void CloseClip();
   // The fade timer runs while the default sound is current and a clip is open.
   void FollowFade();
   bool IsDefaultSound() const { return sound_name_ == defaults::kSoundName; }

@@ -8,13 +8,15 @@
 #include <random>
 #include <string>
 
+#include "doubles/fake_text_painter.h"
 #include "render/caption.h"
 #include "render/composition.h"
 #include "render/gblur3.h"
-#include "unit/fake_text_painter.h"
 
 namespace tindrel {
 namespace {
+
+using test::FakeTextPainter;
 
 void SetPremultiplied(FrameBitmap& bitmap, int x, int y, int b, int g, int r, int a) {
   std::uint8_t* p = bitmap.PixelAt(x, y);

@@ -19,8 +19,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from pe_image import MACHINE_AMD64, MACHINE_I386, RT_MANIFEST, PeImage  # noqa: E402
-
-SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from project_version import project_version, project_version_text  # noqa: E402
 
 EXPECTED = {
     "win-x86": (MACHINE_I386, "x86"),
@@ -101,21 +100,12 @@ def check_libraries_loaded_on_demand(image, _, __):
     assert not imported, f"imports libraries that it should load on demand: {sorted(imported)}"
 
 
-def project_version():
-    """The version number of the project() call in the top CMakeLists.txt."""
-    with open(os.path.join(SOURCE_DIR, "CMakeLists.txt"), encoding="utf-8") as f:
-        found = re.search(r"^project\(\s*Tindrel\s+VERSION\s+(\d+)\.(\d+)\.(\d+)\b", f.read(),
-                          re.MULTILINE)
-    assert found, "no project(Tindrel VERSION x.y.z) in CMakeLists.txt"
-    return tuple(int(part) for part in found.groups())
-
-
 def check_version_resource(image, _, __):
     info = image.version_info()
     assert info, "no version resource (RT_VERSION 1)"
     fixed, strings = info
     version = project_version()
-    text = ".".join(str(part) for part in version)
+    text = project_version_text()
     assert fixed["FileVersion"] == version + (0,), fixed
     assert fixed["ProductVersion"] == version + (0,), fixed
     expected = {"FileVersion": text, "ProductVersion": text, "ProductName": "Tindrel",

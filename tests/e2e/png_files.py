@@ -12,8 +12,8 @@ def chunk(kind, data, damaged=False):
     return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
 
 
-def header(width, height, colour_type, interlaced=False):
-    return chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0,
+def header(width, height, color_type, interlaced=False):
+    return chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, color_type, 0, 0,
                                       1 if interlaced else 0))
 
 

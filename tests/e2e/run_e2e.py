@@ -61,7 +61,7 @@ def widget_window_is_layered_at_its_design_position_and_shows_the_skin(w, ctx):
     assert win["title"] == "Tindrel", win
     assert win["exstyle"] & WS_EX_LAYERED, hex(win["exstyle"])
     assert (win["left"], win["top"]) == (366, 216), (win["left"], win["top"])
-    time.sleep(1.5)
+    w.wait_for_drawing()
     shot = w.screenshot(os.path.join(ctx.work, "widget.png"))
     skin_w, skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))
     win = w.main_window()
@@ -75,8 +75,7 @@ def widget_window_is_layered_at_its_design_position_and_shows_the_skin(w, ctx):
 @e2e
 def application_window_stays_hidden_and_out_of_the_taskbar(w, ctx):
     w.start()
-    w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     app = w.app_window()
     assert app is not None, "no application window"
     assert app["visible"] == 0, app
@@ -87,9 +86,9 @@ def application_window_stays_hidden_and_out_of_the_taskbar(w, ctx):
 @e2e
 def widget_is_top_most_by_default(w, ctx):
     w.start()
-    win = w.wait_for_window()
-    time.sleep(0.5)
-    assert w.main_window()["exstyle"] & WS_EX_TOPMOST, hex(w.main_window()["exstyle"])
+    w.wait_for_window()
+    assert w.wait_until(lambda: w.main_window()["exstyle"] & WS_EX_TOPMOST, timeout=10), \
+        hex(w.main_window()["exstyle"])
 
 
 @e2e
@@ -119,15 +118,21 @@ def close_message_ends_the_process(w, ctx):
 @e2e
 def hovering_and_moving_the_mouse_drags_the_widget(w, ctx):
     w.start()
-    before = w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_window()
+    before = w.wait_for_drawing()
     # Without a window manager the system move starts on the first mouse move over the widget
     # and ends at the button release.
     w.xdotool("mousemove", before["left"] + 120, before["top"] + 100)
     w.xdotool("mousemove", before["left"] + 180, before["top"] + 140)
     w.xdotool("click", 1)
-    after = w.main_window()
+    after = w.wait_until(lambda: moved_by(w, before, (60, 40)), timeout=10) or w.main_window()
     assert (after["left"] - before["left"], after["top"] - before["top"]) == (60, 40), (before, after)
+
+
+def moved_by(w, before, offset):
+    """The widget's window when it stands `offset` away from `before`, else None."""
+    now = w.main_window()
+    return now if (now["left"] - before["left"], now["top"] - before["top"]) == offset else None
 
 
 # -- the live widget -------------------------------------------------------------------------
@@ -140,9 +145,8 @@ def caption_band(w, shot, win, skin_h):
 def caption_under_the_skin_ticks_every_second_and_sizes_the_window(w, ctx):
     w.start()
     w.wait_for_window()
-    time.sleep(1.5)
+    win = w.wait_for_drawing()
     skin_w, skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))
-    win = w.main_window()
     # The caption is narrower than the default skin: the window is the skin's width and the
     # skin's height plus the caption bitmap's.
     assert win["width"] == skin_w, win
@@ -150,9 +154,9 @@ def caption_under_the_skin_ticks_every_second_and_sizes_the_window(w, ctx):
     first = caption_band(w, w.screenshot(os.path.join(ctx.work, "first.png")), win, skin_h)
     lit = [p for p in first if not near_black(p, 40)]
     assert len(lit) > 150, f"only {len(lit)} text pixels in the caption band"
-    time.sleep(1.2)
-    second = caption_band(w, w.screenshot(os.path.join(ctx.work, "second.png")), win, skin_h)
-    assert first != second, "the caption did not change from one second to the next"
+    changed = w.wait_until(lambda: caption_band(w, w.screenshot(), win, skin_h) != first,
+                           timeout=5)
+    assert changed, "the caption did not change from one second to the next"
 
 
 def clusters_of_changed_pixels(first, second, left, top, width, height, reach):
@@ -176,22 +180,29 @@ def clusters_of_changed_pixels(first, second, left, top, width, height, reach):
 @e2e
 def the_stars_twinkle_over_the_skin_in_places_no_larger_than_their_sprites(w, ctx):
     w.start()
-    win = w.wait_for_window()
-    time.sleep(1.5)
+    w.wait_for_window()
+    win = w.wait_for_drawing()
     sprite = read_png_size(os.path.join(w.app, "star.png"))[0]
     skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
     first = w.screenshot(os.path.join(ctx.work, "first.png"))
-    time.sleep(0.7)
-    second = w.screenshot(os.path.join(ctx.work, "second.png"))
+    second = w.wait_until(lambda: skin_changed_since(w, first, win, skin_h), timeout=5)
+    assert second, "no star changed over the skin"
+    w.screenshot(os.path.join(ctx.work, "second.png"))
     boxes = clusters_of_changed_pixels(first, second, win["left"], win["top"], win["width"],
                                        skin_h, 2)
-    assert boxes, "no star changed over the skin"
     # Eight stars in each screenshot: at most sixteen places changed, as large as their sprites.
     changed = sum(1 for y in range(win["top"], win["top"] + skin_h)
                   for x in range(win["left"], win["left"] + win["width"])
                   if first.pixel(x, y) != second.pixel(x, y))
     assert len(boxes) <= 2 * 8, boxes
     assert changed <= 2 * 8 * sprite * sprite, f"{changed} pixels changed: {boxes}"
+
+
+def skin_changed_since(w, first, win, skin_h):
+    """A screenshot in which the skin's part of the window differs from `first`, else None."""
+    shot = w.screenshot()
+    region = (win["left"], win["top"], win["width"], skin_h)
+    return shot if shot.region(*region) != first.region(*region) else None
 
 
 def christmas_caption_at(instant):
@@ -212,9 +223,9 @@ def the_accessible_name_is_the_caption_of_the_second_and_follows_the_countdown(w
     offset = calendar.timegm((2030, 12, 10, 13, 40, 26, 0, 0, 0)) - int(time.time())
     w.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset), "TZ": "UTC"}, preload=preload)
     w.wait_for_window()
-    time.sleep(1.0)
-    names = []
-    for _ in range(2):
+    w.wait_for_drawing()
+
+    def accessible_name():
         asked = time.time()
         found = parse_fields(w.probe("accessible", MAIN_CLASS).strip())
         answered = time.time()
@@ -223,9 +234,11 @@ def the_accessible_name_is_the_caption_of_the_second_and_follows_the_countdown(w
                    for step in range(int((answered - asked + 0.25) / 0.05) + 2)}
         assert found["name"] in seconds, (found, sorted(seconds))
         assert found["description"] == "Countdown", found
-        names.append(found["name"])
-        time.sleep(2.0)
-    assert names[0] != names[1], names
+        return found["name"]
+
+    first = accessible_name()
+    # The name follows the countdown: a later second has another one.
+    assert w.wait_until(lambda: accessible_name() != first, timeout=5), first
     assert w.main_window()["title"] == "Tindrel", w.main_window()
 
 
@@ -236,10 +249,11 @@ def a_caption_wider_than_the_skin_sets_the_window_width(w, ctx):
     w.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Tiny")
     w.start()
     w.wait_for_window()
-    time.sleep(1.5)
-    win = w.main_window()
     skin_w, skin_h = read_png_size(os.path.join(w.app, "skins", "Tiny.png"))
+    win = w.wait_until(lambda: (w.main_window()["width"] > 4 * skin_w and w.main_window()),
+                       timeout=10) or w.main_window()
     assert win["width"] > 4 * skin_w, win
+    w.wait_for_drawing()
     assert 12 <= win["height"] - skin_h <= 60, win
     shot = w.screenshot(os.path.join(ctx.work, "tiny.png"))
     lit = [p for p in caption_band(w, shot, win, skin_h) if not near_black(p, 40)]
@@ -403,8 +417,8 @@ def a_missing_clip_at_the_hour_gives_way_to_the_default_clip_with_one_report(w, 
 def right_click_on_the_widget(w):
     """Starts the widget and right-clicks on it; the pointer stays there."""
     w.start()
-    win = w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_window()
+    win = w.wait_for_drawing()
     w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
     w.xdotool("click", 1)  # ends the move that hovering started
     w.xdotool("click", 3)
@@ -470,7 +484,8 @@ def put_the_pointer_on_the_tray_icon(w):
     has added its icon (Wine shows the window for the first icon)."""
     tray = w.wait_until(lambda: w.windows_of_class("__winex11_standalone_tray"), timeout=20)
     assert tray, "Wine shows no tray window"
-    time.sleep(1.0)
+    assert w.wait_until(lambda: [i for i in w.tray_icons() if i["visible"]], timeout=10), \
+        "the tray window shows no icon"
     w.xdotool("mousemove", 12, 31)
 
 
@@ -514,8 +529,8 @@ FIRST_START_MARKS = {"chbStartup": "True", "OnTop1": "True", "DisplayShadow1": "
 @e2e
 def shift_f10_and_the_menu_key_open_the_menu_over_the_focused_widget_and_escape_closes_it(w, ctx):
     w.start()
-    win = w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_window()
+    win = w.wait_for_drawing()
     # A click makes the widget the active window with the keyboard focus (it ends the move that
     # hovering started, too). Xvfb has no window manager to give its X window the keyboard.
     w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
@@ -613,13 +628,13 @@ def choices_made_from_the_tray_while_hidden_hold_when_shown_and_after_a_restart(
         "the choices were not stored when they were made"
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=15), "widget not shown"
-    time.sleep(1.0)
+    w.wait_for_drawing()
     assert not_on_top_and_not_started_at_logon(w), "the showing undid the choices"
     choose_from_the_tray_menu(w, "x")  # E&xit
     assert w.wait_for_exit(20), "Exit did not end the program"
     w.start()
     w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     assert not_on_top_and_not_started_at_logon(w), "the choices did not hold after a restart"
 
 
@@ -659,7 +674,7 @@ def a_second_start_shows_the_hidden_widget_and_ends_leaving_one_widget(w, ctx):
         "the second start is still running"
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=15), \
         "the hidden widget was not shown"
-    time.sleep(1.0)
+    w.wait_for_drawing()
     assert len(w.widget_windows()) == 1, w.widget_windows()
     assert len(w.tray_icons()) == 1, w.tray_icons()
     assert w.process.poll() is None, "the first start ended"
@@ -674,8 +689,8 @@ def a_stored_position_far_off_screen_comes_up_inside_and_stays_stored_until_move
     w.reg_add(STORE_KEY, "NormPos", "REG_SZ", "5000,4000,5300,4286")
     w.start()
     w.wait_for_window()
-    time.sleep(1.5)
-    first = w.main_window()
+    first = w.wait_until(lambda: fully_on_screen(w.main_window()) and w.main_window(),
+                         timeout=10) or w.main_window()
     assert fully_on_screen(first), first
     w.probe("close", MAIN_CLASS)
     assert w.wait_for_exit(20)
@@ -685,13 +700,12 @@ def a_stored_position_far_off_screen_comes_up_inside_and_stays_stored_until_move
     # The next start puts it in the same place; once dragged, that place is what is stored.
     w.start()
     w.wait_for_window()
-    time.sleep(1.5)
-    win = w.main_window()
+    win = w.wait_for_drawing()
     assert (win["left"], win["top"]) == (first["left"], first["top"]), (first, win)
     w.xdotool("mousemove", win["left"] + 120, win["top"] + 100)
     w.xdotool("mousemove", win["left"] + 60, win["top"] + 60)
     w.xdotool("click", 1)
-    moved = w.main_window()
+    moved = w.wait_until(lambda: moved_by(w, win, (-60, -40)), timeout=10) or w.main_window()
     assert (moved["left"], moved["top"]) == (win["left"] - 60, win["top"] - 40), (win, moved)
     w.probe("close", MAIN_CLASS)
     assert w.wait_for_exit(20)
@@ -703,7 +717,7 @@ def a_stored_position_far_off_screen_comes_up_inside_and_stays_stored_until_move
 def a_widget_moved_off_every_monitor_comes_back_when_the_display_changes(w, ctx):
     w.start()
     w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     w.probe("move", MAIN_CLASS, "3000", "2500")
     assert w.wait_until(lambda: w.main_window()["left"] == 3000, timeout=10), w.main_window()
     w.probe("message", MAIN_CLASS, "0x7E", "24", str((SCREEN_HEIGHT << 16) | SCREEN_WIDTH))
@@ -724,6 +738,15 @@ def a_shell_restart_brings_the_tray_icon_back_and_its_click_still_works(w, ctx):
     assert w.wait_until(lambda: w.main_window()["visible"] == 0, timeout=10), "widget not hidden"
     w.xdotool("click", 1)
     assert w.wait_until(lambda: w.main_window()["visible"] == 1, timeout=10), "widget not shown"
+
+
+def seconds_left(w):
+    """The time left that the widget's caption shows now, in seconds, as its accessible name
+    tells it ("D days, hh:mm:ss")."""
+    name = parse_fields(w.probe("accessible", MAIN_CLASS).strip())["name"]
+    days, clock = name.split(" days, ")
+    hours, minutes, seconds = (int(part) for part in clock.split(":"))
+    return ((int(days) * 24 + hours) * 60 + minutes) * 60 + seconds
 
 
 def set_clock_offset(path, seconds):
@@ -761,13 +784,17 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
     w.start(extra_env={"TINDREL_CLOCK_OFFSET_FILE": offset_file, "WINEDEBUG": "+mci"},
             preload=preload, log=log)
     w.wait_for_window()
-    time.sleep(2.0)
+    w.wait_for_drawing()
+    # Once the caption has counted on, the refresh ticks, each with its chime check, are running.
+    before = seconds_left(w)
+    assert w.wait_until(lambda: seconds_left(w) != before, timeout=5), "the caption stands still"
     assert "JingleBells" not in read_text(log), "chimed at the start"
     # The user sets the clock three hours forward: still minute 0, now of another hour, and the
     # system tells every window.
     offset += 3 * 3600
     set_clock_offset(offset_file, offset)
-    time.sleep(1.0)
+    # The widget reads the new time once its caption has jumped by the hours.
+    assert w.wait_until(lambda: before - seconds_left(w) > 2 * 3600, timeout=10), seconds_left(w)
     w.probe("message", MAIN_CLASS, WM_TIMECHANGE, "0", "0")
     w.wait_until(lambda: clip_opens(read_text(log)), timeout=15)
     time.sleep(8.0)  # long enough for a second chime to show, had one followed
@@ -778,7 +805,7 @@ def a_clock_set_hours_forward_chimes_once_and_the_caption_follows(w, ctx):
         reference.reg_add(STORE_KEY, "NormPos", "REG_SZ", "700,600,1000,886")
         reference.start(extra_env={"TINDREL_CLOCK_OFFSET": str(offset)}, preload=preload)
         reference.wait_until(lambda: (reference.main_window() or {}).get("visible"), timeout=40)
-        time.sleep(1.5)
+        reference.wait_for_drawing()
         skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
         assert captions_match(w, reference, skin_h, os.path.join(ctx.work, "captions.png")), \
             "the caption differs from that of a widget started at the new time"
@@ -792,7 +819,7 @@ def a_click_on_the_ticked_due_date_keeps_the_count_to_december_25_after_a_restar
     assert w.wait_until(lambda: len(open_menus(w)) == 2, timeout=10), "Due Date did not open"
     w.xdotool("key", "d")  # Christmas - &December 25, ticked since the first start
     assert w.wait_until(lambda: not open_menus(w), timeout=10), "the menu stayed open"
-    time.sleep(1.0)
+    # The chosen entry's command runs as the menu goes, before the widget takes the close.
     w.probe("close", MAIN_CLASS)
     assert w.wait_for_exit(20)
     w.start()
@@ -802,7 +829,7 @@ def a_click_on_the_ticked_due_date_keeps_the_count_to_december_25_after_a_restar
         reference.reg_add(STORE_KEY, "NormPos", "REG_SZ", "700,600,1000,886")
         reference.start()
         reference.wait_until(lambda: (reference.main_window() or {}).get("visible"), timeout=40)
-        time.sleep(1.5)
+        reference.wait_for_drawing()
         skin_h = read_png_size(os.path.join(w.app, "skins", "glass.png"))[1]
         assert captions_match(w, reference, skin_h, os.path.join(ctx.work, "captions.png")), \
             "the caption differs from the count to December 25 of a first start"
@@ -835,7 +862,7 @@ def going_to_sleep_ends_a_playing_chime_and_waking_does_not_chime_again(w, ctx):
     assert levels_before_close < FULL_FADE_LEVEL_SETS, "the clip was closed by its own fade"
     assert clip_commands(text[:close_at], "MCI_STOP"), "closed without being stopped"
     w.probe("message", MAIN_CLASS, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, "0")
-    time.sleep(3.0)
+    time.sleep(3.0)  # long enough for the fade or a second chime to show, had either gone on
     text = read_text(log)
     assert len(clip_commands(text, "MCI_SETAUDIO")) == levels_before_close, "the fade went on"
     assert clip_opens(text) == 1, f"{clip_opens(text)} chimes: woke in the minute that had chimed"
@@ -867,7 +894,7 @@ def stored_values(w):
 def first_start_and_close_write_every_value_and_the_run_entry(w, ctx):
     w.start()
     w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20)
     values = stored_values(w)
@@ -889,7 +916,7 @@ def a_stored_position_brings_the_widget_up_there_and_a_drag_is_stored(w, ctx):
     w.start()
     win = w.wait_for_window()
     assert (win["left"], win["top"]) == (140, 150), win
-    time.sleep(1.0)
+    w.wait_for_drawing()
     w.xdotool("mousemove", 260, 250)
     w.xdotool("mousemove", 330, 270)
     w.xdotool("click", 1)
@@ -906,7 +933,7 @@ def a_check_mark_changed_in_the_registry_takes_effect_at_the_next_start(w, ctx):
     w.reg_add(STORE_KEY, "OnTop1_Checked", "REG_SZ", "False")
     w.start()
     w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     assert not (w.main_window()["exstyle"] & WS_EX_TOPMOST), hex(w.main_window()["exstyle"])
 
 
@@ -918,7 +945,7 @@ def a_wrongly_typed_skin_name_is_reported_and_the_widget_still_comes_up(w, ctx):
     assert boxes and boxes[0]["text"] == "Invalid data type for 'sSkinName'", boxes
     w.probe("dismiss")
     w.wait_for_window()
-    time.sleep(1.0)
+    w.wait_for_drawing()
     w.probe("close", "TfrmVelaCountdownClock")
     assert w.wait_for_exit(20)
     assert stored_values(w)["sSkinName"] == ("REG_SZ", "glass")
@@ -936,7 +963,7 @@ def a_tray_menu_change_made_while_hidden_is_kept_at_the_session_end(w, ctx):
     assert w.wait_until(lambda: len(open_menus(w)) == 2, timeout=10), "Settings did not open"
     w.xdotool("key", "d")
     assert w.wait_until(lambda: not open_menus(w), timeout=10), "the menu stayed open"
-    time.sleep(1.0)
+    # The chosen entry's command runs as the menu goes, before the widget takes the session's end.
     w.probe("message", MAIN_CLASS, "0x11", "0", "0")  # WM_QUERYENDSESSION
     w.probe("message", MAIN_CLASS, "0x16", "1", "0")  # WM_ENDSESSION, the session ends
     assert w.wait_for_exit(20), "Tindrel.exe still running after the session end"
@@ -945,12 +972,11 @@ def a_tray_menu_change_made_while_hidden_is_kept_at_the_session_end(w, ctx):
 
 
 @e2e
-def a_stored_minimised_state_brings_the_widget_up_restored(w, ctx):
+def a_stored_minimized_state_brings_the_widget_up_restored(w, ctx):
     w.reg_add(STORE_KEY, "ShowCmd", "REG_SZ", "2")
     w.start()
     w.wait_for_window()
-    time.sleep(1.5)
-    win = w.main_window()
+    win = w.wait_for_drawing()
     assert win["visible"] == 1 and not win["style"] & WS_MINIMIZE, (win, hex(win["style"]))
     assert (win["left"], win["top"]) == (366, 216), win
     strays = [a for a in w.windows()
@@ -1015,16 +1041,16 @@ def hiding_while_a_load_report_is_open_keeps_the_choices(w, ctx):
     time.sleep(2.0)  # lets the click through before the report goes
     w.probe("dismiss")
     assert w.wait_until(lambda: not w.boxes(), timeout=10), w.boxes()
-    time.sleep(2.0)
-    assert stored_choices(w) == CUSTOM_CHOICES, f"stored {stored_choices(w)}"
+    assert w.wait_until(lambda: stored_choices(w) == CUSTOM_CHOICES, timeout=10), \
+        f"stored {stored_choices(w)}"
     win = w.main_window()
     if win["visible"]:
         # Shown after all: then it is the live widget, its caption ticking under the skin.
         skin_h = read_png_size(os.path.join(w.app, "skins", "Snowman.png"))[1]
         first = caption_band(w, w.screenshot(os.path.join(ctx.work, "first.png")), win, skin_h)
-        time.sleep(1.5)
-        second = caption_band(w, w.screenshot(os.path.join(ctx.work, "second.png")), win, skin_h)
-        assert first != second, "the widget is shown but its caption does not tick"
+        ticks = w.wait_until(lambda: caption_band(w, w.screenshot(), win, skin_h) != first,
+                             timeout=5)
+        assert ticks, "the widget is shown but its caption does not tick"
     w.probe("close", MAIN_CLASS)
     assert w.wait_for_exit(20), "Tindrel.exe still running after WM_CLOSE"
     assert stored_choices(w) == CUSTOM_CHOICES, f"stored {stored_choices(w)}"
@@ -1080,7 +1106,7 @@ def a_skin_claiming_a_huge_picture_in_69_bytes_is_reported_without_taking_its_me
 
 
 @e2e
-def a_skin_whose_gamma_chunk_is_damaged_shows_its_colours_unmapped(w, ctx):
+def a_skin_whose_gamma_chunk_is_damaged_shows_its_colors_unmapped(w, ctx):
     # Opaque grey 128, wider than the caption so that it fills the window's width; an intact
     # gAMA of 100000 would show it as 186.
     with open(os.path.join(w.app, "skins", "Grey.png"), "wb") as f:
@@ -1090,8 +1116,8 @@ def a_skin_whose_gamma_chunk_is_damaged_shows_its_colours_unmapped(w, ctx):
     # A twinkling star over the sampled pixel would change its colour.
     w.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
     w.start()
-    win = w.wait_for_window()
-    time.sleep(1.5)
+    w.wait_for_window()
+    win = w.wait_for_drawing()
     assert not w.boxes(), w.boxes()
     shot = w.screenshot(os.path.join(ctx.work, "grey.png"))
     assert win["width"] == 300, win
@@ -1129,8 +1155,7 @@ def widget_at_dpi(widget, ctx, dpi):
     widget.reg_add(STORE_KEY, "ShowRandomStars1_Checked", "REG_SZ", "False")
     widget.start()
     widget.wait_for_window()
-    time.sleep(1.5)
-    win = widget.main_window()
+    win = widget.wait_for_drawing()
     shot = widget.screenshot(os.path.join(ctx.work, f"dpi-{dpi}.png"))
     skin_height = round(read_png_size(os.path.join(widget.app, "skins", "glass.png"))[1] * dpi / 96)
     left, top = win["left"], win["top"]

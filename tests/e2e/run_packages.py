@@ -12,7 +12,6 @@ folder. Prints each package's size and the silent install and uninstall times, a
 import argparse
 import glob
 import os
-import re
 import subprocess
 import sys
 import time
@@ -21,9 +20,9 @@ import zipfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from pe_image import MACHINE_AMD64, MACHINE_I386, PeImage  # noqa: E402
+from project_version import project_version_text  # noqa: E402
 from widget import MAIN_CLASS, WINE, Widget, run_tests  # noqa: E402
 
-SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tindrel"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SETTINGS_KEY = r"HKCU\Software\Quillmoor\Tindrel"
@@ -37,14 +36,6 @@ TIMINGS = {}
 def package_test(fn):
     TESTS.append(fn)
     return fn
-
-
-def project_version():
-    with open(os.path.join(SOURCE_DIR, "CMakeLists.txt"), encoding="utf-8") as f:
-        found = re.search(r"^project\(\s*Tindrel\s+VERSION\s+(\d+\.\d+\.\d+)\b", f.read(),
-                          re.MULTILINE)
-    assert found, "no project(Tindrel VERSION x.y.z) in CMakeLists.txt"
-    return found.group(1)
 
 
 def folder_files(folder):
@@ -153,7 +144,7 @@ def assert_shortcut_starts_the_installed_exe(inst):
 
 @package_test
 def the_four_packages_carry_the_version_and_each_its_build_s_architecture(ctx):
-    version = project_version()
+    version = project_version_text()
     names = sorted(os.listdir(ctx.packages))
     for arch, machine in (("x64", MACHINE_AMD64), ("x86", MACHINE_I386)):
         base = os.path.join(ctx.packages, f"Tindrel-{version}-{arch}")
@@ -175,9 +166,9 @@ def silent_install_puts_the_program_shortcut_and_entry_in_place_and_the_widget_s
         assert code == 0, f"installer exit code {code}"
         assert_installed_exactly_the_ready_folder(inst)
         assert_shortcut_starts_the_installed_exe(inst)
-        assert_uninstall_entry(inst, project_version())
+        assert_uninstall_entry(inst, project_version_text())
         fixed, strings = PeImage(os.path.join(inst.install_dir, "Tindrel.exe")).version_info()
-        assert strings["FileVersion"] == strings["ProductVersion"] == project_version(), strings
+        assert strings["FileVersion"] == strings["ProductVersion"] == project_version_text(), strings
         inst.use_folder(inst.install_dir)
         win = inst.start_and_wait()
         assert win["title"] == "Tindrel", win
@@ -230,7 +221,7 @@ def uninstall_removes_the_unquoted_run_value_an_older_version_wrote_for_this_cop
 def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replaces_the_files(ctx):
     with Installation(ctx, "upgrade") as inst:
         inst.install_and_start()
-        time.sleep(1.0)
+        inst.wait_for_drawing()
         # Nothing is stored before the widget closes: every value found afterwards is its own save.
         assert not inst.registry_values(STORE_KEY), "values stored before the widget closed"
         star = os.path.join(inst.install_dir, "star.png")
@@ -251,7 +242,7 @@ def upgrade_over_a_running_widget_closes_it_first_keeps_its_settings_and_replace
 def upgrade_over_a_running_widget_whose_saves_fail_closes_it_without_a_box_and_succeeds(ctx):
     with Installation(ctx, "upgrade_failing_saves") as inst:
         inst.install_and_start()
-        time.sleep(1.0)
+        inst.wait_for_drawing()
         # Under a volatile product key no settings section can be made: every save at the close
         # fails, as on a registry that refuses the widget's writes.
         made = inst.run_wine([inst.probe_exe, "volatilekey", SETTINGS_KEY.split("\\", 1)[1]])[0]
@@ -286,6 +277,11 @@ def wait_for_dialog(inst, title_start, timeout=30.0):
     return found
 
 
+def dialog_text(inst, title_start):
+    """The texts of the dialog titled so, which tell its pages apart; None when none is open."""
+    return next((box["text"] for box in inst.boxes() if box["title"].startswith(title_start)), None)
+
+
 def press_on(inst):
     inst.probe("message", DIALOG_CLASS, str(WM_COMMAND), str(IDOK), "0")
 
@@ -295,7 +291,7 @@ def interactive_install_offers_to_start_the_widget_at_the_end_and_starts_it(ctx)
     with Installation(ctx, "interactive_install") as inst:
         setup = subprocess.Popen([WINE, ctx.installer], env=inst.env, stdin=subprocess.DEVNULL,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for_dialog(inst, f"Tindrel {project_version()} Setup")
+        wait_for_dialog(inst, f"Tindrel {project_version_text()} Setup")
         press_on(inst)  # Install, into the folder offered
         uninstaller = os.path.join(inst.install_dir, "Uninstall.exe")
         assert inst.wait_until(lambda: os.path.exists(uninstaller), 60), "nothing installed"
@@ -318,10 +314,12 @@ def interactive_uninstall_removes_the_settings_only_when_asked(ctx):
         assert inst.install()[0] == 0
         assert inst.reg_add(STORE_KEY, "sSkinName", "REG_SZ", "Snowman") == 0
         inst.run_wine([inst.install_dir_windows + r"\Uninstall.exe"])
-        title = f"Tindrel {project_version()} Uninstall"
+        title = f"Tindrel {project_version_text()} Uninstall"
         wait_for_dialog(inst, title)
+        confirmation = dialog_text(inst, title)
         press_on(inst)  # past the confirmation, to the choice of what else to remove
-        time.sleep(1.5)
+        assert inst.wait_until(lambda: dialog_text(inst, title) not in (None, confirmation), 30), \
+            f"the uninstaller did not go on to its choices: {inst.boxes()}"
         dialog = wait_for_dialog(inst, title)
         inst.xdotool("mousemove", dialog["left"] + SETTINGS_BOX[0], dialog["top"] + SETTINGS_BOX[1],
                      "click", "1")
@@ -365,7 +363,7 @@ class Context:
         self.home = args.home
         self.work = args.work
         self.arch = os.path.basename(os.path.normpath(self.build)).replace("win-", "")
-        base = os.path.join(self.packages, f"Tindrel-{project_version()}-{self.arch}")
+        base = os.path.join(self.packages, f"Tindrel-{project_version_text()}-{self.arch}")
         self.installer = base + "-setup.exe"
         self.zip = base + ".zip"
 

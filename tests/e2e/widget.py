@@ -111,6 +111,22 @@ class Widget:
             time.sleep(0.5)
         raise WidgetDidNotComeUp("the widget window did not come up\n" + self.what_is_running())
 
+    def wait_for_drawing(self, timeout=20.0):
+        """Waits until the screen shows the widget: its window shown and its frame drawn there (at
+        least 150 pixels of its place lit). Returns the window as the probe then sees it."""
+        def drawn():
+            win = self.main_window()
+            if not win or not win["visible"]:
+                return None
+            shot = self.screenshot()
+            lit = sum(1 for p in shot.region(win["left"], win["top"], win["width"], win["height"])
+                      if max(p) > 40)
+            return win if lit >= 150 else None
+        win = self.wait_until(drawn, timeout)
+        if not win:
+            raise AssertionError("the widget was not drawn on the screen\n" + self.what_is_running())
+        return win
+
     def what_is_running(self):
         """The process's state, the windows and boxes that are up, and the tail of Wine's log:
         what a test that waited in vain prints to tell a crash from a hang or a slow start."""

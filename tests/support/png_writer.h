@@ -28,20 +28,20 @@ using Bytes = std::vector<std::uint8_t>;
 struct PngRecipe {
   int width = 1;
   int height = 1;
-  int colour_type = PNG_COLOR_TYPE_RGB;
+  int color_type = PNG_COLOR_TYPE_RGB;
   int bit_depth = 8;
   bool interlaced = false;
   // Raw samples at the bit depth, channels interleaved, rows from the top (palette: indices).
   std::vector<std::uint16_t> samples;
   std::vector<std::array<std::uint8_t, 3>> palette;  // R, G, B
   std::vector<std::uint8_t> palette_alpha;           // tRNS of a palette picture
-  bool colour_key = false;                           // tRNS of a grey or RGB picture
+  bool color_key = false;                            // tRNS of a grey or RGB picture
   std::uint16_t key_grey = 0, key_red = 0, key_green = 0, key_blue = 0;
   std::uint32_t gama = 0;  // written as gAMA when non-zero
 };
 
-inline int ChannelsOf(int colour_type) {
-  switch (colour_type) {
+inline int ChannelsOf(int color_type) {
+  switch (color_type) {
     case PNG_COLOR_TYPE_RGB:
       return 3;
     case PNG_COLOR_TYPE_GRAY_ALPHA:
@@ -55,7 +55,7 @@ inline int ChannelsOf(int colour_type) {
 
 // Packs the samples of each row as PNG stores them: big-endian, several to a byte below 8 bits.
 inline std::vector<Bytes> PackRows(const PngRecipe& recipe) {
-  const int per_row = recipe.width * ChannelsOf(recipe.colour_type);
+  const int per_row = recipe.width * ChannelsOf(recipe.color_type);
   std::vector<Bytes> rows(static_cast<std::size_t>(recipe.height));
   for (int y = 0; y < recipe.height; ++y) {
     Bytes& row = rows[y];
@@ -101,21 +101,21 @@ inline bool WriteStage(png_structp png, png_infop info, const PngRecipe& recipe,
                        Bytes* out) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, out, AppendOutput, FlushNothing);
-  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bit_depth, recipe.colour_type,
+  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bit_depth, recipe.color_type,
                recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!recipe.palette.empty()) {
-    png_color colours[256];
+    png_color colors[256];
     for (std::size_t i = 0; i < recipe.palette.size(); ++i) {
-      colours[i] = {recipe.palette[i][0], recipe.palette[i][1], recipe.palette[i][2]};
+      colors[i] = {recipe.palette[i][0], recipe.palette[i][1], recipe.palette[i][2]};
     }
-    png_set_PLTE(png, info, colours, static_cast<int>(recipe.palette.size()));
+    png_set_PLTE(png, info, colors, static_cast<int>(recipe.palette.size()));
   }
   if (!recipe.palette_alpha.empty()) {
     png_set_tRNS(png, info, recipe.palette_alpha.data(),
                  static_cast<int>(recipe.palette_alpha.size()), nullptr);
   }
-  if (recipe.colour_key) {
+  if (recipe.color_key) {
     png_color_16 key{};
     key.gray = recipe.key_grey;
     key.red = recipe.key_red;
@@ -148,7 +148,7 @@ inline Bytes RgbaPng(int width, int height, const std::vector<std::uint16_t>& rg
   PngRecipe recipe;
   recipe.width = width;
   recipe.height = height;
-  recipe.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
+  recipe.color_type = PNG_COLOR_TYPE_RGB_ALPHA;
   recipe.samples = rgba;
   return WritePng(recipe);
 }
@@ -186,13 +186,13 @@ inline Bytes Chunk(const char* type, const Bytes& data) {
   return chunk;
 }
 
-inline Bytes IhdrData(std::uint32_t width, std::uint32_t height, int depth, int colour_type,
+inline Bytes IhdrData(std::uint32_t width, std::uint32_t height, int depth, int color_type,
                       bool interlaced = false) {
   Bytes data;
   PutUint32(data, width);
   PutUint32(data, height);
   data.push_back(static_cast<std::uint8_t>(depth));
-  data.push_back(static_cast<std::uint8_t>(colour_type));
+  data.push_back(static_cast<std::uint8_t>(color_type));
   data.push_back(0);                   // compression
   data.push_back(0);                   // filter
   data.push_back(interlaced ? 1 : 0);  // Adam7 or none
@@ -226,10 +226,10 @@ inline Bytes ZlibOfZeros(std::size_t count) {
 }
 
 // An 8-bit picture of that colour type whose one IDAT holds `zero_bytes` zeros.
-inline Bytes PngOfZeros(std::uint32_t width, std::uint32_t height, int colour_type, bool interlaced,
+inline Bytes PngOfZeros(std::uint32_t width, std::uint32_t height, int color_type, bool interlaced,
                         std::size_t zero_bytes) {
   Bytes png = Signature();
-  const Bytes ihdr = Chunk("IHDR", IhdrData(width, height, 8, colour_type, interlaced));
+  const Bytes ihdr = Chunk("IHDR", IhdrData(width, height, 8, color_type, interlaced));
   const Bytes idat = Chunk("IDAT", ZlibOfZeros(zero_bytes));
   const Bytes iend = Chunk("IEND", {});
   png.insert(png.end(), ihdr.begin(), ihdr.end());

@@ -4,11 +4,11 @@
 
 #include <array>
 #include <climits>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/error.h"
+#include "support/error_message.h"
 
 namespace tindrel {
 namespace {
@@ -32,25 +32,16 @@ void FillWith(FrameBitmap& bitmap, Bgra value) {
 }
 
 // A one-row picture from R, G, B triples, with alpha rows for types 4 and 6 or tRNS transparency.
-DecodedPng Picture(int colour_type, std::vector<std::uint8_t> rgb, std::vector<std::uint8_t> alpha,
+DecodedPng Picture(int color_type, std::vector<std::uint8_t> rgb, std::vector<std::uint8_t> alpha,
                    std::vector<std::uint8_t> transparency = {}) {
   DecodedPng png;
-  png.colour_type = colour_type;
+  png.color_type = color_type;
   png.width = static_cast<int>(rgb.size() / 3);
   png.height = 1;
-  png.colours = std::move(rgb);
+  png.colors = std::move(rgb);
   png.alpha = std::move(alpha);
   png.transparency = std::move(transparency);
   return png;
-}
-
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
 }
 
 TEST(PngToAlphaBitmap, HalfTransparentWhiteIsTintedByTheFill) {
@@ -61,19 +52,19 @@ TEST(PngToAlphaBitmap, HalfTransparentWhiteIsTintedByTheFill) {
 
 TEST(PngToAlphaBitmap, TransparentPixelEndsFullyTransparentWhateverTheFill) {
   const DecodedPng clear = Picture(kPngRgbAlpha, {200, 100, 50}, {0});
-  for (Colour fill : {0x808080u, 0xFFFFFFu, 0x000000u, 0x0000FFu}) {
+  for (Color fill : {0x808080u, 0xFFFFFFu, 0x000000u, 0x0000FFu}) {
     EXPECT_EQ(PixelOf(PngToAlphaBitmap(clear, fill), 0, 0), (Bgra{0, 0, 0, 0})) << fill;
   }
 }
 
-TEST(PngToAlphaBitmap, OpaquePixelKeepsItsColourAndGetsFullAlpha) {
+TEST(PngToAlphaBitmap, OpaquePixelKeepsItsColorAndGetsFullAlpha) {
   const DecodedPng opaque = Picture(kPngRgbAlpha, {1, 128, 254}, {255});
   EXPECT_EQ(PixelOf(PngToAlphaBitmap(opaque, 0x808080), 0, 0), (Bgra{254, 128, 1, 255}));
   const DecodedPng grey = Picture(kPngGreyAlpha, {200, 200, 200}, {255});
   EXPECT_EQ(PixelOf(PngToAlphaBitmap(grey, 0x000000), 0, 0), (Bgra{200, 200, 200, 255}));
 }
 
-TEST(PngToAlphaBitmap, PictureWithoutAlphaKeepsItsColoursWithZeroAlpha) {
+TEST(PngToAlphaBitmap, PictureWithoutAlphaKeepsItsColorsWithZeroAlpha) {
   const DecodedPng rgb = Picture(kPngRgb, {10, 20, 30, 255, 255, 255}, {});
   const FrameBitmap bitmap = PngToAlphaBitmap(rgb, 0x808080);
   ASSERT_EQ(bitmap.Width(), 2);
@@ -100,9 +91,9 @@ TEST(PngToAlphaBitmap, TransparencyChunkCompositesOverTheFillButAddsNoAlpha) {
 }
 
 TEST(PngToAlphaBitmap, InconsistentPictureIsRefusedAndEmptyOneGivesEmptyBitmap) {
-  DecodedPng short_colours = Picture(kPngRgbAlpha, {1, 2, 3}, {255});
-  short_colours.width = 2;
-  EXPECT_THROW(PngToAlphaBitmap(short_colours, 0), Error);
+  DecodedPng short_colors = Picture(kPngRgbAlpha, {1, 2, 3}, {255});
+  short_colors.width = 2;
+  EXPECT_THROW(PngToAlphaBitmap(short_colors, 0), Error);
   EXPECT_THROW(PngToAlphaBitmap(Picture(kPngRgbAlpha, {1, 2, 3}, {}), 0), Error);
   EXPECT_THROW(PngToAlphaBitmap(Picture(kPngRgb, {1, 2, 3}, {255}), 0), Error);
   EXPECT_TRUE(PngToAlphaBitmap(Picture(kPngRgb, {}, {}), 0).Empty());
@@ -122,16 +113,16 @@ TEST(ImportPngAlpha, PremultipliesTheTargetAtTheGivenPlace) {
 TEST(ImportPngAlpha, RefusesPicturesWithoutAlphaOrOutsideTheBitmapAndChangesNothing) {
   FrameBitmap bitmap(2, 2);
   FillWith(bitmap, {9, 9, 9, 9});
-  EXPECT_EQ(ErrorOf([&] {
+  EXPECT_EQ(test::ErrorMessageOf([&] {
               ImportPngAlpha(bitmap, Picture(kPngRgb, {1, 2, 3}, {}), 0, 0);
             }),
             "The picture has no alpha channel");
   const DecodedPng two_wide = Picture(kPngRgbAlpha, {0, 0, 0, 0, 0, 0}, {1, 1});
-  EXPECT_NE(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 1, 0); }), "");
-  EXPECT_NE(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, -1, 0); }), "");
-  EXPECT_EQ(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 0, 2); }),
+  EXPECT_NE(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 1, 0); }), "");
+  EXPECT_NE(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, -1, 0); }), "");
+  EXPECT_EQ(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 0, 2); }),
             "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { ImportPngAlpha(bitmap, two_wide, 0, INT_MAX); }),
+  EXPECT_EQ(test::ErrorMessageOf([&] { ImportPngAlpha(bitmap, two_wide, 0, INT_MAX); }),
             "Scan line index out of range");
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 2; ++x) EXPECT_EQ(PixelOf(bitmap, x, y), (Bgra{9, 9, 9, 9}));
@@ -154,11 +145,13 @@ TEST(IsSolidPixel, ColumnOutsideIsNotSolidAndRowOutsideIsTheScanLineError) {
   SetPixel(bitmap, 0, 0, {0, 0, 0, 255});
   EXPECT_FALSE(IsSolidPixel(bitmap, -1, 0));
   EXPECT_FALSE(IsSolidPixel(bitmap, 1, 0));
-  EXPECT_EQ(ErrorOf([&] { IsSolidPixel(bitmap, 0, 1); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { IsSolidPixel(bitmap, 0, -1); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { IsSolidPixel(bitmap, 0, 1); }),
+            "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { IsSolidPixel(bitmap, 0, -1); }),
+            "Scan line index out of range");
 }
 
-TEST(ContrastColor, DarkTextOnLightColoursAndLightOnDark) {
+TEST(ContrastColor, DarkTextOnLightColorsAndLightOnDark) {
   EXPECT_EQ(ContrastColor(0xFFFFFF), 0x000000u);  // 2040
   EXPECT_EQ(ContrastColor(0x4080FF), 0x000000u);  // 1214
   EXPECT_EQ(ContrastColor(0x808080), 0x000000u);  // exactly 1024
@@ -243,11 +236,11 @@ TEST(ApplyAlphaMask, TargetTakesTheMaskAlphaAndIsPremultipliedByIt) {
 TEST(FrameBitmapRows, ScanLineOutsideTheBitmapIsAnError) {
   FrameBitmap bitmap(2, 2);
   const FrameBitmap& view = bitmap;
-  EXPECT_EQ(ErrorOf([&] { bitmap.ScanLine(-1); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { bitmap.ScanLine(2); }), "Scan line index out of range");
-  EXPECT_EQ(ErrorOf([&] { view.ScanLine(2); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { bitmap.ScanLine(-1); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { bitmap.ScanLine(2); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { view.ScanLine(2); }), "Scan line index out of range");
   FrameBitmap empty;
-  EXPECT_EQ(ErrorOf([&] { empty.ScanLine(0); }), "Scan line index out of range");
+  EXPECT_EQ(test::ErrorMessageOf([&] { empty.ScanLine(0); }), "Scan line index out of range");
   EXPECT_EQ(bitmap.ScanLine(1) - bitmap.ScanLine(0), 8);
 }
 
@@ -260,18 +253,18 @@ TEST(BlendOnto, FullConstantAlphaCopiesAnOpaqueSource) {
   EXPECT_EQ(PixelOf(target, 0, 0), (Bgra{200, 100, 0, 255}));
 }
 
-TEST(BlendOnto, ConstantAlphaScalesTheSourceWithinOneUnit) {
+TEST(BlendOnto, ConstantAlphaScalesTheSourceByTheRoundedFormula) {
   FrameBitmap target(1, 1);
   FrameBitmap source(1, 1);
   SetPixel(target, 0, 0, {0, 0, 200, 255});
   SetPixel(source, 0, 0, {200, 100, 0, 255});
   BlendOnto(target, source, 0, 0, 128);
-  // S * 128/255 + D * (1 - 255 * 128 / 255^2): 100.4, 50.2, 99.6, 255
-  const Bgra result = PixelOf(target, 0, 0);
-  EXPECT_NEAR(result[0], 100, 1);
-  EXPECT_NEAR(result[1], 50, 1);
-  EXPECT_NEAR(result[2], 100, 1);
-  EXPECT_EQ(result[3], 255);
+  // Of the destination, 255 - round(255 * 128 / 255) = 127 shows through.
+  // B round(200 * 128 / 255) = round(100.39) = 100, plus round(0 * 127 / 255) = 0: 100.
+  // G round(100 * 128 / 255) = round(50.20) = 50, plus 0: 50.
+  // R round(0 * 128 / 255) = 0, plus round(200 * 127 / 255) = round(99.61) = 100: 100.
+  // A round(255 * 128 / 255) = 128, plus round(255 * 127 / 255) = 127: 255.
+  EXPECT_EQ(PixelOf(target, 0, 0), (Bgra{100, 50, 100, 255}));
 
   FrameBitmap clear(1, 1);
   FrameBitmap half(1, 1);

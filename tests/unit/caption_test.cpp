@@ -6,30 +6,31 @@
 #include <string>
 #include <vector>
 
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
+using test::FakeTextPainter;
 using test::Pixel;
 using test::PixelOf;
 
-FontSpec FontOfColour(Colour colour) {
+FontSpec FontOfColor(Color color) {
   FontSpec font;
   font.face = "Block";
   font.height = -20;  // the fake's cells: 10 x 20, the last column of each an edge
-  font.colour = colour;
+  font.color = color;
   return font;
 }
 
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kNavy = 0x800000;
-constexpr Colour kOrange = 0x004080FF;
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kNavy = 0x800000;
+constexpr Color kOrange = 0x004080FF;
 
 TEST(RenderCaption, IsTheMeasuredExtentPlusTwoWithAndWithoutShadow) {
   FakeTextPainter painter;
-  const FontSpec font = FontOfColour(kWhite);
+  const FontSpec font = FontOfColor(kWhite);
   for (bool shadow : {false, true}) {
     const FrameBitmap caption = RenderCaption(painter, "12:34", font, shadow, 0x000000);
     EXPECT_EQ(caption.Width(), 50 + 2) << shadow;
@@ -40,7 +41,7 @@ TEST(RenderCaption, IsTheMeasuredExtentPlusTwoWithAndWithoutShadow) {
 TEST(RenderCaption, EmptyTextGivesATransparentBitmapOfAtLeastTwoByTwo) {
   FakeTextPainter painter;
   for (bool shadow : {false, true}) {
-    const FrameBitmap caption = RenderCaption(painter, "", FontOfColour(kWhite), shadow, 0);
+    const FrameBitmap caption = RenderCaption(painter, "", FontOfColor(kWhite), shadow, 0);
     ASSERT_GE(caption.Width(), 2);
     ASSERT_GE(caption.Height(), 2);
     for (int y = 0; y < caption.Height(); ++y) {
@@ -50,22 +51,22 @@ TEST(RenderCaption, EmptyTextGivesATransparentBitmapOfAtLeastTwoByTwo) {
   }
 }
 
-TEST(RenderCaption, FullyCoveredPixelHasTheFontColourAndFullAlpha) {
+TEST(RenderCaption, FullyCoveredPixelHasTheFontColorAndFullAlpha) {
   FakeTextPainter painter;
-  for (Colour colour : {kWhite, kNavy, kOrange, Colour{0x000000}}) {
+  for (Color color : {kWhite, kNavy, kOrange, Color{0x000000}}) {
     for (bool shadow : {false, true}) {
-      const FrameBitmap caption = RenderCaption(painter, "00", FontOfColour(colour), shadow, 0);
-      const Pixel expected{BlueOf(colour), GreenOf(colour), RedOf(colour), 255};
-      EXPECT_EQ(PixelOf(caption, 0, 0), expected) << std::hex << colour << " " << shadow;
-      EXPECT_EQ(PixelOf(caption, 5, 10), expected) << std::hex << colour << " " << shadow;
-      EXPECT_EQ(PixelOf(caption, 18, 19), expected) << std::hex << colour << " " << shadow;
+      const FrameBitmap caption = RenderCaption(painter, "00", FontOfColor(color), shadow, 0);
+      const Pixel expected{BlueOf(color), GreenOf(color), RedOf(color), 255};
+      EXPECT_EQ(PixelOf(caption, 0, 0), expected) << std::hex << color << " " << shadow;
+      EXPECT_EQ(PixelOf(caption, 5, 10), expected) << std::hex << color << " " << shadow;
+      EXPECT_EQ(PixelOf(caption, 18, 19), expected) << std::hex << color << " " << shadow;
     }
   }
 }
 
 TEST(RenderCaption, WithoutShadowUntouchedPixelsStayTransparent) {
   FakeTextPainter painter;
-  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), false, 0);
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColor(kWhite), false, 0);
   EXPECT_EQ(PixelOf(caption, 12, 5), (Pixel{0, 0, 0, 0}));  // inside the space's cell
   EXPECT_EQ(PixelOf(caption, 30, 0), (Pixel{0, 0, 0, 0}));  // right margin
   EXPECT_EQ(PixelOf(caption, 3, 20), (Pixel{0, 0, 0, 0}));  // bottom margin
@@ -76,22 +77,22 @@ TEST(RenderCaption, WhiteFontEdgePixelCarriesItsCoverage) {
   // The edge reads 128 on the white drawing (black ink) and 0 on the black one:
   // A = 255 - 384 div 3 = 127, colour 255 * 127 div 255 = 127.
   FakeTextPainter painter;
-  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColour(kWhite), false, 0);
+  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColor(kWhite), false, 0);
   EXPECT_EQ(PixelOf(caption, 9, 7), (Pixel{127, 127, 127, 127}));
 }
 
-TEST(RenderCaption, NavyFontIsMattedWithWhiteInkAndKeepsItsColour) {
+TEST(RenderCaption, NavyFontIsMattedWithWhiteInkAndKeepsItsColor) {
   // White ink: the edge reads 255 on white and 127 on black, so A = 255 - 384 div 3 = 127 and
   // blue 128 * 127 div 255 = 63.
   FakeTextPainter painter;
-  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColour(kNavy), false, 0);
+  const FrameBitmap caption = RenderCaption(painter, "0", FontOfColor(kNavy), false, 0);
   EXPECT_EQ(PixelOf(caption, 4, 4), (Pixel{128, 0, 0, 255}));
   EXPECT_EQ(PixelOf(caption, 9, 4), (Pixel{63, 0, 0, 127}));
 }
 
-TEST(RenderCaption, ShadowOnlyPixelsAreShadowColouredAndAtMost175Opaque) {
+TEST(RenderCaption, ShadowOnlyPixelsAreShadowColoredAndAtMost175Opaque) {
   FakeTextPainter painter;
-  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, 0x000000);
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColor(kWhite), true, 0x000000);
   // The text covers columns 0..9 and 20..29 of rows 0..19; everything else is the shadow's.
   int shadowed = 0;
   for (int y = 0; y < caption.Height(); ++y) {
@@ -114,10 +115,10 @@ TEST(RenderCaption, ShadowOnlyPixelsAreShadowColouredAndAtMost175Opaque) {
   EXPECT_GT(PixelOf(caption, 31, 21)[3], 0);  // the blur reaches the bottom-right corner
 }
 
-TEST(RenderCaption, ShadowTakesTheShadowColourPremultiplied) {
+TEST(RenderCaption, ShadowTakesTheShadowColorPremultiplied) {
   FakeTextPainter painter;
-  const Colour red = 0x0000FF;
-  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, red);
+  const Color red = 0x0000FF;
+  const FrameBitmap caption = RenderCaption(painter, "0 0", FontOfColor(kWhite), true, red);
   const Pixel p = PixelOf(caption, 10, 10);
   EXPECT_EQ(p, (Pixel{0, 0, 144, 144}));  // red, premultiplied by its alpha
 }
@@ -137,12 +138,12 @@ class GammaMixedCaption : public ::testing::Test {
 
 TEST_F(GammaMixedCaption, LightFontsAreMattedInBlackInk) {
   // White: black ink, A = 255 - 543 div 3 = 74, each colour 255 * 74 div 255 = 74.
-  const FrameBitmap white = RenderCaption(painter, "0", FontOfColour(kWhite), false, 0);
+  const FrameBitmap white = RenderCaption(painter, "0", FontOfColor(kWhite), false, 0);
   EXPECT_EQ(PixelOf(white, 9, 7), (Pixel{74, 74, 74, 74}));
   EXPECT_EQ(PixelOf(white, 8, 7), (Pixel{255, 255, 255, 255}));
   // Orange (2 * 255 + 5 * 128 + 64 = 1214): black ink as well, A = 74;
   // B 64 * 74 div 255 = 18, G 128 * 74 div 255 = 37, R 255 * 74 div 255 = 74.
-  const FrameBitmap orange = RenderCaption(painter, "0", FontOfColour(kOrange), false, 0);
+  const FrameBitmap orange = RenderCaption(painter, "0", FontOfColor(kOrange), false, 0);
   EXPECT_EQ(PixelOf(orange, 9, 7), (Pixel{18, 37, 74, 74}));
   EXPECT_EQ(PixelOf(orange, 0, 0), (Pixel{64, 128, 255, 255}));
 }
@@ -150,7 +151,7 @@ TEST_F(GammaMixedCaption, LightFontsAreMattedInBlackInk) {
 TEST_F(GammaMixedCaption, DarkFontsAreMattedInWhiteInk) {
   // Navy (2 * 0 + 5 * 0 + 128 = 128): white ink, A = 255 - 225 div 3 = 180,
   // blue 128 * 180 div 255 = 90.
-  const FrameBitmap navy = RenderCaption(painter, "0", FontOfColour(kNavy), false, 0);
+  const FrameBitmap navy = RenderCaption(painter, "0", FontOfColor(kNavy), false, 0);
   EXPECT_EQ(PixelOf(navy, 9, 7), (Pixel{90, 0, 0, 180}));
   EXPECT_EQ(PixelOf(navy, 3, 3), (Pixel{128, 0, 0, 255}));
 }
@@ -164,11 +165,11 @@ TEST_F(GammaMixedCaption, ShadowShapeIsDrawnInMidGrey) {
   //   column 11: 255 * (0.054488685 + 0.24420135) + 143 * 0.40261996 = 133.74 -> 134
   // Blended at 175/255 onto the transparent result: 214 * 175 / 255 = 146.86 -> 147 and
   // 134 * 175 / 255 = 91.96 -> 92. The text covers only columns 0..9 there.
-  const FrameBitmap black = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, 0x000000);
+  const FrameBitmap black = RenderCaption(painter, "0 0", FontOfColor(kWhite), true, 0x000000);
   EXPECT_EQ(PixelOf(black, 10, 10), (Pixel{0, 0, 0, 147}));
   EXPECT_EQ(PixelOf(black, 11, 10), (Pixel{0, 0, 0, 92}));
-  const Colour red = 0x0000FF;
-  const FrameBitmap reddish = RenderCaption(painter, "0 0", FontOfColour(kWhite), true, red);
+  const Color red = 0x0000FF;
+  const FrameBitmap reddish = RenderCaption(painter, "0 0", FontOfColor(kWhite), true, red);
   EXPECT_EQ(PixelOf(reddish, 10, 10), (Pixel{0, 0, 147, 147}));
   EXPECT_EQ(PixelOf(reddish, 11, 10), (Pixel{0, 0, 92, 92}));
   // Where the text covers the pixel fully, it has the font colour whatever lies under it.

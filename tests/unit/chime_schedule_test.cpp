@@ -8,35 +8,16 @@
 
 #include "base/clock.h"
 #include "base/error.h"
+#include "doubles/fake_clock.h"
+#include "doubles/fake_media_device.h"
 #include "sound/sound_player.h"
-#include "unit/doubles/fake_media_device.h"
 
 namespace tindrel {
 namespace {
 
-constexpr int kRefreshMs = 220;
-constexpr int kMsPerDay = 24 * 3600 * 1000;
+using test::FakeClock;
 
-// A local clock set by the test, kept as milliseconds since midnight of one day.
-class FakeClock : public Clock {
- public:
-  LocalTimeParts NowParts() override {
-    LocalTimeParts parts;
-    parts.year = 2024;
-    parts.month = 12;
-    parts.day = 24 + now_ms / kMsPerDay;
-    const int ms = now_ms % kMsPerDay;
-    parts.hour = ms / 3600000;
-    parts.minute = ms / 60000 % 60;
-    parts.second = ms / 1000 % 60;
-    parts.millisecond = ms % 1000;
-    return parts;
-  }
-  void Set(int hour, int minute, int second, int millisecond = 0) {
-    now_ms = ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
-  }
-  int now_ms = 0;
-};
+constexpr int kRefreshMs = 220;
 
 std::string ClockText(int ms) {
   char text[16];
@@ -268,8 +249,8 @@ TEST_F(ChimeSlotTimerTest, AClockSetForwardWhileWaitingSetsTheTimerFromTheNewTim
 // The schedule driving the real player: "Never" clears both entries, and the player's own test
 // keeps a chime silent even when one comes through.
 TEST(ChimeScheduleWithPlayer, MissingClipFailsTheChimeOnceWithItsText) {
-  testing::FakeMediaDevice device;
-  testing::FakeFadeTimer fade;
+  test::FakeMediaDevice device;
+  test::FakeFadeTimer fade;
   SoundPlayer player(device, fade, "C:\\gone\\sounds", [] { return false; });
   FakeClock clock;
   clock.Set(7, 59, 59, 900);
@@ -292,8 +273,8 @@ TEST(ChimeScheduleWithPlayer, MissingClipFailsTheChimeOnceWithItsText) {
 }
 
 TEST(ChimeScheduleWithPlayer, NeverCheckedKeepsAChimeSilent) {
-  testing::FakeMediaDevice device;
-  testing::FakeFadeTimer fade;
+  test::FakeMediaDevice device;
+  test::FakeFadeTimer fade;
   SoundPlayer player(device, fade, "C:\\Tindrel\\sounds", [] { return true; });
   FakeClock clock;
   clock.Set(7, 59, 59, 900);

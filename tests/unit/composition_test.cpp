@@ -5,16 +5,17 @@
 #include <array>
 #include <functional>
 
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "support/pixels.h"
 
 namespace tindrel {
 namespace {
 
+using test::FakeTextPainter;
 using test::Pixel;
 using test::PixelOf;
 constexpr Pixel kClear{0, 0, 0, 0};
-constexpr Colour kOrange = 0x004080FF;
+constexpr Color kOrange = 0x004080FF;
 const Pixel kOrangeOpaque{0x40, 0x80, 0xFF, 255};
 
 FrameBitmap Picture(int width, int height, const std::function<Pixel(int, int)>& pixel) {
@@ -38,7 +39,7 @@ class ComposeFrameTest : public ::testing::Test {
   ComposeFrameTest() {
     inputs.caption_text = "12 days";  // 7 characters: Tw = 10 * 5 = 50; caption 72 x 22
     inputs.font.height = -20;
-    inputs.font.colour = kOrange;
+    inputs.font.color = kOrange;
     inputs.display_shadow = false;
     inputs.show_days = true;
     inputs.show_stars = false;

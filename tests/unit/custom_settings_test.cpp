@@ -7,21 +7,21 @@
 #include <vector>
 
 #include "base/error.h"
+#include "doubles/fake_registry.h"
+#include "doubles/fake_settings_window.h"
 #include "settings/startup.h"
 #include "support/outside_names.h"
-#include "unit/fake_registry.h"
-#include "unit/fake_settings_window.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeRegistry;
-using testing::FakeSettingsWindow;
+using test::FakeRegistry;
+using test::FakeSettingsWindow;
 
 class CustomSettings : public ::testing::Test {
  protected:
   CustomSettings() {
-    testing::BindWidgetChoices(storage, window);
+    test::BindWidgetChoices(storage, window);
     window.start_with_system = [this] {
       SyncStartWithSystem(registry, "C:\\Tindrel.exe", window.IsChecked("chbStartup"));
     };

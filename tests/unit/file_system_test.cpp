@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "support/error_message.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 
@@ -57,13 +58,8 @@ TEST_F(FileSystemFolder, MissingFolderOrFileInPlaceOfFolderGivesEmptyList) {
 TEST_F(FileSystemFolder, FolderThatCannotBeListedIsAnError) {
   const std::string loop = folder_.File("loop");
   ASSERT_EQ(symlink(loop.c_str(), loop.c_str()), 0);
-  try {
-    ListFolderFiles(loop, ".png");
-    FAIL() << "listed a link loop";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("Cannot list folder \"" + loop + "\". ", 0), 0u)
-        << error.what();
-  }
+  const std::string message = test::ErrorMessageOf([&] { ListFolderFiles(loop, ".png"); });
+  EXPECT_EQ(message.rfind("Cannot list folder \"" + loop + "\". ", 0), 0u) << message;
 }
 
 TEST_F(FileSystemFolder, RegularFileIsNeitherFolderNorMissingName) {
@@ -77,13 +73,8 @@ TEST_F(FileSystemFolder, RegularFileIsNeitherFolderNorMissingName) {
 
 TEST_F(FileSystemFolder, OpenFailureGivesFileOpenMessageWithSystemText) {
   const std::string path = folder_.File("none.png");
-  try {
-    OpenFileForReading(path);
-    FAIL() << "opened a missing file";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot open file \"" + path + "\". No such file or directory");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { OpenFileForReading(path); }),
+            "Cannot open file \"" + path + "\". No such file or directory");
   Touch("there.png");
   EXPECT_NE(OpenFileForReading(folder_.File("there.png")), nullptr);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/error.h"
-#include "fake_text_painter.h"
+#include "doubles/fake_text_painter.h"
 #include "render/composition.h"
 #include "render/frame_difference.h"
 #include "render/gblur3.h"
@@ -15,6 +15,8 @@
 
 namespace tindrel {
 namespace {
+
+using test::FakeTextPainter;
 
 // The fake painter, with two things it lacks for these tests: the face changes the glyphs (a face
 // of n letters draws as if its height were n pixels larger), and it counts its drawings.
@@ -24,9 +26,9 @@ class CountingPainter : public FakeTextPainter {
     return FakeTextPainter::Measure(WithFaceHeight(font), text);
   }
   void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
-            Colour colour) override {
+            Color color) override {
     ++drawings;
-    FakeTextPainter::Draw(target, WithFaceHeight(font), text, x, y, colour);
+    FakeTextPainter::Draw(target, WithFaceHeight(font), text, x, y, color);
   }
   int drawings = 0;
 
@@ -83,7 +85,7 @@ class FrameComposerTest : public ::testing::Test {
     BuildSharedBlurKernel();
     inputs.caption_text = "12 days, 05:07:09";
     inputs.font.height = -14;
-    inputs.font.colour = 0x00336699;
+    inputs.font.color = 0x00336699;
     inputs.display_shadow = true;
     inputs.show_days = true;
     inputs.show_stars = true;
@@ -132,7 +134,7 @@ TEST_F(FrameComposerTest, EveryChangeGivesExactlyTheFrameComposedFromScratch) {
   ExpectSameAsUncached("font face");
   inputs.font.height = -30;  // the caption now sets the frame's width
   ExpectSameAsUncached("font size");
-  inputs.font.colour = 0x00FFFFFF;
+  inputs.font.color = 0x00FFFFFF;
   ExpectSameAsUncached("font colour");
   inputs.font.style = font_style::kBold;
   ExpectSameAsUncached("font style");
@@ -163,6 +165,20 @@ TEST_F(FrameComposerTest, ANewSkinIsSeenEvenInTheSameBitmapObject) {
   FrameBitmap other = VariedSkin(40, 40, 4);
   inputs.skin = &other;
   ExpectSameAsUncached("another bitmap");
+}
+
+// On a skin wider than the caption a new font size changes only the frame's height: the skin
+// placed in the frame is made again at the new height, not taken from the frame of the old one.
+TEST_F(FrameComposerTest, ACaptionOfAnotherHeightAloneGivesAFrameOfThatHeight) {
+  skin = VariedSkin(300, 64, 5);
+  inputs.skin_version = 5;
+  ExpectSameAsUncached("a skin wider than the caption");
+  const int width = composer.Compose(painter, inputs).Width();
+  inputs.font.height = -20;
+  ExpectSameAsUncached("a taller caption");
+  EXPECT_EQ(composer.Compose(painter, inputs).Width(), width) << "only the height may change";
+  inputs.font.height = -26;
+  ExpectSameAsUncached("taller again");
 }
 
 TEST_F(FrameComposerTest, ASteadyFrameDrawsNoTextAndTheCaptionIsDrawnOncePerChange) {

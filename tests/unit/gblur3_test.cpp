@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -36,13 +37,17 @@ TEST(BlurKernel, SharedKernelHasRadiusTwoAndTheExactSinglePrecisionWeights) {
   EXPECT_EQ(BitsOf(kernel.Weight(0)), 0x3ECE2434u);
 }
 
-TEST(BlurKernel, RadiusIsCutWhereTheDroppedTailsReachTheThreshold) {
-  EXPECT_EQ(RadiusFor(0.5), 1);
-  EXPECT_EQ(RadiusFor(1.0), 2);
-  EXPECT_EQ(RadiusFor(1.5), 4);
-  EXPECT_EQ(RadiusFor(2.0), 5);
-  EXPECT_EQ(RadiusFor(3.0), 8);
+// Sigma and the radius its kernel is cut at.
+class BlurKernelRadius : public ::testing::TestWithParam<std::pair<double, int>> {};
+
+TEST_P(BlurKernelRadius, IsCutWhereTheDroppedTailsReachTheThreshold) {
+  const auto& [sigma, radius] = GetParam();
+  EXPECT_EQ(RadiusFor(sigma), radius);
 }
+
+INSTANTIATE_TEST_SUITE_P(SigmasOfTheDisplayScales, BlurKernelRadius,
+                         ::testing::Values(std::pair{0.5, 1}, std::pair{1.0, 2}, std::pair{1.5, 4},
+                                           std::pair{2.0, 5}, std::pair{3.0, 8}));
 
 TEST(BlurKernel, RadiusStaysWithinOneToHundred) {
   EXPECT_EQ(RadiusFor(0.01), 1);  // every tail weight underflows to 0
@@ -145,6 +150,28 @@ TEST(BlurLine, RepeatsTheFirstPixelBeforeTheStart) {
 TEST(BlurLine, SpreadsAMiddlePixelOverTwoNeighboursEachSide) {
   EXPECT_EQ(BlurredGreyLine({0, 0, 0, 255, 0, 0, 0}),
             (std::vector<int>{0, 14, 62, 103, 62, 14, 0}));
+}
+
+// The ends of a line are summed apart from its middle, and in double precision too: pixel 0 of
+// this line sums to 54.5000027, which rounds to 55, where a sum kept in single precision comes to
+// 54.5 exactly and rounds (half to even) to 54. The last pixel mirrors it. Random lines almost
+// never come that close to a half.
+TEST(BlurLine, TheEndsAreSummedInDoublePrecision) {
+  const std::initializer_list<int> values = {7, 185, 81, 0, 0, 81, 185, 7};
+  const std::vector<int> blurred = BlurredGreyLine(values);
+  EXPECT_EQ(blurred.front(), 55);
+  EXPECT_EQ(blurred.back(), 55);
+  std::vector<std::uint8_t> expected = GreyLine(values);
+  ReferenceBlurLine(expected, SharedBlurKernel());
+  EXPECT_EQ(blurred, FirstChannel(expected));
+
+  // The rows of a bitmap are blurred the same way.
+  FrameBitmap row(8, 1);
+  const std::vector<std::uint8_t> line = GreyLine(values);
+  std::copy(line.begin(), line.end(), row.ScanLine(0));
+  BlurBitmap(row);
+  EXPECT_EQ(row.PixelAt(0, 0)[kRed], 55);
+  EXPECT_EQ(row.PixelAt(7, 0)[kRed], 55);
 }
 
 TEST(BlurLine, ShortLinesClampAtBothEndsAndWriteOnlyTheirOwnPixels) {

@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "base/error.h"
+#include "doubles/fake_registry.h"
+#include "doubles/fake_settings_window.h"
 #include "settings/startup.h"
+#include "support/error_message.h"
 #include "support/outside_names.h"
-#include "unit/fake_registry.h"
-#include "unit/fake_settings_window.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeRegistry;
-using testing::FakeSettingsWindow;
+using test::FakeRegistry;
+using test::FakeSettingsWindow;
 
 constexpr char kExecutable[] = "C:\\Program Files\\Tindrel\\Tindrel.exe";
 
@@ -63,7 +64,7 @@ std::vector<std::string> FirstSaveNames() {
 class SettingsStoreTest : public ::testing::Test {
  protected:
   SettingsStoreTest() {
-    testing::BindWidgetChoices(storage, window);
+    test::BindWidgetChoices(storage, window);
     window.start_with_system = [this] {
       SyncStartWithSystem(registry, kExecutable, window.IsChecked("chbStartup"));
     };
@@ -432,12 +433,8 @@ TEST_F(SettingsStoreTest, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad
   registry.RefuseCreatingKey(outside::kProductKey);
   EXPECT_NO_THROW(storage.LoadSettings());
   EXPECT_TRUE(storage.SettingsLoaded());
-  try {
-    storage.SaveSettings();
-    FAIL() << "the save must fail";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { storage.SaveSettings(); }),
+            "Failed to create key Software\\Quillmoor\\Tindrel");
   EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(storage.SettingsSaved());
 }
@@ -445,23 +442,15 @@ TEST_F(SettingsStoreTest, ProductKeyThatCannotBeCreatedFailsTheSaveButNotTheLoad
 TEST_F(SettingsStoreTest, SectionThatCannotBeCreatedFailsTheSave) {
   registry.RefuseCreatingKey(outside::kSettingsKey);
   storage.LoadSettings();
-  try {
-    storage.SaveSettings();
-    FAIL() << "the save must fail";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
-  }
+  const std::string message = test::ErrorMessageOf([&] { storage.SaveSettings(); });
+  EXPECT_EQ(message, "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
 }
 
 TEST_F(SettingsStoreTest, RefusedValueStopsTheSaveThereAndKeepsWhatWasWritten) {
   storage.LoadSettings();
   registry.RefuseSettingValue("NormPos");
-  try {
-    storage.SaveSettings();
-    FAIL() << "the save must fail";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'NormPos'");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { storage.SaveSettings(); }),
+            "Failed to set data for 'NormPos'");
   EXPECT_EQ(Stored("NormPos(1920x1080)"), "366,216,762,569");
   EXPECT_FALSE(Stored("Visible"));
   EXPECT_FALSE(Stored("chbStartup_Checked"));

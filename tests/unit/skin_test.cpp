@@ -63,7 +63,7 @@ TEST_F(SkinLoading, NamedSkinIsLoadedAndKeepsTheGivenName) {
   EXPECT_EQ(skin_.SkinName(), "winter");
   EXPECT_EQ(skin_.Width(), 3);
   EXPECT_EQ(skin_.Height(), 2);
-  EXPECT_EQ(skin_.SkinPng()->colour_type, kPngRgb);
+  EXPECT_EQ(skin_.SkinPng()->color_type, kPngRgb);
   EXPECT_TRUE(reports_.empty());
 }
 

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "base/error.h"
-#include "unit/doubles/fake_media_device.h"
+#include "doubles/fake_media_device.h"
+#include "support/error_message.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeFadeTimer;
-using testing::FakeMediaDevice;
+using test::FakeFadeTimer;
+using test::FakeMediaDevice;
 
 constexpr std::uint32_t kTickMs = 30;
 
@@ -267,12 +268,8 @@ TEST_F(SoundPlayerTest, FailedOpenRaisesMediaTextAndKeepsLevelFadeAndName) {
   ASSERT_EQ(device.level, 60);
   player.SetSoundName("Missing");
   device.open_error = "The specified file was not found or is not valid";
-  try {
-    player.PlaySound();
-    FAIL() << "a clip that cannot be opened must raise";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "The specified file was not found or is not valid");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { player.PlaySound(); }),
+            "The specified file was not found or is not valid");
   EXPECT_EQ(LogSince(device.log.size() - 3),
             (std::vector<std::string>{"Close", "Open C:\\Tindrel\\sounds\\Missing.mp3",
                                       "Open C:\\Tindrel\\sounds\\JingleBells.mp3"}))

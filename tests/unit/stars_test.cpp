@@ -5,25 +5,12 @@
 #include <deque>
 #include <vector>
 
+#include "doubles/scripted_random.h"
+
 namespace tindrel {
 namespace {
 
-// Hands out a scripted sequence of numbers and records the ranges asked for.
-class ScriptedRandom : public RandomSource {
- public:
-  explicit ScriptedRandom(std::deque<int> values) : values_(std::move(values)) {}
-  int Below(int n) override {
-    ranges.push_back(n);
-    if (values_.empty()) return 0;
-    const int v = values_.front();
-    values_.pop_front();
-    return v;
-  }
-  std::vector<int> ranges;
-
- private:
-  std::deque<int> values_;
-};
+using test::ScriptedRandom;
 
 // Respawns star 0 with the given start and every other star with start 0 at (0, 0).
 std::deque<int> FirstRespawn(int x, int y, int start) {

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "doubles/fake_registry.h"
+#include "support/error_message.h"
 #include "support/outside_names.h"
-#include "unit/fake_registry.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeRegistry;
+using test::FakeRegistry;
 
 TEST(RunValueName, IsTheFileNameWithoutDirectoryAndLastExtension) {
   EXPECT_EQ(RunValueName("C:\\Program Files\\Tindrel\\Tindrel.exe"), "Tindrel");
@@ -59,12 +60,9 @@ TEST(StartWithSystem, RenamedExecutableAddsItsOwnValueAndLeavesTheOld) {
 TEST(StartWithSystem, RefusedWriteOrKeyFailsWithTheValueName) {
   FakeRegistry refusing_value;
   refusing_value.RefuseSettingValue("Tindrel");
-  try {
-    SyncStartWithSystem(refusing_value, "C:\\Tindrel.exe", true);
-    FAIL() << "the write must fail";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'Tindrel'");
-  }
+  EXPECT_EQ(
+      test::ErrorMessageOf([&] { SyncStartWithSystem(refusing_value, "C:\\Tindrel.exe", true); }),
+      "Failed to set data for 'Tindrel'");
 
   FakeRegistry refusing_key;
   refusing_key.RefuseCreatingKey(outside::kRunKey);

@@ -1,4 +1,4 @@
-#include "settings/tray_clicks.h"
+#include "shell/tray_clicks.h"
 
 #include <gtest/gtest.h>
 

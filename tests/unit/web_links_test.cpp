@@ -1,4 +1,4 @@
-#include "settings/web_links.h"
+#include "shell/web_links.h"
 
 #include <gtest/gtest.h>
 
@@ -6,28 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "doubles/fake_registry.h"
+#include "doubles/recording_shell.h"
 #include "support/outside_names.h"
-#include "unit/fake_registry.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeRegistry;
+using test::FakeRegistry;
 
 // Records each address and what "AllowWindowReuse" held at the moment of the hand-over.
-class RecordingShell : public ShellHandover {
+class RecordingShell : public test::RecordingShell<std::optional<RegistryValue>> {
  public:
-  explicit RecordingShell(FakeRegistry& registry) : registry_(registry) {}
-  void Open(const std::string& address) override {
-    addresses.push_back(address);
-    reuse_during_handover =
-        registry_.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
-  }
-  std::vector<std::string> addresses;
-  std::optional<RegistryValue> reuse_during_handover;
-
- private:
-  FakeRegistry& registry_;
+  explicit RecordingShell(FakeRegistry& registry)
+      : test::RecordingShell<std::optional<RegistryValue>>([&registry] {
+          return registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
+        }) {}
 };
 
 TEST(PercentEncode, KeepsLettersAndFourMarksAndEncodesEveryOtherByte) {
@@ -77,7 +71,7 @@ TEST(TellAFriendMail, IsHandedOverWithoutTouchingTheBrowserSetting) {
   RecordingShell shell(registry);
   OpenTellAFriendMail(shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{TellAFriendMailAddress()});
-  EXPECT_EQ(shell.reuse_during_handover->number, 1u);
+  EXPECT_EQ(shell.seen_during_handover->number, 1u);
 }
 
 TEST(WebPages, AddressesAreFixedAndEndInTheQuery) {
@@ -94,9 +88,9 @@ TEST(OpenWebPage, AbsentReuseSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   OpenWebPage(WebPage::kProduct, registry, shell);
 
   EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
-  ASSERT_TRUE(shell.reuse_during_handover);
-  EXPECT_EQ(shell.reuse_during_handover->type, RegistryValueType::kDword);
-  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
+  ASSERT_TRUE(shell.seen_during_handover);
+  EXPECT_EQ(shell.seen_during_handover->type, RegistryValueType::kDword);
+  EXPECT_EQ(shell.seen_during_handover->number, 0u);
   EXPECT_FALSE(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
@@ -107,7 +101,7 @@ TEST(OpenWebPage, PresentReuseSettingIsZeroDuringTheHandoverAndRestoredAfter) {
   OpenWebPage(WebPage::kSibling, registry, shell);
 
   EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
-  EXPECT_EQ(shell.reuse_during_handover->number, 0u);
+  EXPECT_EQ(shell.seen_during_handover->number, 0u);
   EXPECT_EQ(registry.QueryValue(outside::kBrowserMainKey, outside::kWindowReuseValue)->number, 1u);
 }
 

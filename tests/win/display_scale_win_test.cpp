@@ -67,12 +67,12 @@ TEST(WindowDpi, ThePrefixsPixelsPerInchAreTheWindowsDpiAndTheTrayIconIsMadeForIt
   ASSERT_TRUE(icon) << "the test program carries the widget's icon";
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-  BITMAP colour{};
-  GetObjectW(info.hbmColor, sizeof colour, &colour);
+  BITMAP color{};
+  GetObjectW(info.hbmColor, sizeof color, &color);
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
-  EXPECT_EQ(colour.bmWidth, NotificationIconSize());
-  EXPECT_EQ(colour.bmHeight, NotificationIconSize());
+  EXPECT_EQ(color.bmWidth, NotificationIconSize());
+  EXPECT_EQ(color.bmHeight, NotificationIconSize());
 }
 
 class MainWindowDpi : public ::testing::Test {

@@ -7,10 +7,12 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "render/png_decoder.h"
 #include "render/skin.h"
+#include "support/error_message.h"
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 
@@ -78,13 +80,8 @@ TEST_F(WindowsFileSystem, RegularFileIsNeitherFolderNorMissingName) {
 
 TEST_F(WindowsFileSystem, OpenFailureCarriesTheSystemsText) {
   const std::string path = folder_.File("star.png");
-  try {
-    OpenFileForReading(path);
-    FAIL() << "opened a missing file";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot open file \"" + path + "\". " + win::SystemErrorText(ERROR_FILE_NOT_FOUND));
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { OpenFileForReading(path); }),
+            "Cannot open file \"" + path + "\". " + win::SystemErrorText(ERROR_FILE_NOT_FOUND));
   MakeFolder("dir.png");
   EXPECT_THROW(OpenFileForReading(folder_.File("dir.png")), Error);
   EXPECT_THROW(OpenFileForReading("NUL"), Error);
@@ -93,7 +90,7 @@ TEST_F(WindowsFileSystem, OpenFailureCarriesTheSystemsText) {
 TEST_F(WindowsFileSystem, PictureWithNameOutsideTheCodePageDecodes) {
   Put(kUberPng, test::RgbPng(1, 1, {9, 8, 7}));
   const DecodedPng png = DecodePngFile(folder_.File(kUberPng));
-  EXPECT_EQ(png.colours, (std::vector<std::uint8_t>{9, 8, 7}));
+  EXPECT_EQ(png.colors, (std::vector<std::uint8_t>{9, 8, 7}));
 }
 
 TEST_F(WindowsFileSystem, SkinNameInOtherLetterCaseFindsTheFileAndIsKept) {

@@ -7,17 +7,17 @@
 #include "render/win32/gdi_text_painter.h"
 #include "support/pixels.h"
 
-namespace tindrel {
+namespace tindrel::win {
 namespace {
 
 using test::Pixel;
 using test::PixelOf;
 
-FontSpec LargeTahoma(Colour colour) {
+FontSpec LargeTahoma(Color color) {
   FontSpec font;
   font.face = "Tahoma";
   font.height = -64;
-  font.colour = colour;
+  font.color = color;
   font.style = font_style::kBold;
   return font;
 }
@@ -30,15 +30,15 @@ struct Census {
 };
 
 // Every pixel must be the font colour premultiplied by its own alpha, as the mask makes it.
-Census CheckCarriesFontColour(const FrameBitmap& caption, Colour colour) {
+Census CheckCarriesFontColor(const FrameBitmap& caption, Color color) {
   Census census;
   for (int y = 0; y < caption.Height(); ++y) {
     for (int x = 0; x < caption.Width(); ++x) {
       const Pixel p = PixelOf(caption, x, y);
       const int a = p[3];
-      EXPECT_EQ(p[0], BlueOf(colour) * a / 255) << x << "," << y;
-      EXPECT_EQ(p[1], GreenOf(colour) * a / 255) << x << "," << y;
-      EXPECT_EQ(p[2], RedOf(colour) * a / 255) << x << "," << y;
+      EXPECT_EQ(p[0], BlueOf(color) * a / 255) << x << "," << y;
+      EXPECT_EQ(p[1], GreenOf(color) * a / 255) << x << "," << y;
+      EXPECT_EQ(p[2], RedOf(color) * a / 255) << x << "," << y;
       if (a == 255) ++census.opaque;
       if (p == Pixel{0, 0, 0, 0}) ++census.clear;
     }
@@ -95,19 +95,19 @@ TEST(GdiCaption, BitmapIsTheMeasuredExtentPlusTwo) {
   EXPECT_GE(empty.Height(), 2);
 }
 
-TEST(GdiCaption, WhiteFontIsMattedAndCarriesItsColour) {
+TEST(GdiCaption, WhiteFontIsMattedAndCarriesItsColor) {
   GdiTextPainter painter;
   const FrameBitmap caption = RenderCaption(painter, kText, LargeTahoma(0xFFFFFF), false, 0);
-  const Census census = CheckCarriesFontColour(caption, 0xFFFFFF);
+  const Census census = CheckCarriesFontColor(caption, 0xFFFFFF);
   EXPECT_GT(census.opaque, 50);
   EXPECT_GT(census.clear, 50);
   EXPECT_EQ(PixelOf(caption, caption.Width() - 1, caption.Height() - 1), (Pixel{0, 0, 0, 0}));
 }
 
-TEST(GdiCaption, NavyFontIsMattedAndCarriesItsColour) {
+TEST(GdiCaption, NavyFontIsMattedAndCarriesItsColor) {
   GdiTextPainter painter;
   const FrameBitmap caption = RenderCaption(painter, kText, LargeTahoma(0x800000), false, 0);
-  const Census census = CheckCarriesFontColour(caption, 0x800000);
+  const Census census = CheckCarriesFontColor(caption, 0x800000);
   EXPECT_GT(census.opaque, 50);
   EXPECT_GT(census.clear, 50);
 }
@@ -138,4 +138,4 @@ TEST(GdiCaption, ShadowStaysUnderTheFullyCoveredText) {
 }
 
 }  // namespace
-}  // namespace tindrel
+}  // namespace tindrel::win

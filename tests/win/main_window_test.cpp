@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "base/file_system.h"
-#include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
+#include "base/win32/window_subclass.h"
 #include "settings/startup.h"
 #include "support/box_watcher.h"
 #include "support/outside_names.h"

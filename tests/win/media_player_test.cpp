@@ -17,10 +17,12 @@
 #include "base/error.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
+#include "doubles/fake_media_device.h"
 #include "sound/sound_player.h"
 #include "sound/win32/mpvolume.h"
 #include "sound/win32/window_fade_timer.h"
 #include "support/data_dir.h"
+#include "support/error_message.h"
 #include "support/temp_folder.h"
 
 namespace tindrel::win {
@@ -124,25 +126,15 @@ TEST_F(MciMediaPlayer, PlayerClosesItsClipWhenDestroyed) {
 }
 
 TEST_F(MciMediaPlayer, MissingClipRaisesTheMediaControlText) {
-  try {
-    player.Open(ClipPath("NoSuchClip"));
-    FAIL() << "a missing clip must not open";
-  } catch (const Error& error) {
-    const std::string text = error.what();
-    EXPECT_FALSE(text.empty());
-    EXPECT_NE(text, "Unknown error code");
-    std::cout << "[ info ] missing clip: " << text << "\n";
-  }
+  const std::string message = test::ErrorMessageOf([&] { player.Open(ClipPath("NoSuchClip")); });
+  EXPECT_FALSE(message.empty());
+  EXPECT_NE(message, "Unknown error code");
+  std::cout << "[ info ] missing clip: " << message << "\n";
   EXPECT_FALSE(player.IsOpen());
 }
 
 TEST_F(MciMediaPlayer, StopWithNothingOpenRaisesNoDeviceOpen) {
-  try {
-    player.Stop();
-    FAIL() << "Stop needs an open device";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "No MCI device open");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { player.Stop(); }), "No MCI device open");
 }
 
 TEST_F(MciMediaPlayer, QueriesWithNothingOpenReportFailure) {
@@ -171,29 +163,26 @@ TEST_F(MciMediaPlayer, OpensAClipInAFolderNamedOutsideTheCodePage) {
   player.Close();  // the folder goes next
 }
 
-// Whether the device answers the volume commands decides how the fade learns the level; the
-// result is shown so that a run tells which ones this system serves.
+// Whether the device answers the volume commands decides how the fade learns the level. A device
+// without the volume query (Wine's) is served by the level the player gave the clip, which the
+// whole fade below shows on the real device; this test then says it was skipped.
 TEST_F(MciMediaPlayer, VolumeCommandsOnThePlayingClip) {
   player.Open(ClipPath("JingleBells"));
   player.Play();
   const MCIERROR set = SetPlayerVolume(player, 300);
   const auto level = GetPlayerVolume(player);
-  std::cout << "[ info ] set volume: " << (set == 0 ? "ok" : MciErrorText(set))
-            << "; volume query: " << (level ? std::to_string(*level) : "not supported") << "\n";
-  if (level) EXPECT_EQ(*level, 300);
+  if (!level) {
+    GTEST_SKIP() << "the device answers no volume query (setting the volume: "
+                 << (set == 0 ? "ok" : MciErrorText(set)) << ")";
+  }
+  EXPECT_EQ(set, 0u) << MciErrorText(set);
+  EXPECT_EQ(*level, 300);
 }
-
-class RecordingFadeTimer : public FadeTimer {
- public:
-  void SetEnabled(bool enabled) override { on = enabled; }
-  bool Enabled() const override { return on; }
-  bool on = false;
-};
 
 // The whole chime on the real device, ticked at the fade interval: it swells, holds, falls and
 // ends closed, also where the device cannot report its level.
 TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
-  RecordingFadeTimer fade;
+  test::FakeFadeTimer fade;
   SoundPlayer sound(player, fade, SoundsDir(), [] { return false; });
   sound.PlaySound();
   ASSERT_TRUE(fade.on);
@@ -211,7 +200,7 @@ TEST_F(MciMediaPlayer, DefaultClipFadeEndsClosedOnTheRealDevice) {
 }
 
 TEST_F(MciMediaPlayer, AClipThatPlaysToItsEndIsClosedAndLetsGoOfItsFile) {
-  RecordingFadeTimer fade;
+  test::FakeFadeTimer fade;
   SoundPlayer sound(player, fade, SoundsDir(), [] { return false; });
   sound.SetSoundName("SleighBells");
   sound.PlaySound();

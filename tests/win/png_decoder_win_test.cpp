@@ -37,22 +37,22 @@ TEST(WindowsPngDecoder, DamagedAndHostileDataThrowsAndDecodingGoesOnAfterwards) 
   EXPECT_EQ(bitmap.ScanLine(0)[3], 128);
 }
 
-TEST(WindowsPngDecoder, ColourKeyGammaAndInterlaceMatchTheNativeBuild) {
+TEST(WindowsPngDecoder, ColorKeyGammaAndInterlaceMatchTheNativeBuild) {
   test::PngRecipe key;
-  key.colour_type = 0;
+  key.color_type = 0;
   key.bit_depth = 16;
   key.width = 2;
   key.samples = {0x1234, 0x12FF};
-  key.colour_key = true;
+  key.color_key = true;
   key.key_grey = 0x1234;
   EXPECT_EQ(DecodePngBytes(test::WritePng(key)).transparency, (std::vector<std::uint8_t>{0, 255}));
 
   const Bytes plain = test::RgbPng(1, 1, {128, 128, 128});
   const Bytes gama = test::WithChunkAfterHeader(plain, "gAMA", {0x00, 0x01, 0x86, 0xA0});
-  EXPECT_EQ(DecodePngBytes(test::WithChunkAfterHeader(gama, "sRGB", {0})).colours[0], 186);
+  EXPECT_EQ(DecodePngBytes(test::WithChunkAfterHeader(gama, "sRGB", {0})).colors[0], 186);
 
   test::PngRecipe interlaced;
-  interlaced.colour_type = 3;
+  interlaced.color_type = 3;
   interlaced.bit_depth = 2;
   interlaced.width = 5;
   interlaced.height = 5;
@@ -60,8 +60,8 @@ TEST(WindowsPngDecoder, ColourKeyGammaAndInterlaceMatchTheNativeBuild) {
   interlaced.palette = {{0, 0, 0}, {10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
   for (int i = 0; i < 25; ++i) interlaced.samples.push_back(static_cast<std::uint16_t>(i % 4));
   const DecodedPng png = DecodePngBytes(test::WritePng(interlaced));
-  EXPECT_EQ(png.colours[3 * 24], 0);       // index 0
-  EXPECT_EQ(png.colours[3 * 23 + 2], 90);  // index 3
+  EXPECT_EQ(png.colors[3 * 24], 0);       // index 0
+  EXPECT_EQ(png.colors[3 * 23 + 2], 90);  // index 3
 }
 
 }  // namespace

@@ -47,27 +47,27 @@ class PopupMenuViewTest : public ::testing::Test {
 
 TEST_F(PopupMenuViewTest, TopLevelHasEveryEntryInOrder) {
   PopupMenuView view(*root_);
-  EXPECT_EQ(Texts(view.handle()),
+  EXPECT_EQ(Texts(view.Handle()),
             (std::vector<std::wstring>{L"About...", L"Merry Christmas a Friend...", L"Download",
                                        L"-", L"Show/Hide", L"Due Date", L"Skins", L"Sounds",
                                        L"Font...", L"-", L"Settings", L"-", L"Exit"}));
-  EXPECT_EQ(GetMenuItemCount(Submenu(view.handle(), 2)), 2);
-  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.handle(), 0)), &Entry("About1"));
-  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.handle(), 12)), &Entry("Exit1"));
+  EXPECT_EQ(GetMenuItemCount(Submenu(view.Handle(), 2)), 2);
+  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 0)), &Entry(menu_names::kAbout));
+  EXPECT_EQ(view.ItemForCommand(GetMenuItemID(view.Handle(), 12)), &Entry(menu_names::kExit));
   EXPECT_EQ(view.ItemForCommand(0), nullptr);
   EXPECT_EQ(view.ItemForCommand(10000), nullptr);
 }
 
 TEST_F(PopupMenuViewTest, ShowHideIsTheBoldDefaultEntry) {
   PopupMenuView view(*root_);
-  EXPECT_EQ(GetMenuDefaultItem(view.handle(), TRUE, 0), 4u);
-  EXPECT_TRUE(InfoAt(view.handle(), 4).fState & MFS_DEFAULT);
-  EXPECT_FALSE(InfoAt(view.handle(), 0).fState & MFS_DEFAULT);
+  EXPECT_EQ(GetMenuDefaultItem(view.Handle(), TRUE, 0), 4u);
+  EXPECT_TRUE(InfoAt(view.Handle(), 4).fState & MFS_DEFAULT);
+  EXPECT_FALSE(InfoAt(view.Handle(), 0).fState & MFS_DEFAULT);
 }
 
 TEST_F(PopupMenuViewTest, RadioEntriesCarryTheRadioCheckAndTheirMarks) {
   PopupMenuView view(*root_);
-  const HMENU due = Submenu(view.handle(), 5);
+  const HMENU due = Submenu(view.Handle(), 5);
   ASSERT_NE(due, nullptr);
   EXPECT_EQ(GetMenuItemCount(due), 4);  // the trailing separator is not inserted
   for (UINT position = 0; position < 4; ++position) {
@@ -75,7 +75,7 @@ TEST_F(PopupMenuViewTest, RadioEntriesCarryTheRadioCheckAndTheirMarks) {
     EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
     EXPECT_EQ((info.fState & MFS_CHECKED) != 0, position == 1) << position;
   }
-  const HMENU settings = Submenu(view.handle(), 10);
+  const HMENU settings = Submenu(view.Handle(), 10);
   ASSERT_EQ(GetMenuItemCount(settings), 5);
   for (UINT position = 0; position < 5; ++position) {
     const MENUITEMINFOW info = InfoAt(settings, position);
@@ -88,29 +88,29 @@ TEST_F(PopupMenuViewTest, SoundSeparatorShowsOnlyBeforeSoundEntries) {
   RebuildMenuLists(*root_, {{}, {}, "glass", "JingleBells"});
   {
     PopupMenuView view(*root_);
-    EXPECT_EQ(Texts(Submenu(view.handle(), 7)),
+    EXPECT_EQ(Texts(Submenu(view.Handle(), 7)),
               (std::vector<std::wstring>{L"Every Hour", L"Every Half Hour", L"Never"}));
     // An empty Skins list leaves a plain entry.
-    EXPECT_EQ(Submenu(view.handle(), 6), nullptr);
+    EXPECT_EQ(Submenu(view.Handle(), 6), nullptr);
   }
   RebuildMenuLists(*root_, {{"glass.png"}, {"JingleBells.mp3"}, "glass", "JingleBells"});
   PopupMenuView view(*root_);
-  const HMENU sounds = Submenu(view.handle(), 7);
+  const HMENU sounds = Submenu(view.Handle(), 7);
   EXPECT_EQ(Texts(sounds), (std::vector<std::wstring>{L"Every Hour", L"Every Half Hour", L"Never",
                                                       L"-", L"JingleBells"}));
   EXPECT_TRUE(InfoAt(sounds, 4).fType & MFT_RADIOCHECK);
   EXPECT_TRUE(InfoAt(sounds, 4).fState & MFS_CHECKED);
-  EXPECT_EQ(Texts(Submenu(view.handle(), 6)), std::vector<std::wstring>{L"glass"});
+  EXPECT_EQ(Texts(Submenu(view.Handle(), 6)), std::vector<std::wstring>{L"glass"});
 }
 
 TEST_F(PopupMenuViewTest, OpeningAMenuWritesItsAcceleratorsIntoBothCaptions) {
   PopupMenuView view(*root_);
-  ASSERT_TRUE(view.PrepareToOpen(view.handle()));
-  EXPECT_EQ(TextAt(view.handle(), 5), L"D&ue Date");
-  EXPECT_EQ(TextAt(view.handle(), 12), L"E&xit");
-  EXPECT_EQ(Entry("Exit1").caption, "E&xit");
+  ASSERT_TRUE(view.PrepareToOpen(view.Handle()));
+  EXPECT_EQ(TextAt(view.Handle(), 5), L"D&ue Date");
+  EXPECT_EQ(TextAt(view.Handle(), 12), L"E&xit");
+  EXPECT_EQ(Entry(menu_names::kExit).caption, "E&xit");
   // A submenu is marked only when it opens itself.
-  const HMENU due = Submenu(view.handle(), 5);
+  const HMENU due = Submenu(view.Handle(), 5);
   EXPECT_EQ(TextAt(due, 1), L"Christmas - December 25 2007");
   ASSERT_TRUE(view.PrepareToOpen(due));
   EXPECT_EQ(TextAt(due, 1), L"Christmas - &December 25 2007");
@@ -148,8 +148,8 @@ class ShownMenuTest : public PopupMenuViewTest {
 
 TEST_F(ShownMenuTest, AcceleratorLetterChoosesTheEntry) {
   QueueCharacters(L"x");
-  EXPECT_EQ(Show(), &Entry("Exit1"));
-  EXPECT_EQ(Entry("Exit1").caption, "E&xit");
+  EXPECT_EQ(Show(), &Entry(menu_names::kExit));
+  EXPECT_EQ(Entry(menu_names::kExit).caption, "E&xit");
 }
 
 TEST_F(ShownMenuTest, SubmenuGetsItsAcceleratorsWhenItOpens) {

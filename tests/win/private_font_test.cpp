@@ -14,7 +14,7 @@
 #include "support/pixels.h"
 #include "support/temp_folder.h"
 
-namespace tindrel {
+namespace tindrel::win {
 namespace {
 
 using test::PixelOf;
@@ -32,7 +32,7 @@ FontSpec CaptionFont(const std::string& face) {
   FontSpec font;
   font.face = face;
   font.height = -20;
-  font.colour = 0xFFFFFF;
+  font.color = 0xFFFFFF;
   return font;
 }
 
@@ -97,4 +97,4 @@ TEST(PrivateFont, TheDefaultFaceIsDrawnInTheShippedOneWhileMissing) {
 }
 
 }  // namespace
-}  // namespace tindrel
+}  // namespace tindrel::win

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "support/error_message.h"
 
 namespace tindrel::win {
 namespace {
@@ -110,12 +111,8 @@ TEST(RoutedWindow, AWindowThatCannotBeMadeGivesTheProgramsErrorNamingTheCall) {
   std::vector<UINT> log;
   WindowShape shape;
   shape.style = WS_CHILD;  // a child window needs a parent
-  try {
-    RecordingWindow window(log, shape);
-    FAIL() << "a child window without a parent was made";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("CreateWindowExW: ", 0), 0u) << error.what();
-  }
+  const std::string message = test::ErrorMessageOf([&] { RecordingWindow window(log, shape); });
+  EXPECT_EQ(message.rfind("CreateWindowExW: ", 0), 0u) << message;
 }
 
 }  // namespace

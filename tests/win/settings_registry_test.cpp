@@ -13,20 +13,22 @@
 #include "base/file_system.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
+#include "base/win32/win_registry.h"
+#include "doubles/fake_settings_window.h"
+#include "doubles/recording_shell.h"
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 #include "settings/startup.h"
-#include "settings/web_links.h"
-#include "settings/win32/win_registry.h"
 #include "settings/win32/window_placement.h"
+#include "shell/web_links.h"
+#include "support/error_message.h"
 #include "support/import_hook.h"
 #include "support/outside_names.h"
-#include "unit/fake_settings_window.h"
 
 namespace tindrel {
 namespace {
 
-using testing::FakeSettingsWindow;
+using test::FakeSettingsWindow;
 using win::Widen;
 
 void DeleteUserTree(const std::string& path) {
@@ -154,7 +156,7 @@ class WinSettingsStore : public ::testing::Test {
   // A store over the real registry for a window, bound as the main window binds it.
   struct Rig {
     explicit Rig(win::WinRegistry& registry) : storage(registry, window) {
-      testing::BindWidgetChoices(storage, window);
+      test::BindWidgetChoices(storage, window);
     }
     FakeSettingsWindow window;
     SettingsStore storage;
@@ -300,12 +302,8 @@ TEST_F(WinSettingsStore, SectionThatCannotBeCreatedFailsTheSave) {
   ASSERT_TRUE(CreateUserKey(outside::kProductKey, REG_OPTION_VOLATILE));
   Rig rig(registry);
   rig.storage.LoadSettings();
-  try {
-    rig.storage.SaveSettings();
-    FAIL() << "the save must fail";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
-  }
+  EXPECT_EQ(test::ErrorMessageOf([&] { rig.storage.SaveSettings(); }),
+            "Failed to create key Software\\Quillmoor\\Tindrel\\MainForm");
   EXPECT_FALSE(registry.KeyExists(outside::kSettingsKey));
   EXPECT_FALSE(rig.storage.SettingsSaved());
 }
@@ -332,14 +330,11 @@ TEST(WinStartWithSystem, RunValueIsWrittenDeletedAndWrittenAgain) {
 }
 
 // Reads the real "AllowWindowReuse" at the moment of each hand-over.
-class RecordingShell : public ShellHandover {
+class RecordingShell : public test::RecordingShell<std::optional<RawValue>> {
  public:
-  void Open(const std::string& address) override {
-    addresses.push_back(address);
-    reuse_during_handover = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
-  }
-  std::vector<std::string> addresses;
-  std::optional<RawValue> reuse_during_handover;
+  RecordingShell()
+      : test::RecordingShell<std::optional<RawValue>>(
+            [] { return ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue); }) {}
 };
 
 class WinOpenWebPage : public ::testing::Test {
@@ -374,9 +369,9 @@ TEST_F(WinOpenWebPage, AbsentSettingIsZeroDuringTheHandoverAndAbsentAfter) {
   registry.DeleteValue(outside::kBrowserMainKey, outside::kWindowReuseValue);
   OpenWebPage(WebPage::kProduct, registry, shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kProductPage});
-  ASSERT_TRUE(shell.reuse_during_handover);
-  EXPECT_EQ(shell.reuse_during_handover->type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
+  ASSERT_TRUE(shell.seen_during_handover);
+  EXPECT_EQ(shell.seen_during_handover->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Number(*shell.seen_during_handover), 0u);
   EXPECT_FALSE(ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue));
 }
 
@@ -384,8 +379,8 @@ TEST_F(WinOpenWebPage, SettingOfOneIsZeroDuringTheHandoverAndOneAfter) {
   WriteRawDword(outside::kBrowserMainKey, outside::kWindowReuseValue, 1);
   OpenWebPage(WebPage::kSibling, registry, shell);
   EXPECT_EQ(shell.addresses, std::vector<std::string>{outside::kSiblingPage});
-  ASSERT_TRUE(shell.reuse_during_handover);
-  EXPECT_EQ(Number(*shell.reuse_during_handover), 0u);
+  ASSERT_TRUE(shell.seen_during_handover);
+  EXPECT_EQ(Number(*shell.seen_during_handover), 0u);
   const auto after = ReadRaw(outside::kBrowserMainKey, outside::kWindowReuseValue);
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, static_cast<DWORD>(REG_DWORD));

@@ -3,7 +3,7 @@
 #include "render/frame_bitmap.h"
 #include "render/win32/dib.h"
 
-namespace tindrel {
+namespace tindrel::win {
 namespace {
 
 TEST(DibBackedFrameBitmap, RowsAreTopDownAndZeroed) {
@@ -14,4 +14,4 @@ TEST(DibBackedFrameBitmap, RowsAreTopDownAndZeroed) {
 }
 
 }  // namespace
-}  // namespace tindrel
+}  // namespace tindrel::win

@@ -1,7 +1,8 @@
-#include "settings/win32/tray_icon.h"
+#include "shell/win32/tray_icon.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/win32/raii.h"
 
 namespace tindrel::win {
 namespace {
@@ -21,7 +23,8 @@ TEST(TrayRecord, HasTheFirstLayoutAndTheProductTip) {
   EXPECT_EQ(record.cbSize, sizeof(HWND) == 4 ? 88u : 104u);
   EXPECT_EQ(record.hWnd, window);
   EXPECT_EQ(record.uID, 0u);
-  EXPECT_EQ(record.uFlags, 0x87u);  // the standard tip asked for: the fourth version hides it
+  // What the flags ask of the shell (the icon shown, its messages sent to the window) is checked
+  // from the shell's side in TrayIconShell.TheShellShowsTheIconAndSendsItsClicksToItsWindow.
   EXPECT_EQ(record.uCallbackMessage, 0xB054u);
   EXPECT_EQ(record.hIcon, icon);
   EXPECT_STREQ(record.szTip, "Tindrel");
@@ -64,7 +67,7 @@ struct Recorder {
 };
 
 void Send(const TrayIcon& icon, UINT mouse_message, WPARAM anchor = 0) {
-  SendMessageW(icon.window(), kTrayCallbackMessage, anchor, mouse_message);
+  SendMessageW(icon.Handle(), kTrayCallbackMessage, anchor, mouse_message);
 }
 
 // Runs the thread's messages (the icon's timers among them) for `milliseconds` or until `done`.
@@ -87,7 +90,7 @@ TEST(TrayIconShell, IconIsAddedForTheLifeOfTheObject) {
   HWND window = nullptr;
   {
     TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
-    window = icon.window();
+    window = icon.Handle();
     EXPECT_TRUE(icon.added());
     EXPECT_TRUE(ShellHoldsIcon(window));
     EXPECT_FALSE(IsWindowVisible(window));
@@ -122,10 +125,52 @@ TEST(TrayIconShell, IconShowsInTheTrayWindowUntilDestruction) {
   EXPECT_EQ(StandaloneTrayIconCount(), before);
 }
 
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(child);
+  }
+  return children;
+}
+
+// The icon as the shell holds it: shown in Wine's tray window, and a click on it there sent to the
+// icon's own window, which raises it as the left click (after the double-click time) and a right
+// click as the menu. That is what the record's flags and callback message ask of the shell.
+TEST(TrayIconShell, TheShellShowsTheIconAndSendsItsClicksToItsWindow) {
+  const HWND tray_before = FindWindowW(nullptr, L"Wine System Tray");
+  const std::vector<HWND> icons_before =
+      tray_before ? ChildWindows(tray_before) : std::vector<HWND>{};
+  Recorder recorder;
+  TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, recorder.Handlers());
+  ASSERT_TRUE(icon.added());
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (tray == nullptr) GTEST_SKIP() << "the shell shows its icons in a tray manager of its own";
+  HWND shown = nullptr;
+  for (HWND child : ChildWindows(tray)) {
+    if (std::find(icons_before.begin(), icons_before.end(), child) == icons_before.end())
+      shown = child;
+  }
+  ASSERT_NE(shown, nullptr) << "the shell shows no new icon";
+  EXPECT_TRUE(IsWindowVisible(shown));
+
+  PostMessageW(shown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(shown, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  PumpMessagesFor(GetDoubleClickTime() + 3000, [&] { return !recorder.clicks.empty(); });
+  ASSERT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_EQ(recorder.clicks[0].button, TrayButton::kLeft);
+
+  PostMessageW(shown, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(shown, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+  PumpMessagesFor(3000, [&] { return !recorder.popups.empty(); });
+  ASSERT_EQ(recorder.popups.size(), 1u);
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
+}
+
 TEST(TrayIconShell, NoImageMeansNoIcon) {
   TrayIcon icon(nullptr, "Tindrel", nullptr, {});
   EXPECT_FALSE(icon.added());
-  EXPECT_FALSE(ShellHoldsIcon(icon.window()));
+  EXPECT_FALSE(ShellHoldsIcon(icon.Handle()));
 }
 
 // Every add, the one after a restart of the shell too, asks for the fourth version with a record
@@ -141,18 +186,18 @@ TEST(TrayIconShell, EveryAddAsksForTheFourthVersion) {
   };
   TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {}, notify);
   ASSERT_TRUE(icon.added());
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_EQ(versions, (std::vector<UINT>{NOTIFYICON_VERSION_4, NOTIFYICON_VERSION_4}));
 }
 
 TEST(TrayIconShell, TaskbarRestartAddsTheIconAgain) {
   TrayIcon icon(LoadIconW(nullptr, IDI_APPLICATION), "Tindrel", nullptr, {});
-  NOTIFYICONDATAA record = BuildTrayRecord(icon.window(), nullptr, "Tindrel");
+  NOTIFYICONDATAA record = BuildTrayRecord(icon.Handle(), nullptr, "Tindrel");
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
-  ASSERT_FALSE(ShellHoldsIcon(icon.window()));
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_FALSE(ShellHoldsIcon(icon.Handle()));
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(icon.added());
-  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+  EXPECT_TRUE(ShellHoldsIcon(icon.Handle()));
 }
 
 // A shell that refuses the first `refusals` adds and then passes every call on to the real one.
@@ -177,7 +222,7 @@ TEST(TrayIconShell, AddRefusedAtStartIsTriedAgainUntilTheShellTakesIt) {
   EXPECT_TRUE(icon.added());
   EXPECT_EQ(shell.adds, 3);
   EXPECT_FALSE(icon.retrying());
-  EXPECT_TRUE(ShellHoldsIcon(icon.window()));
+  EXPECT_TRUE(ShellHoldsIcon(icon.Handle()));
   PumpMessagesFor(200, [] { return false; });
   EXPECT_EQ(shell.adds, 3);  // no further tries once it is held
 }
@@ -199,7 +244,7 @@ TEST(TrayIconShell, TaskbarRestartWhileTheShellIsNotReadyRetriesToo) {
                 TrayAddRetry{20, 30});
   ASSERT_TRUE(icon.added());
   shell.refusals = 3;
-  SendMessageW(icon.window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  SendMessageW(icon.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_FALSE(icon.added());
   PumpMessagesFor(3000, [&] { return icon.added(); });
   EXPECT_TRUE(icon.added());
@@ -246,7 +291,7 @@ TEST(TrayIconMouse, RightClickOpensTheMenuForTheIconWindowInsteadOfAClick) {
   Send(icon, WM_RBUTTONDOWN);
   Send(icon, WM_RBUTTONUP);
   ASSERT_EQ(recorder.popups.size(), 1u);
-  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
   EXPECT_TRUE(recorder.clicks.empty());
   Send(icon, WM_RBUTTONDBLCLK);
   EXPECT_EQ(recorder.default_commands, 0);
@@ -279,7 +324,7 @@ TEST(TrayIconKeyboard, ASelectionOrContextMenuFromTheKeyboardOpensTheMenuAtTheIc
   Send(icon, WM_CONTEXTMENU, MAKEWPARAM(-3, 40));
   Send(icon, NIN_SELECT, MAKEWPARAM(7, 8));
   ASSERT_EQ(recorder.popups.size(), 3u);
-  EXPECT_EQ(recorder.popups[0], icon.window());
+  EXPECT_EQ(recorder.popups[0], icon.Handle());
   EXPECT_EQ(std::make_pair(recorder.popup_points[0].x, recorder.popup_points[0].y),
             std::make_pair(1200L, 1010L));
   EXPECT_EQ(std::make_pair(recorder.popup_points[1].x, recorder.popup_points[1].y),
@@ -323,7 +368,7 @@ TEST(TrayIconMouse, TheChosenCommandRunsAfterTheMenuWithTheIconWindowInFront) {
   TrayIcon icon(nullptr, "Tindrel", nullptr, handlers);
   Send(icon, WM_RBUTTONDOWN);
   Send(icon, WM_RBUTTONUP);
-  EXPECT_EQ(foreground_when_run, icon.window());
+  EXPECT_EQ(foreground_when_run, icon.Handle());
   EXPECT_EQ(GetForegroundWindow(), widget.get());
 }
 

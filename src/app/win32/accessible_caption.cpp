@@ -10,6 +10,7 @@
 
 #include "base/error.h"
 #include "base/win32/raii.h"
+#include "base/win32/system_library.h"
 #include "base/win32/text_conversion.h"
 
 namespace tindrel::win {

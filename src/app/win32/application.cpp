@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/error.h"
+#include "base/win32/last_error.h"
 #include "base/win32/routed_window.h"
 #include "base/win32/text_conversion.h"
 
@@ -37,7 +38,7 @@ void Application::HideFromTaskbar() {
   SetWindowLongChecked(window_.get(), GWL_EXSTYLE, style | WS_EX_TOOLWINDOW);
 }
 
-bool Application::IsMinimised() const {
+bool Application::IsMinimized() const {
   return IsIconic(window_.get()) != FALSE;
 }
 

@@ -25,7 +25,7 @@ class Application {
   void HideFromTaskbar();
 
   // True while the application as a whole is minimised.
-  bool IsMinimised() const;
+  bool IsMinimized() const;
 
   // Dispatches messages until the main window has been destroyed.
   int RunMessageLoop();

@@ -5,7 +5,7 @@
 namespace tindrel::win {
 
 void DueDateTipWindow::AttachDueDateTip(const std::string& title, const std::wstring& text,
-                                        COLORREF back_colour, COLORREF text_colour) {
+                                        COLORREF back_color, COLORREF text_color) {
   tip_.reset();  // the previous tip goes before the new one comes
   tip_.reset(CreateWindowExW(
       0, TOOLTIPS_CLASSW, nullptr, kDueDateTipStyle, 0, 0, 0, 0, owner_, nullptr,
@@ -14,8 +14,8 @@ void DueDateTipWindow::AttachDueDateTip(const std::string& title, const std::wst
   // it, and a report here would interrupt a settings load half done.
   if (!tip_) return;
   SetWindowPos(tip_.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-  SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, back_colour, 0);
-  SendMessageW(tip_.get(), TTM_SETTIPTEXTCOLOR, text_colour, 0);
+  SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, back_color, 0);
+  SendMessageW(tip_.get(), TTM_SETTIPTEXTCOLOR, text_color, 0);
 
   std::wstring tool_text = text.substr(0, 256);
   TOOLINFOW tool{};

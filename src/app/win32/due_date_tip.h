@@ -29,8 +29,8 @@ class DueDateTipWindow {
 
   // Replaces the widget's tooltip. `text` holds at most 256 UTF-16 characters; failure to create
   // the tooltip is silent and leaves the widget without one.
-  void AttachDueDateTip(const std::string& title, const std::wstring& text, COLORREF back_colour,
-                        COLORREF text_colour);
+  void AttachDueDateTip(const std::string& title, const std::wstring& text, COLORREF back_color,
+                        COLORREF text_color);
 
   HWND Handle() const { return tip_.get(); }
 

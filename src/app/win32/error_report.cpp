@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "base/error.h"
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 #include "base/win32/text_conversion.h"
 
 namespace tindrel::win {

@@ -4,6 +4,7 @@
 
 #include "base/stored_names.h"
 #include "base/win32/raii.h"
+#include "base/win32/system_library.h"
 #include "base/win32/text_conversion.h"
 #include "render/display_scale.h"
 #include "render/win32/gdi_text_painter.h"
@@ -22,7 +23,7 @@ bool ChooseCaptionFont(HWND owner, FontSpec& font) {
   dialog.hwndOwner = owner;
   dialog.lpLogFont = &logical;
   dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-  dialog.rgbColors = font.colour;
+  dialog.rgbColors = font.color;
   // The font chooser's library comes in for the dialog only.
   const ScopedModule dialogs = LoadSystemLibrary(L"comdlg32.dll");
   const auto choose_font = LibraryFunction<decltype(&ChooseFontW)>(dialogs, "ChooseFontW");
@@ -30,7 +31,7 @@ bool ChooseCaptionFont(HWND owner, FontSpec& font) {
 
   font.face = Narrow(logical.lfFaceName);
   font.height = MulDivRounded(logical.lfHeight, kBaseDpi, screen_dpi);
-  font.colour = dialog.rgbColors;
+  font.color = dialog.rgbColors;
   font.style = (logical.lfWeight >= FW_BOLD ? font_style::kBold : 0) |
                (logical.lfItalic ? font_style::kItalic : 0) |
                (logical.lfUnderline ? font_style::kUnderline : 0) |

@@ -7,7 +7,6 @@
 #include "app/win32/main_window.h"
 #include "app/win32/single_instance.h"
 #include "base/error.h"
-#include "base/win32/raii.h"
 
 namespace {
 

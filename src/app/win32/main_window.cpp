@@ -11,6 +11,7 @@
 #include "app/win32/window_dpi.h"
 #include "base/file_system.h"
 #include "base/stored_names.h"
+#include "base/win32/last_error.h"
 #include "base/win32/text_conversion.h"
 #include "render/gblur3.h"
 #include "settings/win32/window_placement.h"

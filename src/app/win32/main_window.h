@@ -23,12 +23,12 @@
 #include "base/date_time.h"
 #include "base/win32/raii.h"
 #include "base/win32/routed_window.h"
+#include "base/win32/win_registry.h"
 #include "render/display_scale.h"
 #include "render/skin.h"
 #include "settings/screen_fit.h"
-#include "settings/win32/shell_handover.h"
-#include "settings/win32/tray_icon.h"
-#include "settings/win32/win_registry.h"
+#include "shell/win32/shell_handover.h"
+#include "shell/win32/tray_icon.h"
 
 namespace tindrel::win {
 

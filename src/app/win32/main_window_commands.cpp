@@ -6,7 +6,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/window_actions.h"
 #include "base/stored_names.h"
-#include "settings/web_links.h"
+#include "shell/web_links.h"
 
 namespace tindrel::win {
 namespace {
@@ -127,8 +127,8 @@ void MainWindow::SelectSound(const std::string& name) {
 void MainWindow::ChooseDueDate(const MenuItem& entry) {
   const DueDateApplication applied = ApplyDueDate(entry.caption, entry.tag, CurrentInstant(clock_));
   const std::wstring tip(applied.tip_text.begin(), applied.tip_text.end());
-  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColour,
-                                  kDueDateTipTextColour);
+  due_date_tip_->AttachDueDateTip(kDueDateTipTitle, tip, kDueDateTipBackColor,
+                                  kDueDateTipTextColor);
   target_ = applied.target;
 }
 

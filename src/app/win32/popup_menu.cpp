@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/win32/last_error.h"
 #include "base/win32/text_conversion.h"
+#include "base/win32/window_subclass.h"
 
 namespace tindrel::win {
 namespace {
@@ -117,7 +119,7 @@ MenuItem* ShowPopupMenu(MenuItem& root, HWND owner, POINT screen_point) {
     ScopedWindowSubclass watch(owner, PrepareOnOpen, kAcceleratorSubclassId,
                                reinterpret_cast<DWORD_PTR>(&view));
     if (!watch.installed()) view.PrepareAll();
-    chosen = static_cast<UINT>(TrackPopupMenuEx(view.handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
+    chosen = static_cast<UINT>(TrackPopupMenuEx(view.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                 screen_point.x, screen_point.y, owner, nullptr));
   }
   view.RethrowKeptError();

@@ -20,7 +20,7 @@ class PopupMenuView {
   // Throws tindrel::Error when the system cannot make the menu.
   explicit PopupMenuView(MenuItem& root);
 
-  HMENU handle() const { return menu_.get(); }
+  HMENU Handle() const { return menu_.get(); }
 
   // Called as a (sub)menu of this view is about to open: gives its entries their accelerator
   // letters in the model and writes the new captions into the Windows menu. Returns false for a

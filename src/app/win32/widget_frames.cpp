@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "base/stored_names.h"
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 
 namespace tindrel::win {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/file_system.h"
 #include "base/stored_names.h"
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 #include "render/display_scale.h"
 #include "settings/startup.h"
 #include "settings/win32/window_placement.h"
@@ -42,7 +42,7 @@ bool WidgetSettings::IsWindowVisible() {
 }
 
 bool WidgetSettings::IsApplicationMinimized() {
-  return widget_.application.IsMinimised();
+  return widget_.application.IsMinimized();
 }
 
 int WidgetSettings::ScreenWidth() {
@@ -87,11 +87,11 @@ void WidgetSettings::SetFontSize(std::int32_t points) {
 }
 
 std::int32_t WidgetSettings::FontColor() {
-  return static_cast<std::int32_t>(widget_.font.colour);
+  return static_cast<std::int32_t>(widget_.font.color);
 }
 
 void WidgetSettings::SetFontColor(std::int32_t color) {
-  widget_.font.colour = static_cast<Colour>(color);
+  widget_.font.color = static_cast<Color>(color);
 }
 
 }  // namespace tindrel::win

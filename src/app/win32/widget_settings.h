@@ -12,12 +12,12 @@
 #include "app/win32/application.h"
 #include "app/win32/error_report.h"
 #include "app/win32/widget_menu.h"
+#include "base/win32/win_registry.h"
 #include "render/skin.h"
 #include "render/text_painter.h"
 #include "settings/custom_settings.h"
 #include "settings/screen_fit.h"
 #include "settings/settings_store.h"
-#include "settings/win32/win_registry.h"
 #include "sound/sound_player.h"
 
 namespace tindrel::win {

@@ -1,6 +1,6 @@
 #include "app/win32/window_actions.h"
 
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 #include "settings/win32/window_placement.h"
 
 namespace tindrel::win {

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 

@@ -2,10 +2,7 @@
 // Small owners for the Windows resources the widget uses, so that none can leak by accident.
 
 #include <windows.h>
-// After windows.h, which it builds on.
-#include <commctrl.h>
 
-#include <string>
 #include <utility>
 
 namespace tindrel::win {
@@ -40,10 +37,6 @@ class Owned {
   Handle handle_ = Traits::Invalid();
 };
 
-struct GdiObjectTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static void Release(HGDIOBJ h) { DeleteObject(h); }
-};
 struct BitmapTraits {
   static HBITMAP Invalid() { return nullptr; }
   static void Release(HBITMAP h) { DeleteObject(h); }
@@ -143,58 +136,5 @@ class ScopedSelect {
   HDC dc_;
   HGDIOBJ previous_;
 };
-
-// A window subclass (comctl32) that is removed again when the owner goes out of scope. Installing
-// can fail (a window of another thread); `installed()` tells.
-class ScopedWindowSubclass {
- public:
-  ScopedWindowSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data)
-      : window_(window),
-        procedure_(procedure),
-        id_(id),
-        installed_(SetWindowSubclass(window, procedure, id, data) != FALSE) {}
-  ~ScopedWindowSubclass() {
-    if (installed_) RemoveWindowSubclass(window_, procedure_, id_);
-  }
-  ScopedWindowSubclass(const ScopedWindowSubclass&) = delete;
-  ScopedWindowSubclass& operator=(const ScopedWindowSubclass&) = delete;
-  bool installed() const { return installed_; }
-
- private:
-  HWND window_;
-  SUBCLASSPROC procedure_;
-  UINT_PTR id_;
-  bool installed_;
-};
-
-// The system's text for an error code (FormatMessage), without the trailing line break.
-std::string SystemErrorText(DWORD code);
-
-// The one way a failed Windows call becomes the program's own error, right at the call: the
-// call's name and the system's text for the last error code ("SetTimer: Not enough memory
-// resources ..."). A call that failed without setting a code is not reported with the success
-// text.
-[[noreturn]] void ThrowLastError(const char* call);
-
-// SetWindowLongPtrW, throwing as ThrowLastError does when it fails. A previous value of 0 is
-// legitimate, so only the last error tells a failure.
-void SetWindowLongChecked(HWND window, int index, LONG_PTR value);
-
-// GetWindowLongPtrW, checked the same way.
-LONG_PTR GetWindowLongChecked(HWND window, int index);
-
-// Loads a library of the system folder by its full path (never one beside the program); throws
-// the program's error when it cannot. For libraries only an occasional command needs, so that
-// they and what they pull in are not in memory all season.
-ScopedModule LoadSystemLibrary(const wchar_t* name);
-
-// The address of `name` in `module` as a function of type Function; throws when it is missing.
-template <typename Function>
-Function LibraryFunction(const ScopedModule& module, const char* name) {
-  const FARPROC address = GetProcAddress(module.get(), name);
-  if (!address) ThrowLastError(name);
-  // Through a plain function pointer type: FARPROC and Function differ only in their signature.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
 
 }  // namespace tindrel::win

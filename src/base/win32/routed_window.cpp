@@ -1,6 +1,6 @@
 #include "base/win32/routed_window.h"
 
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 
 namespace tindrel::win {
 

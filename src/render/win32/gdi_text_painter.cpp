@@ -7,12 +7,13 @@
 
 #include "base/error.h"
 #include "base/stored_names.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 #include "render/win32/dib.h"
 #include "render/win32/private_font.h"
 
-namespace tindrel {
+namespace tindrel::win {
 LOGFONTW LogicalFontFor(const FontSpec& font) {
   LOGFONTW logical{};
   logical.lfHeight = font.height;
@@ -25,7 +26,7 @@ LOGFONTW LogicalFontFor(const FontSpec& font) {
   logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   logical.lfQuality = DEFAULT_QUALITY;
   logical.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = win::Widen(font.face);
+  const std::wstring face = Widen(font.face);
   const std::size_t length = std::min(face.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
   std::copy_n(face.data(), length, logical.lfFaceName);
   return logical;
@@ -34,16 +35,16 @@ LOGFONTW LogicalFontFor(const FontSpec& font) {
 namespace {
 
 // Default quality: text is smoothed the way the user's desktop smooths it.
-win::ScopedFont CreateLogicalFont(const FontSpec& font) {
+ScopedFont CreateLogicalFont(const FontSpec& font) {
   const LOGFONTW logical = LogicalFontFor(font);
-  win::ScopedFont handle(CreateFontIndirectW(&logical));
-  if (!handle) win::ThrowLastError("CreateFontIndirectW");
+  ScopedFont handle(CreateFontIndirectW(&logical));
+  if (!handle) ThrowLastError("CreateFontIndirectW");
   return handle;
 }
 
-win::ScopedMemoryDc CreateMemoryDc() {
-  win::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) win::ThrowLastError("CreateCompatibleDC");
+ScopedMemoryDc CreateMemoryDc() {
+  ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) ThrowLastError("CreateCompatibleDC");
   return dc;
 }
 
@@ -64,7 +65,7 @@ HDC GdiTextPainter::DeviceContextIn(const FontSpec& font) {
   font_selected_.emplace(dc, font_.get());
   if (!*font_selected_) {
     font_selected_.reset();
-    win::ThrowLastError("SelectObject");
+    ThrowLastError("SelectObject");
   }
   font_spec_ = font;
   return dc;
@@ -83,29 +84,29 @@ void GdiTextPainter::SetFaceStandIn(FaceStandIn stand_in) {
 
 TextExtent GdiTextPainter::Measure(const FontSpec& font, const std::string& text) {
   const HDC dc = DeviceContextIn(font);
-  const std::wstring wide = win::Widen(text);
+  const std::wstring wide = Widen(text);
   SIZE size{};
   if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size)) {
-    win::ThrowLastError("GetTextExtentPoint32W");
+    ThrowLastError("GetTextExtentPoint32W");
   }
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
 void GdiTextPainter::Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x,
-                          int y, Colour colour) {
+                          int y, Color color) {
   const HBITMAP dib = DibHandle(target);
   if (!dib || text.empty()) return;  // nothing to draw on, or nothing to draw
   const HDC dc = DeviceContextIn(font);
   // Selected for this drawing only: the bitmap may be freed once it is drawn on.
-  const win::ScopedSelect bitmap_selected(dc, dib);
-  if (!bitmap_selected) win::ThrowLastError("SelectObject");
+  const ScopedSelect bitmap_selected(dc, dib);
+  if (!bitmap_selected) ThrowLastError("SelectObject");
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, colour & 0x00FFFFFF);
-  const std::wstring wide = win::Widen(text);
+  SetTextColor(dc, color & 0x00FFFFFF);
+  const std::wstring wide = Widen(text);
   const BOOL drawn = TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
   // The pixels are read directly next; GDI may still hold the drawing in its batch.
   GdiFlush();
-  if (!drawn) win::ThrowLastError("TextOutW");
+  if (!drawn) ThrowLastError("TextOutW");
 }
 
-}  // namespace tindrel
+}  // namespace tindrel::win

@@ -10,7 +10,7 @@
 #include "base/win32/raii.h"
 #include "render/text_painter.h"
 
-namespace tindrel {
+namespace tindrel::win {
 
 // The logical font for a FontSpec: its height as given (negative: character height), its style
 // bits, the default character set and the system's default quality.
@@ -23,7 +23,7 @@ class GdiTextPainter : public TextPainter {
  public:
   TextExtent Measure(const FontSpec& font, const std::string& text) override;
   void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
-            Colour colour) override;
+            Color color) override;
 
   // Lets the next call make its font anew (after fonts were installed or removed).
   void ForgetFont();
@@ -37,12 +37,12 @@ class GdiTextPainter : public TextPainter {
   // The device context with the font for `font` selected in it.
   HDC DeviceContextIn(const FontSpec& font);
 
-  win::ScopedMemoryDc dc_;
+  ScopedMemoryDc dc_;
   std::optional<FaceStandIn> stand_in_;
   std::optional<FontSpec> font_spec_;  // what font_ was made for
-  win::ScopedFont font_;
+  ScopedFont font_;
   // Declared last, so that the font is deselected before it and the context are deleted.
-  std::optional<win::ScopedSelect> font_selected_;
+  std::optional<ScopedSelect> font_selected_;
 };
 
-}  // namespace tindrel
+}  // namespace tindrel::win

@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 #include "render/win32/dib.h"
 
-namespace tindrel {
+namespace tindrel::win {
 namespace {
 
 class DibBacking final : public PixelBacking {
@@ -21,7 +22,7 @@ class DibBacking final : public PixelBacking {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || !bits) win::ThrowLastError("CreateDIBSection");
+    if (!bitmap_ || !bits) ThrowLastError("CreateDIBSection");
     bits_ = static_cast<std::uint8_t*>(bits);
     std::memset(bits_, 0, static_cast<std::size_t>(width) * height * 4);
   }
@@ -32,19 +33,23 @@ class DibBacking final : public PixelBacking {
   HBITMAP Handle() const { return bitmap_.get(); }
 
  private:
-  win::ScopedBitmap bitmap_;
+  ScopedBitmap bitmap_;
   std::uint8_t* bits_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<PixelBacking> AllocatePixelBacking(int width, int height) {
-  return std::make_unique<DibBacking>(width, height);
-}
-
 HBITMAP DibHandle(const FrameBitmap& bitmap) {
   auto* dib = dynamic_cast<DibBacking*>(bitmap.Backing());
   return dib ? dib->Handle() : nullptr;
+}
+
+}  // namespace tindrel::win
+
+namespace tindrel {
+
+std::unique_ptr<PixelBacking> AllocatePixelBacking(int width, int height) {
+  return std::make_unique<win::DibBacking>(width, height);
 }
 
 }  // namespace tindrel

@@ -7,9 +7,9 @@
 #include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 
-namespace tindrel {
+namespace tindrel::win {
 
-PrivateFontFile::PrivateFontFile(const std::string& path) : path_(win::Widen(path)) {
+PrivateFontFile::PrivateFontFile(const std::string& path) : path_(Widen(path)) {
   loaded_ = AddFontResourceExW(path_.c_str(), FR_PRIVATE, nullptr) > 0;
 }
 
@@ -27,16 +27,16 @@ int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found
 }  // namespace
 
 bool FaceInstalled(const std::string& face) {
-  const std::wstring wide = win::Widen(face);
+  const std::wstring wide = Widen(face);
   if (wide.empty() || wide.size() >= LF_FACESIZE) return false;
   LOGFONTW wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
   std::copy(wide.begin(), wide.end(), wanted.lfFaceName);
-  const win::ScopedWindowDc screen(nullptr);
+  const ScopedWindowDc screen(nullptr);
   if (!screen.get()) return false;
   bool found = false;
   EnumFontFamiliesExW(screen.get(), &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
-}  // namespace tindrel
+}  // namespace tindrel::win

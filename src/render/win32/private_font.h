@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace tindrel {
+namespace tindrel::win {
 
 // A font file made available to this process only, for as long as the object lives; nothing is
 // installed on the machine. A file that is missing or not a font leaves it unloaded, which only
@@ -26,4 +26,4 @@ class PrivateFontFile {
 // privately).
 bool FaceInstalled(const std::string& face);
 
-}  // namespace tindrel
+}  // namespace tindrel::win

@@ -1,6 +1,7 @@
 #include "settings/win32/window_placement.h"
 
 #include "base/error.h"
+#include "base/win32/last_error.h"
 #include "base/win32/raii.h"
 
 namespace tindrel::win {

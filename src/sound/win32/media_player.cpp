@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/error.h"
+#include "base/win32/system_library.h"
 #include "base/win32/text_conversion.h"
 #include "sound/win32/mpvolume.h"
 

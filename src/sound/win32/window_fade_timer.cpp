@@ -1,7 +1,7 @@
 #include "sound/win32/window_fade_timer.h"
 
 #include "base/error.h"
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 
 namespace tindrel::win {
 

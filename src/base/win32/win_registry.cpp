@@ -1,4 +1,4 @@
-#include "settings/win32/win_registry.h"
+#include "base/win32/win_registry.h"
 
 #include <windows.h>
 

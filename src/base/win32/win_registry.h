@@ -1,7 +1,7 @@
 #pragma once
 // The registry seam over the real HKEY_CURRENT_USER.
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
 namespace tindrel::win {
 

@@ -1,10 +1,9 @@
-#include "settings/win32/shell_handover.h"
+#include "shell/win32/shell_handover.h"
 
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
-#include "base/win32/raii.h"
 #include "base/win32/text_conversion.h"
 
 namespace tindrel::win {

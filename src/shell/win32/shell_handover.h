@@ -1,7 +1,7 @@
 #pragma once
 // The shell hand-over through ShellExecute.
 
-#include "settings/web_links.h"
+#include "shell/web_links.h"
 
 namespace tindrel::win {
 

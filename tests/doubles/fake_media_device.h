@@ -12,7 +12,7 @@
 #include "sound/fade_timer.h"
 #include "sound/media_device.h"
 
-namespace tindrel::testing {
+namespace tindrel::test {
 
 class FakeMediaDevice : public MediaDevice {
  public:
@@ -71,4 +71,4 @@ class FakeFadeTimer : public FadeTimer {
   bool on = false;
 };
 
-}  // namespace tindrel::testing
+}  // namespace tindrel::test

@@ -13,9 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "base/win32/raii.h"
 #include "base/win32/routed_window.h"
-#include "settings/tray_clicks.h"
+#include "shell/tray_clicks.h"
 
 namespace tindrel::win {
 
@@ -92,7 +91,8 @@ class TrayIcon : private RoutedWindow {
   bool added() const { return added_; }
   // True while a failed add is being tried again.
   bool retrying() const { return retries_left_ > 0; }
-  HWND window() const { return Handle(); }
+  // The icon's own hidden window, which receives the shell's messages.
+  using RoutedWindow::Handle;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -12,7 +12,7 @@
 #include "settings/custom_settings.h"
 #include "settings/settings_store.h"
 
-namespace tindrel::testing {
+namespace tindrel::test {
 
 // The names of the radio entries under `menu` and its submenus, one set per group of one parent.
 inline std::vector<std::set<std::string>> RadioGroupsOf(const MenuItem& menu) {
@@ -149,4 +149,4 @@ inline void BindWidgetChoices(SettingsStore& storage, SettingsChoices& window) {
   storage.after_save = [&storage, &window] { SaveWidgetChoices(storage, window); };
 }
 
-}  // namespace tindrel::testing
+}  // namespace tindrel::test

@@ -1,4 +1,4 @@
-#include "base/win32/raii.h"
+#include "base/win32/last_error.h"
 
 #include "base/error.h"
 #include "base/win32/text_conversion.h"
@@ -40,16 +40,6 @@ LONG_PTR GetWindowLongChecked(HWND window, int index) {
   const LONG_PTR value = GetWindowLongPtrW(window, index);
   if (value == 0 && GetLastError() != ERROR_SUCCESS) ThrowLastError("GetWindowLongPtrW");
   return value;
-}
-
-ScopedModule LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) ThrowLastError("GetSystemDirectoryW");
-  const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-  ScopedModule module(LoadLibraryW(path.c_str()));
-  if (!module) ThrowLastError("LoadLibraryW");
-  return module;
 }
 
 }  // namespace tindrel::win

@@ -1,4 +1,4 @@
-#include "settings/web_links.h"
+#include "shell/web_links.h"
 
 #include <cstdint>
 #include <optional>

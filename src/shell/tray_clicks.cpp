@@ -1,4 +1,6 @@
-#include "settings/tray_clicks.h"
+#include "shell/tray_clicks.h"
+
+#include <utility>
 
 namespace tindrel {
 
@@ -21,33 +23,33 @@ TrayAction KeyboardMenuUnlessFollowing(bool& follows) {
 
 }  // namespace
 
+bool TrayClickTracker::Button::Release() {
+  notice_follows = true;
+  return std::exchange(pending, false);
+}
+
 TrayAction TrayClickTracker::Handle(TrayMouseEvent event) {
-  if (IsPress(event)) select_follows_ = context_menu_follows_ = false;
+  if (IsPress(event)) left_.notice_follows = right_.notice_follows = false;
   switch (event) {
     case TrayMouseEvent::kLeftDown:
-      left_pending_ = true;
+      left_.Press();
       return TrayAction::kNone;
     case TrayMouseEvent::kLeftUp:
-      select_follows_ = true;
-      if (!left_pending_) return TrayAction::kNone;
-      left_pending_ = false;
+      if (!left_.Release()) return TrayAction::kNone;
       left_click_waiting_ = true;
       return TrayAction::kAwaitDoubleClick;
     case TrayMouseEvent::kLeftDoubleClick:
       left_click_waiting_ = false;
       return TrayAction::kDoubleClick;
     case TrayMouseEvent::kRightDown:
-      right_pending_ = true;
+      right_.Press();
       return TrayAction::kNone;
     case TrayMouseEvent::kRightUp:
-      context_menu_follows_ = true;
-      if (!right_pending_) return TrayAction::kNone;
-      right_pending_ = false;
-      return TrayAction::kRightClick;
+      return right_.Release() ? TrayAction::kRightClick : TrayAction::kNone;
     case TrayMouseEvent::kSelect:
-      return KeyboardMenuUnlessFollowing(select_follows_);
+      return KeyboardMenuUnlessFollowing(left_.notice_follows);
     case TrayMouseEvent::kContextMenu:
-      return KeyboardMenuUnlessFollowing(context_menu_follows_);
+      return KeyboardMenuUnlessFollowing(right_.notice_follows);
     case TrayMouseEvent::kKeySelect:
       return TrayAction::kKeyboardMenu;
     case TrayMouseEvent::kMove:

@@ -48,19 +48,27 @@ class TrayClickTracker {
   // The double-click time after a left click has run out: kLeftClick when no double click came.
   TrayAction DoubleClickTimeOver();
 
-  bool left_pending() const { return left_pending_; }
-  bool right_pending() const { return right_pending_; }
+  bool left_pending() const { return left_.pending; }
+  bool right_pending() const { return right_.pending; }
 
  private:
-  // A press over the icon whose release has not yet come back over the icon.
-  bool left_pending_ = false;
-  bool right_pending_ = false;
+  // What the left and the right button have each done over the icon.
+  struct Button {
+    // A press over the icon whose release has not yet come back over the icon.
+    bool pending = false;
+    // A release whose notice (a selection for the left button, a context menu for the right one)
+    // has not come yet. A shell that sends none leaves the flag to the next press.
+    bool notice_follows = false;
+
+    void Press() { pending = true; }
+    // True when the release completes a click; its notice follows either way.
+    bool Release();
+  };
+
+  Button left_;
+  Button right_;
   // A left click made and not raised yet: it may still be the first half of a double click.
   bool left_click_waiting_ = false;
-  // A release whose notice has not come yet. A shell that sends none leaves the flag to the next
-  // press.
-  bool select_follows_ = false;
-  bool context_menu_follows_ = false;
 };
 
 }  // namespace tindrel

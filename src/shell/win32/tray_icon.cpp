@@ -1,4 +1,4 @@
-#include "settings/win32/tray_icon.h"
+#include "shell/win32/tray_icon.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
-namespace tindrel::testing {
+namespace tindrel::test {
 
 class FakeRegistry : public Registry {
  public:
@@ -159,4 +159,4 @@ class FakeRegistry : public Registry {
   std::vector<std::string> write_log_;
 };
 
-}  // namespace tindrel::testing
+}  // namespace tindrel::test

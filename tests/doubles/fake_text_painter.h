@@ -18,7 +18,7 @@
 #include "render/frame_bitmap.h"
 #include "render/text_painter.h"
 
-namespace tindrel {
+namespace tindrel::test {
 
 class FakeTextPainter : public TextPainter {
  public:
@@ -44,19 +44,18 @@ class FakeTextPainter : public TextPainter {
   }
 
   void Draw(FrameBitmap& target, const FontSpec& font, const std::string& text, int x, int y,
-            Colour colour) override {
+            Color color) override {
     const int cell_width = CellWidth(font);
     int cell = 0;
     for (std::size_t k = 0; k < text.size(); ++k) {
       if ((static_cast<unsigned char>(text[k]) & 0xC0) == 0x80) continue;
-      if (text[k] != ' ') DrawGlyph(target, font, x + cell * cell_width, y, colour);
+      if (text[k] != ' ') DrawGlyph(target, font, x + cell * cell_width, y, color);
       ++cell;
     }
   }
 
  private:
-  void DrawGlyph(FrameBitmap& target, const FontSpec& font, int left, int top,
-                 Colour colour) const {
+  void DrawGlyph(FrameBitmap& target, const FontSpec& font, int left, int top, Color color) const {
     const int width = CellWidth(font);
     for (int row = top; row < top + CellHeight(font); ++row) {
       if (row < 0 || row >= target.Height()) continue;
@@ -64,9 +63,9 @@ class FakeTextPainter : public TextPainter {
         if (column < 0 || column >= target.Width()) continue;
         const int coverage = column == left + width - 1 ? kEdgeCoverage : 255;
         std::uint8_t* p = target.PixelAt(column, row);
-        p[kBlue] = Mix(BlueOf(colour), p[kBlue], coverage);
-        p[kGreen] = Mix(GreenOf(colour), p[kGreen], coverage);
-        p[kRed] = Mix(RedOf(colour), p[kRed], coverage);
+        p[kBlue] = Mix(BlueOf(color), p[kBlue], coverage);
+        p[kGreen] = Mix(GreenOf(color), p[kGreen], coverage);
+        p[kRed] = Mix(RedOf(color), p[kRed], coverage);
         p[kAlpha] = 0;
       }
     }
@@ -90,4 +89,4 @@ class FakeTextPainter : public TextPainter {
   InkMixing mixing_ = InkMixing::kLinear;
 };
 
-}  // namespace tindrel
+}  // namespace tindrel::test

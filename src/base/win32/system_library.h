@@ -1,0 +1,26 @@
+#pragma once
+// Libraries of the system loaded on demand, and their functions looked up by name, for what only
+// an occasional command needs.
+
+#include <windows.h>
+
+#include "base/win32/last_error.h"
+#include "base/win32/raii.h"
+
+namespace tindrel::win {
+
+// Loads a library of the system folder by its full path (never one beside the program); throws
+// the program's error when it cannot. For libraries only an occasional command needs, so that
+// they and what they pull in are not in memory all season.
+ScopedModule LoadSystemLibrary(const wchar_t* name);
+
+// The address of `name` in `module` as a function of type Function; throws when it is missing.
+template <typename Function>
+Function LibraryFunction(const ScopedModule& module, const char* name) {
+  const FARPROC address = GetProcAddress(module.get(), name);
+  if (!address) ThrowLastError(name);
+  // Through a plain function pointer type: FARPROC and Function differ only in their signature.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+}  // namespace tindrel::win
