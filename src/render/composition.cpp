@@ -103,9 +103,9 @@ bool FrameComposer::CaptionKey::operator==(const CaptionKey& other) const {
   return text == other.text && font == other.font && shadow == other.shadow && dpi == other.dpi;
 }
 
-bool FrameComposer::SkinLayerKey::operator==(const SkinLayerKey& other) const {
+bool FrameComposer::BackgroundKey::operator==(const BackgroundKey& other) const {
   return skin == other.skin && skin_version == other.skin_version && width == other.width &&
-         height == other.height && dpi == other.dpi;
+         height == other.height && dpi == other.dpi && show_days == other.show_days;
 }
 
 const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInputs& inputs) {
@@ -113,8 +113,7 @@ const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInput
   const FrameBitmap& skin = SkinOf(inputs);
   const int width = FrameWidth(skin, caption_width_);
   const int height = FrameHeight(skin, caption_renderer_.Caption());
-  UpdateSkinLayer(inputs, width, height);
-  UpdateBackground(inputs);
+  UpdateBackground(inputs, width, height);
   frame_.Resize(width, height);
   CopyPixels(frame_, background_);
   DrawStarsIfShown(frame_, inputs);
@@ -123,8 +122,7 @@ const FrameBitmap& FrameComposer::Compose(TextPainter& painter, const FrameInput
 
 void FrameComposer::Invalidate() {
   caption_key_.reset();
-  skin_layer_key_.reset();
-  background_current_ = false;
+  background_key_.reset();
 }
 
 void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& inputs) {
@@ -133,34 +131,28 @@ void FrameComposer::UpdateCaption(TextPainter& painter, const FrameInputs& input
   // A caption that cannot be drawn leaves the renderer's bitmaps unfinished: it is drawn again
   // next time.
   caption_key_.reset();
-  background_current_ = false;
+  background_key_.reset();
   caption_renderer_.Render(painter, inputs.caption_text, inputs.font, inputs.display_shadow,
                            kShadowColor, inputs.dpi);
   caption_width_ = EstimatedCaptionWidth(painter, inputs.font, inputs.caption_text);
   caption_key_ = std::move(key);
 }
 
-void FrameComposer::UpdateSkinLayer(const FrameInputs& inputs, int width, int height) {
-  const SkinLayerKey key{inputs.skin, inputs.skin_version, width, height, inputs.dpi};
-  if (skin_layer_key_ && *skin_layer_key_ == key) return;
-  skin_layer_key_.reset();
-  background_current_ = false;
-  skin_layer_.Resize(width, height);
-  skin_layer_.Fill(0x000000);  // transparent black, as a new bitmap starts
-  PlaceSkin(skin_layer_, SkinOf(inputs), inputs.dpi);
-  skin_layer_key_ = key;
-}
-
-void FrameComposer::UpdateBackground(const FrameInputs& inputs) {
-  if (background_current_ && background_show_days_ == inputs.show_days) return;
-  background_.Resize(skin_layer_.Width(), skin_layer_.Height());
-  CopyPixels(background_, skin_layer_);
+// Made afresh whenever anything in it changes (the caption does every second): a blend of the
+// skin costs less than keeping the skin placed in a picture of its own all season.
+void FrameComposer::UpdateBackground(const FrameInputs& inputs, int width, int height) {
+  const BackgroundKey key{inputs.skin, inputs.skin_version, width,
+                          height,      inputs.dpi,          inputs.show_days};
+  if (background_key_ && *background_key_ == key) return;
+  background_key_.reset();
+  background_.Resize(width, height);
+  background_.Fill(0x000000);  // transparent black, as a new bitmap starts
+  PlaceSkin(background_, SkinOf(inputs), inputs.dpi);
   if (inputs.show_days) {
     PlaceCaption(background_, caption_renderer_.Caption(), caption_width_, SkinOf(inputs).Height(),
                  inputs.dpi);
   }
-  background_show_days_ = inputs.show_days;
-  background_current_ = true;
+  background_key_ = key;
 }
 
 }  // namespace tindrel

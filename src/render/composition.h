@@ -42,10 +42,10 @@ FrameBitmap ComposeFrame(TextPainter& painter, const FrameInputs& inputs);
 
 // Composes the same frames as ComposeFrame, byte for byte, while recomputing only what changed
 // since the previous frame: the caption layer with its shadow is rebuilt when its text, font,
-// shadow flag or DPI changes (in bitmaps kept while its size stays), the skin placed in the frame
-// when the skin (pointer or version) or the frame size changes, and the skin-and-caption picture
-// when either of those or the days line changes. A steady frame costs one copy of that picture and
-// the star blends. The frame it returns is its own and stays valid until the next call.
+// shadow flag or DPI changes (in bitmaps kept while its size stays), and the skin-and-caption
+// picture when the caption, the skin (pointer or version), the frame's size, the DPI or the days
+// line changes. A steady frame costs one copy of that picture and the star blends. The frame it
+// returns is its own and stays valid until the next call.
 class FrameComposer {
  public:
   const FrameBitmap& Compose(TextPainter& painter, const FrameInputs& inputs);
@@ -61,26 +61,25 @@ class FrameComposer {
     int dpi = kBaseDpi;
     bool operator==(const CaptionKey& other) const;
   };
-  struct SkinLayerKey {
+  // What the skin-and-caption picture is made of, besides the caption of caption_key_.
+  struct BackgroundKey {
     const FrameBitmap* skin = nullptr;
     std::uint64_t skin_version = 0;
     int width = 0;
     int height = 0;
     int dpi = kBaseDpi;
-    bool operator==(const SkinLayerKey& other) const;
+    bool show_days = false;
+    bool operator==(const BackgroundKey& other) const;
   };
 
   void UpdateCaption(TextPainter& painter, const FrameInputs& inputs);
-  void UpdateSkinLayer(const FrameInputs& inputs, int width, int height);
-  void UpdateBackground(const FrameInputs& inputs);
+  void UpdateBackground(const FrameInputs& inputs, int width, int height);
 
   std::optional<CaptionKey> caption_key_;
   CaptionRenderer caption_renderer_;  // holds the caption of caption_key_
   int caption_width_ = 0;             // the estimated width Tw for the cached caption
-  std::optional<SkinLayerKey> skin_layer_key_;
-  FrameBitmap skin_layer_;  // the skin placed in a frame of the current size
-  bool background_current_ = false;
-  bool background_show_days_ = false;
+  // Unset when the caption changed: the picture is made again.
+  std::optional<BackgroundKey> background_key_;
   FrameBitmap background_;  // skin and caption, no stars
   FrameBitmap frame_;
 };

@@ -30,13 +30,12 @@ void WidgetSkin::LoadSkin(const std::string& name) {
 void WidgetSkin::SetDpi(int dpi) {
   if (dpi == dpi_) return;
   dpi_ = dpi;
-  if (skin_png_) LoadSkin(skin_name_);
+  if (skin_bitmap_) LoadSkin(skin_name_);
 }
 
 void WidgetSkin::Release() {
   ++version_;
   skin_bitmap_.reset();
-  skin_png_.reset();
 }
 
 void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& problems) {
@@ -55,11 +54,8 @@ void WidgetSkin::LoadQuietly(const std::string& name, std::vector<std::string>& 
   }
   std::string failure;
   try {
-    auto png = std::make_unique<DecodedPng>(DecodePngFile(path));
-    auto bitmap = std::make_unique<FrameBitmap>(
-        PictureForDpi(*png, skins_folder_, name + ".png", kSkinFill, dpi_, problems));
-    skin_png_ = std::move(png);
-    skin_bitmap_ = std::move(bitmap);
+    skin_bitmap_ = std::make_unique<FrameBitmap>(PictureForDpi(
+        DecodePngFile(path), skins_folder_, name + ".png", kSkinFill, dpi_, problems));
     return;
   } catch (const Error& error) {
     failure = error.what();

@@ -1,6 +1,7 @@
 #pragma once
-// The widget's current skin: its name, its decoded picture and its premultiplied bitmap. The main
-// window owns one of these; the frame composition blends the bitmap at the top of every frame.
+// The widget's current skin: its name and its premultiplied bitmap. The main window owns one of
+// these; the frame composition blends the bitmap at the top of every frame. The decoded picture is
+// let go once the bitmap is made: a new scale reads the file again.
 
 #include <cstdint>
 #include <functional>
@@ -37,15 +38,14 @@ class WidgetSkin {
   void SetDpi(int dpi);
   int Dpi() const { return dpi_; }
 
-  // Frees the current picture and bitmap (the window's destruction); no skin afterwards.
+  // Frees the current bitmap (the window's destruction); no skin afterwards.
   void Release();
 
   // The path of the skin file of that name.
   std::string SkinPath(const std::string& name) const;
 
   const std::string& SkinName() const { return skin_name_; }
-  // The 1x picture. nullptr when there is no skin; callers take that as 0 x 0.
-  const DecodedPng* SkinPng() const { return skin_png_.get(); }
+  // nullptr when there is no skin; callers take that as 0 x 0.
   const FrameBitmap* SkinBitmap() const { return skin_bitmap_.get(); }
   int Width() const { return skin_bitmap_ ? skin_bitmap_->Width() : 0; }
   int Height() const { return skin_bitmap_ ? skin_bitmap_->Height() : 0; }
@@ -60,7 +60,6 @@ class WidgetSkin {
   std::string skins_folder_;
   Report report_;
   std::string skin_name_;
-  std::unique_ptr<DecodedPng> skin_png_;
   std::unique_ptr<FrameBitmap> skin_bitmap_;
   std::uint64_t version_ = 0;
   int dpi_ = kBaseDpi;
