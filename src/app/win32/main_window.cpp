@@ -167,7 +167,7 @@ void MainWindow::ArmChimeTimer() {
 
 void MainWindow::OnChimeTimer() {
   KillTimer(Handle(), kChimeTimer);
-  // Set for the slot after this one first: a chime that fails must not leave the timer unset.
+  // The timer is set for the next slot whether or not this one's chime could play.
   std::exception_ptr chime_problem;
   try {
     sound_->Chimes().CheckChimeAtSlot();
