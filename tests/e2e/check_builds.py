@@ -90,9 +90,9 @@ def check_static_linking(image, _, __):
 
 
 # Libraries the widget loads only when it needs them: the font chooser's (with the printing stack
-# behind it) and the media control interface (with its codecs). Imported, they would be in memory
-# all season.
-LOADED_ON_DEMAND = {"comdlg32.dll", "winmm.dll"}
+# behind it), the media control interface (with its codecs) and the common controls (for the
+# due-date tooltip and an open menu). Imported, they would be in memory all season.
+LOADED_ON_DEMAND = {"comdlg32.dll", "winmm.dll", "comctl32.dll"}
 
 
 def check_libraries_loaded_on_demand(image, _, __):

@@ -116,6 +116,27 @@ def close_message_ends_the_process(w, ctx):
 
 
 @e2e
+def the_due_date_tip_is_made_when_the_mouse_comes_and_pops_up_under_the_widget(w, ctx):
+    w.start()
+    w.wait_for_window()
+    win = w.wait_for_drawing()
+    # The tray has tooltips of its own; the widget's is the one it owns.
+    tips = lambda: [x for x in w.windows()  # noqa: E731
+                    if x["class"] == "tooltips_class32" and x.get("owner") == win["hwnd"]]
+    assert not tips(), f"a tooltip window before the mouse came over the widget: {tips()}"
+    w.xdotool("mousemove", win["left"] + 150, win["top"] + 120)
+    shown = w.wait_until(lambda: [x for x in tips() if x["visible"]], timeout=15)
+    screen = w.screenshot() if shown else None
+    w.xdotool("click", 1)  # ends the move that hovering started
+    assert shown, f"no tooltip shown while the mouse rests on the widget: {tips()}"
+    tip, now = shown[0], w.main_window()
+    centre_offset = tip["left"] + tip["width"] / 2 - (now["left"] + now["width"] / 2)
+    assert abs(centre_offset) <= 2 and 0 <= tip["top"] - (now["top"] + now["height"]) <= 3, (now, tip)
+    # Blue, inside its frame and left of its text.
+    assert screen.pixel(tip["left"] + 4, tip["top"] + tip["height"] // 2) == (0, 0, 255), tip
+
+
+@e2e
 def hovering_and_moving_the_mouse_drags_the_widget(w, ctx):
     w.start()
     w.wait_for_window()

@@ -123,7 +123,7 @@ TEST_F(MainWindowLifeCycle, TheEndOfTheSessionSavesTheChoicesMadeWhileTheWidgetW
 class TimerCounter {
  public:
   explicit TimerCounter(HWND window)
-      : subclass_(window, Count, 1, reinterpret_cast<DWORD_PTR>(&count_)) {}
+      : subclass_(window, Count, reinterpret_cast<DWORD_PTR>(&count_)) {}
   // Dispatches messages for `milliseconds`; the timer messages that came meanwhile.
   int During(DWORD milliseconds) {
     count_ = 0;
@@ -137,10 +137,8 @@ class TimerCounter {
   }
 
  private:
-  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                DWORD_PTR count) {
+  static void Count(HWND, UINT message, WPARAM, LPARAM, DWORD_PTR count) {
     if (message == WM_TIMER) ++*reinterpret_cast<int*>(count);
-    return DefSubclassProc(window, message, wparam, lparam);
   }
 
   int count_ = 0;

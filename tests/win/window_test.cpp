@@ -216,24 +216,26 @@ int TooltipWindows() {
   return count;
 }
 
-TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindow) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
+// The tip is made by the first mouse message it is given, not by the due date.
+TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindowMadeByTheMouse) {
   const int before = TooltipWindows();
   DueDateTipWindow tip(owner_.get());
   tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
+  EXPECT_EQ(tip.Handle(), nullptr);
+  tip.RelayMouseMessage(WM_MOUSEMOVE, 0, 0);
   HWND first = tip.Handle();
   ASSERT_NE(first, nullptr);
   tip.AttachDueDateTip("Countdown", L"Till New Year - January &1 2027", 0x00FF0000, 0x00800000);
   EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(TooltipWindows(), before);
+  tip.RelayMouseMessage(WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(TooltipWindows(), before + 1);
 }
 
 TEST_F(OwnerWindow, DueDateTipHasTheStyleColorsToolAndTitle) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   DueDateTipWindow tip(owner_.get());
   tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
+  tip.RelayMouseMessage(WM_LBUTTONUP, 0, 0);
   HWND handle = tip.Handle();
   ASSERT_NE(handle, nullptr);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE)) & kDueDateTipStyle,
@@ -264,8 +266,6 @@ TEST_F(OwnerWindow, DueDateTipHasTheStyleColorsToolAndTitle) {
 }
 
 TEST(DueDateTip, PopsUpWhenTheOwnerRelaysTheRestingMouse) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   // An owner that the pointer can be over (a static control lets the pointer through).
   WNDCLASSW owner_class{};
   owner_class.lpfnWndProc = DefWindowProcW;
@@ -278,12 +278,13 @@ TEST(DueDateTip, PopsUpWhenTheOwnerRelaysTheRestingMouse) {
   ASSERT_TRUE(owner);
   DueDateTipWindow tip(owner.get());
   tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
-  ASSERT_NE(tip.Handle(), nullptr);
   // Messages that are not the mouse's are not the tip's business.
   tip.RelayMouseMessage(WM_TIMER, 2, 0);
   tip.RelayMouseMessage(WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(tip.Handle(), nullptr);
   SetCursorPos(50 + 100, 60 + 80);
   tip.RelayMouseMessage(WM_MOUSEMOVE, 0, MAKELPARAM(100, 80));
+  ASSERT_NE(tip.Handle(), nullptr);
   const DWORD deadline = GetTickCount() + 5000;
   while (!IsWindowVisible(tip.Handle()) && GetTickCount() < deadline) {
     MSG message;

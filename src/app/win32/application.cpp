@@ -1,7 +1,5 @@
 #include "app/win32/application.h"
 
-#include <commctrl.h>
-
 #include "base/error.h"
 #include "base/win32/last_error.h"
 #include "base/win32/routed_window.h"
@@ -10,9 +8,6 @@
 namespace tindrel::win {
 
 Application::Application(HINSTANCE instance) : instance_(instance) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = WindowProc;

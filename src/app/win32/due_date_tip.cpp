@@ -2,34 +2,49 @@
 
 #include <commctrl.h>
 
+#include "base/win32/system_library.h"
+
 namespace tindrel::win {
 
 void DueDateTipWindow::AttachDueDateTip(const std::string& title, const std::wstring& text,
                                         COLORREF back_color, COLORREF text_color) {
-  tip_.reset();  // the previous tip goes before the new one comes
+  tip_.reset();  // the previous tip goes; the new one comes with the mouse
+  tool_ = Tool{title, text.substr(0, 256), back_color, text_color};
+}
+
+void DueDateTipWindow::MakeTip(const Tool& tool) {
+  if (!controls_) {
+    controls_ = LoadCommonControls();
+    using InitializeControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initialize = reinterpret_cast<InitializeControls>(reinterpret_cast<void (*)()>(
+        controls_ ? GetProcAddress(controls_.get(), "InitCommonControlsEx") : nullptr));
+    if (!initialize) return;
+    const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    initialize(&controls);
+  }
   tip_.reset(CreateWindowExW(
       0, TOOLTIPS_CLASSW, nullptr, kDueDateTipStyle, 0, 0, 0, 0, owner_, nullptr,
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE)), nullptr));
   // Tolerated when the tip cannot be made: it only explains the countdown, which goes on without
-  // it, and a report here would interrupt a settings load half done.
+  // it, and a report would come up the moment the mouse passes over the widget.
   if (!tip_) return;
   SetWindowPos(tip_.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-  SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, back_color, 0);
-  SendMessageW(tip_.get(), TTM_SETTIPTEXTCOLOR, text_color, 0);
+  SendMessageW(tip_.get(), TTM_SETTIPBKCOLOR, tool.back_color, 0);
+  SendMessageW(tip_.get(), TTM_SETTIPTEXTCOLOR, tool.text_color, 0);
 
-  std::wstring tool_text = text.substr(0, 256);
-  TOOLINFOW tool{};
-  tool.cbSize = kToolRecordSize;
-  tool.uFlags = kDueDateToolFlags;
-  tool.hwnd = owner_;
-  tool.uId = 0;
-  GetClientRect(owner_, &tool.rect);
-  tool.lpszText = tool_text.data();  // the control keeps its own copy
-  SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageA(tip_.get(), TTM_SETTITLEA, 0, reinterpret_cast<LPARAM>(title.c_str()));
+  std::wstring tool_text = tool.text;
+  TOOLINFOW info{};
+  info.cbSize = kToolRecordSize;
+  info.uFlags = kDueDateToolFlags;
+  info.hwnd = owner_;
+  info.uId = 0;
+  GetClientRect(owner_, &info.rect);
+  info.lpszText = tool_text.data();  // the control keeps its own copy
+  SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageA(tip_.get(), TTM_SETTITLEA, 0, reinterpret_cast<LPARAM>(tool.title.c_str()));
 }
 
-void DueDateTipWindow::RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lparam) const {
+void DueDateTipWindow::RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -42,7 +57,12 @@ void DueDateTipWindow::RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lpa
     default:
       return;
   }
-  if (!tip_) return;
+  if (!tool_) return;
+  if (!tip_) MakeTip(*tool_);
+  if (!tip_) {
+    tool_.reset();  // not tried again at every move of the mouse
+    return;
+  }
   MSG relayed{};
   relayed.hwnd = owner_;
   relayed.message = message;

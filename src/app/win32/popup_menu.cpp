@@ -11,11 +11,8 @@
 namespace tindrel::win {
 namespace {
 
-constexpr UINT_PTR kAcceleratorSubclassId = 0x7D1;
-
 // Gives each (sub)menu its accelerators as the system opens it, before it is measured and drawn.
-LRESULT CALLBACK PrepareOnOpen(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                               DWORD_PTR view_data) {
+void PrepareOnOpen(HWND, UINT message, WPARAM wparam, LPARAM, DWORD_PTR view_data) {
   if (message == WM_INITMENUPOPUP) {
     auto* view = reinterpret_cast<PopupMenuView*>(view_data);
     try {
@@ -24,7 +21,6 @@ LRESULT CALLBACK PrepareOnOpen(HWND window, UINT message, WPARAM wparam, LPARAM 
       view->KeepError(std::current_exception());
     }
   }
-  return DefSubclassProc(window, message, wparam, lparam);
 }
 
 }  // namespace
@@ -116,8 +112,7 @@ MenuItem* ShowPopupMenu(MenuItem& root, HWND owner, POINT screen_point) {
   PopupMenuView view(root);
   UINT chosen = 0;
   {
-    ScopedWindowSubclass watch(owner, PrepareOnOpen, kAcceleratorSubclassId,
-                               reinterpret_cast<DWORD_PTR>(&view));
+    ScopedWindowSubclass watch(owner, PrepareOnOpen, reinterpret_cast<DWORD_PTR>(&view));
     if (!watch.installed()) view.PrepareAll();
     chosen = static_cast<UINT>(TrackPopupMenuEx(view.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                 screen_point.x, screen_point.y, owner, nullptr));

@@ -14,4 +14,8 @@ ScopedModule LoadSystemLibrary(const wchar_t* name) {
   return module;
 }
 
+ScopedModule LoadCommonControls() {
+  return ScopedModule(LoadLibraryW(L"comctl32.dll"));
+}
+
 }  // namespace tindrel::win

@@ -14,6 +14,11 @@ namespace tindrel::win {
 // they and what they pull in are not in memory all season.
 ScopedModule LoadSystemLibrary(const wchar_t* name);
 
+// Loads the common controls the way a static import of them would: by name, so that the version
+// the program's manifest asks for is the one loaded. Empty when they cannot be loaded. Only the
+// due-date tooltip and a menu being open need them.
+ScopedModule LoadCommonControls();
+
 // The address of `name` in `module` as a function of type Function; throws when it is missing.
 template <typename Function>
 Function LibraryFunction(const ScopedModule& module, const char* name) {
