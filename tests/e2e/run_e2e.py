@@ -116,7 +116,7 @@ def close_message_ends_the_process(w, ctx):
 
 
 @e2e
-def the_due_date_tip_is_made_when_the_mouse_comes_and_pops_up_under_the_widget(w, ctx):
+def the_due_date_tip_comes_with_the_mouse_pops_up_under_the_widget_and_goes_with_it(w, ctx):
     w.start()
     w.wait_for_window()
     win = w.wait_for_drawing()
@@ -134,6 +134,9 @@ def the_due_date_tip_is_made_when_the_mouse_comes_and_pops_up_under_the_widget(w
     assert abs(centre_offset) <= 2 and 0 <= tip["top"] - (now["top"] + now["height"]) <= 3, (now, tip)
     # Blue, inside its frame and left of its text.
     assert screen.pixel(tip["left"] + 4, tip["top"] + tip["height"] // 2) == (0, 0, 255), tip
+    # Let go, with what made it, once the mouse has left.
+    w.xdotool("mousemove", 1270, 1015)
+    assert w.wait_until(lambda: not tips(), timeout=10), f"the tip stayed: {tips()}"
 
 
 @e2e

@@ -216,8 +216,8 @@ int TooltipWindows() {
   return count;
 }
 
-// The tip is made by the first mouse message it is given, not by the due date.
-TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindowMadeByTheMouse) {
+// The tip is made by a mouse message, not by the due date, and goes when the mouse leaves.
+TEST_F(OwnerWindow, TwoDueDateTipsLeaveAtMostOneTooltipWindowWhileTheMouseIsOver) {
   const int before = TooltipWindows();
   DueDateTipWindow tip(owner_.get());
   tip.AttachDueDateTip("Countdown", L"Till Christmas - December 25 2026", 0x00FF0000, 0x00800000);
@@ -230,6 +230,12 @@ TEST_F(OwnerWindow, TwoDueDateTipsLeaveExactlyOneTooltipWindowMadeByTheMouse) {
   EXPECT_EQ(TooltipWindows(), before);
   tip.RelayMouseMessage(WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(TooltipWindows(), before + 1);
+  tip.RelayMouseMessage(WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(tip.Handle(), nullptr);
+  EXPECT_EQ(TooltipWindows(), before);
+  tip.RelayMouseMessage(WM_MOUSEMOVE, 0, 0);  // the same tip comes back with the mouse
+  ASSERT_NE(tip.Handle(), nullptr);
+  EXPECT_EQ(SendMessageW(tip.Handle(), TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 
 TEST_F(OwnerWindow, DueDateTipHasTheStyleColorsToolAndTitle) {

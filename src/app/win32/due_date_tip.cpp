@@ -44,7 +44,18 @@ void DueDateTipWindow::MakeTip(const Tool& tool) {
   SendMessageA(tip_.get(), TTM_SETTITLEA, 0, reinterpret_cast<LPARAM>(tool.title.c_str()));
 }
 
+void DueDateTipWindow::WatchForLeave() const {
+  TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, owner_, 0};
+  // Tolerated when it fails: the tip then stays made until the next due date, as it did always.
+  TrackMouseEvent(&leave);
+}
+
 void DueDateTipWindow::RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_MOUSELEAVE) {
+    tip_.reset();  // the tip goes before the library that made it
+    controls_.reset();
+    return;
+  }
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -58,10 +69,13 @@ void DueDateTipWindow::RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lpa
       return;
   }
   if (!tool_) return;
-  if (!tip_) MakeTip(*tool_);
   if (!tip_) {
-    tool_.reset();  // not tried again at every move of the mouse
-    return;
+    MakeTip(*tool_);
+    if (!tip_) {
+      tool_.reset();  // not tried again at every move of the mouse
+      return;
+    }
+    WatchForLeave();
   }
   MSG relayed{};
   relayed.hwnd = owner_;

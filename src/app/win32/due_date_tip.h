@@ -1,8 +1,8 @@
 #pragma once
 // The tooltip that a due-date choice attaches to the widget: "Till ..." in blue and navy,
 // popping up centred under the widget while the mouse rests over it. The tooltip control is made
-// when the mouse first comes over the widget, so that the common controls are loaded only for
-// people who look at it.
+// when the mouse comes over the widget and let go, with the common controls that make it, when
+// the mouse leaves: they are in memory only while someone may be looking at the tip.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -38,8 +38,9 @@ class DueDateTipWindow {
   HWND Handle() const { return tip_.get(); }
 
   // Passes a mouse message the owner received on to the tip, which pops up when the mouse rests
-  // over the owner, making the tip first if it is not made yet; other messages are ignored.
-  // Failure to make the tip is silent and leaves the widget without one until the next due date.
+  // over the owner, making the tip first if it is not made yet; lets the tip go when the mouse
+  // leaves the owner; other messages are ignored. Failure to make the tip is silent and leaves
+  // the widget without one until the next due date.
   void RelayMouseMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
@@ -52,10 +53,12 @@ class DueDateTipWindow {
   };
 
   void MakeTip(const Tool& tool);
+  // Asks for the owner's WM_MOUSELEAVE, which lets the tip go again.
+  void WatchForLeave() const;
 
   HWND owner_;
   std::optional<Tool> tool_;  // empty with no due date, or when the tip could not be made
-  ScopedModule controls_;     // loaded with the first tip, and kept while any may exist
+  ScopedModule controls_;     // loaded with the tip, and let go after it
   ScopedWindow tip_;
 };
 
