@@ -16,8 +16,8 @@ void DueDateTipWindow::MakeTip(const Tool& tool) {
   if (!controls_) {
     controls_ = LoadCommonControls();
     using InitializeControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto initialize = reinterpret_cast<InitializeControls>(reinterpret_cast<void (*)()>(
-        controls_ ? GetProcAddress(controls_.get(), "InitCommonControlsEx") : nullptr));
+    const auto initialize =
+        LibraryFunctionOrNull<InitializeControls>(controls_, "InitCommonControlsEx");
     if (!initialize) return;
     const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     initialize(&controls);

@@ -19,13 +19,22 @@ ScopedModule LoadSystemLibrary(const wchar_t* name);
 // due-date tooltip and a menu being open need them.
 ScopedModule LoadCommonControls();
 
+// The address of `name` in `module` as a function of type Function; null when the module is empty
+// or lacks it.
+template <typename Function>
+Function LibraryFunctionOrNull(const ScopedModule& module, const char* name) {
+  if (!module) return nullptr;
+  // Through a plain function pointer type: FARPROC and Function differ only in their signature.
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module.get(), name)));
+}
+
 // The address of `name` in `module` as a function of type Function; throws when it is missing.
 template <typename Function>
 Function LibraryFunction(const ScopedModule& module, const char* name) {
-  const FARPROC address = GetProcAddress(module.get(), name);
-  if (!address) ThrowLastError(name);
-  // Through a plain function pointer type: FARPROC and Function differ only in their signature.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+  const auto function = LibraryFunctionOrNull<Function>(module, name);
+  if (!function) ThrowLastError(name);
+  return function;
 }
 
 }  // namespace tindrel::win
